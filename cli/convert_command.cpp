@@ -1,0 +1,54 @@
+#include <QCommandLineParser>
+
+#include "cli/cli_common.h"
+#include "cli/commands.h"
+#include "cli/profile_source.h"
+#include "common/cp1251.h"
+#include "engine/formatter.h"
+#include "profiles/profile_database.h"
+
+namespace zeltrix::cli {
+
+int RunConvert(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption profile({"p", "profile"}, {}, "NAME");
+  const QCommandLineOption profiles("profiles", {}, "FILE");
+  const QCommandLineOption encoding("encoding", {}, "ENCODING", "auto");
+  const QCommandLineOption outputEncoding("output-encoding", {}, "ENCODING");
+  const QCommandLineOption output({"o", "output"}, {}, "OUT");
+  parser.addOptions({profile, profiles, encoding, outputEncoding, output});
+  ParseOrFail(parser, arguments);
+  const QString input = SingleInput(parser);
+  const Encoding inputEncoding = ParseEncoding(parser.value(encoding), "--encoding", true);
+  const bool outputGiven = parser.isSet(outputEncoding);
+  const Encoding wanted =
+      outputGiven ? ParseEncoding(parser.value(outputEncoding), "--output-encoding", false)
+                  : Encoding::Auto;
+
+  SettingsFile file;
+  OpenProfileSource(file, parser.value(profiles));
+  std::string name;
+  if (parser.isSet(profile)) {
+    const QByteArray utf8 = parser.value(profile).toUtf8();
+    name = Utf8ToCp1251(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
+               .value_or(std::string());
+  } else {
+    const std::vector<std::string> names = ProfileNames(file);
+    if (names.empty()) Fail("В файле профилей нет ни одного профиля");
+    name = names.front();
+  }
+  ProfileRecord record;
+  StderrPrompter prompter;
+  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;
+  file.Close();
+
+  Encoding used;
+  const std::string text = DecodeInput(ReadInput(input), inputEncoding, used);
+  const Encoding target = outputGiven ? wanted : used;
+  std::string lines = ConvertText(text, record);
+  if (target == Encoding::Utf8) lines = Cp1251ToUtf8(lines);
+  WriteOutput(parser.value(output), lines);
+  return kExitOk;
+}
+
+}  // namespace zeltrix::cli

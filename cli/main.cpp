@@ -1,0 +1,79 @@
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <new>
+
+#include "cli/cli_common.h"
+#include "cli/commands.h"
+
+namespace zeltrix::cli {
+
+const char* HelpText() {
+  return R"(Zeltrix: текст в коды символов ЖКИ HD44780 с кириллицей.
+
+Использование:
+  zeltrix-cli convert [-p ИМЯ] [--profiles ФАЙЛ] [--encoding auto|cp1251|utf-8]
+                      [--output-encoding cp1251|utf-8] [-o ВЫХОД] [ВХОД]
+      Преобразует весь текст ВХОДА (файл; без него или "-" - стандартный ввод)
+      в строки данных по профилю и пишет их в ВЫХОД или на стандартный вывод.
+      -p, --profile ИМЯ     профиль (без него - первый профиль файла);
+                            регистр латинских букв не важен
+      --profiles ФАЙЛ       файл профилей (по умолчанию Profile.prof рядом
+                            с программой, а если его нет - три стандартных
+                            профиля)
+      --encoding КОД        кодировка входа: auto (по умолчанию: текст UTF-8
+                            с не-ASCII символами читается как UTF-8, иначе как
+                            Windows-1251), cp1251 или utf-8
+      --output-encoding КОД кодировка строк данных: cp1251 или utf-8
+                            (по умолчанию - кодировка входа)
+      -o, --output ВЫХОД    файл результата (заменяется целиком)
+
+  zeltrix-cli profiles [--profiles ФАЙЛ]
+      Выводит имена профилей в порядке файла, по одному в строке, в UTF-8.
+
+  zeltrix-cli --help
+      Эта справка.
+
+Коды возврата: 0 - успех, 2 - ошибка в командной строке, 1 - любая другая
+ошибка (сообщение выводится в стандартный поток ошибок).
+)";
+}
+
+namespace {
+
+int Run(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (arguments.size() < 2) UsageError("не указана команда (справка: zeltrix-cli --help)");
+  const QString command = arguments.at(1);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(HelpText(), stdout);
+    return kExitOk;
+  }
+  // The parser of each command expects the program name first.
+  QStringList rest = arguments.mid(2);
+  if (rest.contains("--help") || rest.contains("-h")) {
+    std::fputs(HelpText(), stdout);
+    return kExitOk;
+  }
+  rest.prepend(arguments.at(0));
+  if (command == "convert") return RunConvert(rest);
+  if (command == "profiles") return RunProfiles(rest);
+  UsageError("неизвестная команда \"" + command.toStdString() + "\" (справка: zeltrix-cli --help)");
+}
+
+}  // namespace
+}  // namespace zeltrix::cli
+
+int main(int argc, char** argv) {
+  using namespace zeltrix::cli;
+  try {
+    return Run(argc, argv);
+  } catch (const CliError& error) {
+    std::fprintf(stderr, "zeltrix-cli: %s\n", error.message.c_str());
+    return error.status;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "zeltrix-cli: недостаточно памяти\n");
+    return kExitFailure;
+  }
+}

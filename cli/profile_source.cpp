@@ -1,0 +1,21 @@
+#include "cli/profile_source.h"
+
+#include "cli/cli_common.h"
+#include "common/file_io.h"
+#include "profiles/profile_database.h"
+
+namespace zeltrix::cli {
+
+void OpenProfileSource(SettingsFile& file, const QString& given) {
+  const std::string path =
+      given.isEmpty() ? ProgramDirectory() + std::string(kProfileDatabaseName) : LocalPath(given);
+  if (!FileExists(path)) {
+    if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
+    file.OpenBuffer({});
+    WriteDefaultProfiles(file);
+    return;
+  }
+  if (!file.Open(path)) Fail("Не удалось открыть файл профилей \"" + path + "\"");
+}
+
+}  // namespace zeltrix::cli

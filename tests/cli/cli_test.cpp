@@ -1,0 +1,165 @@
+// Runs the real zeltrix-cli and checks its output, messages and exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "common/cp1251.h"
+#include "engine/formatter.h"
+#include "profiles/profile_database.h"
+#include "profiles/settings_file.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/temp_dir.h"
+
+namespace zeltrix {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  // Runs zeltrix-cli from a copy beside which no Profile.prof lies, unless the test puts one there.
+  Result Run(const std::vector<std::string>& args, const std::string& input = "") {
+    const std::string exe = m_dir.Path("zeltrix-cli");
+    if (!std::filesystem::exists(exe)) std::filesystem::copy_file(ZELTRIX_CLI, exe);
+    WriteBytes(m_dir.Path("stdin"), input);
+    std::string command = "cd " + Quote(m_dir.Root()) + " && " + Quote(exe);
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " <stdin >stdout 2>stderr";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(m_dir.Path("stdout")),
+            ReadBytes(m_dir.Path("stderr"))};
+  }
+
+  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+
+  TempDir m_dir;
+};
+
+std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+ProfileRecord DefaultProfile(const std::string& name) {
+  SettingsFile file;
+  file.OpenBuffer("");
+  WriteDefaultProfiles(file);
+  ProfileRecord record;
+  testing::RecordingPrompter prompter;
+  EXPECT_EQ(LoadProfileFrom(file, name, record, prompter), kLoadDone);
+  return record;
+}
+
+TEST_F(CliTest, ConvertAgreesWithTheEngineForEveryDefaultProfile) {
+  const std::string text = ReadBytes(ZELTRIX_EXAMPLES "/privet.txt");
+  ASSERT_FALSE(text.empty());
+  WriteBytes(Path("in.txt"), text);
+  const char* names[] = {"ASM — DT For PIC", "ASM — DE For PIC", "MikroBasic For PIC"};
+  for (const char* name : names) {
+    const Result r = Run({"convert", "-p", name, "in.txt"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, ConvertText(text, DefaultProfile(W(name)))) << name;
+  }
+  // Without -p: the first profile; from standard input too.
+  EXPECT_EQ(Run({"convert"}, text).out, ConvertText(text, DefaultProfile(W(names[0]))));
+  EXPECT_EQ(Run({"convert", "-"}, text).out, ConvertText(text, DefaultProfile(W(names[0]))));
+}
+
+TEST_F(CliTest, Utf8InputGivesUtf8OutputUnlessToldOtherwise) {
+  const Result utf8 = Run({"convert"}, "Привет");
+  EXPECT_EQ(utf8.out, "; Привет\r\n    Dt    0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF\r\n");
+  const Result cp = Run({"convert", "--output-encoding", "cp1251"}, "Привет");
+  EXPECT_EQ(cp.out, W("; Привет\r\n    Dt    0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF\r\n"));
+  // Forced Windows-1251: the UTF-8 bytes are taken as Windows-1251 characters.
+  const Result forced = Run({"convert", "--encoding", "cp1251", "-p", "mikrobasic for pic"}, "П");
+  EXPECT_EQ(forced.out, "' \xD0\x9F\r\n const    As Byte[] = ($50,  ) ' 1\r\n");
+  // A character with no Windows-1251 code is one the display cannot show.
+  const Result emoji = Run({"convert", "--output-encoding", "cp1251"}, "A\xF0\x9F\x98\x80");
+  EXPECT_EQ(emoji.out, "; A\x1A\r\n    Dt    0x41, \r\n");
+}
+
+TEST_F(CliTest, ProfilesFromAFileAndTheirNames) {
+  WriteBytes(Path("my.prof"),
+             W("[Мой]\r\nDirective = db\r\nSI = 1\r\nRazdelitelData = [String],[/String]\r\n"
+               "[Second]\r\n"));
+  const Result names = Run({"profiles", "--profiles", "my.prof"});
+  EXPECT_EQ(names.status, 0);
+  EXPECT_EQ(names.out, "Мой\nSecond\n");
+  const Result lines = Run({"convert", "--profiles", "my.prof", "-o", "out.asm"}, "AB");
+  EXPECT_EQ(lines.status, 0) << lines.err;
+  EXPECT_EQ(lines.out, "");
+  EXPECT_EQ(ReadBytes(Path("out.asm")), "  db  65,66\r\n");
+  EXPECT_EQ(Run({"profiles"}).out, "ASM — DT For PIC\nASM — DE For PIC\nMikroBasic For PIC\n");
+  // The default database beside the program is used when present.
+  WriteBytes(Path("Profile.prof"), "[Only]\r\n");
+  EXPECT_EQ(Run({"profiles"}).out, "Only\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("Preferences.ini")));
+}
+
+TEST_F(CliTest, ExitStatusesAndMessages) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  };
+  WriteBytes(Path("in.txt"), "A");
+  const Case cases[] = {
+      {{}, 2, "zeltrix-cli: не указана команда (справка: zeltrix-cli --help)\n"},
+      {{"frobnicate"}, 2, "zeltrix-cli: неизвестная команда \"frobnicate\" (справка: zeltrix-cli --help)\n"},
+      {{"convert", "--bogus"}, 2, "zeltrix-cli: неизвестный параметр \"--bogus\"\n"},
+      {{"convert", "-o"}, 2, "zeltrix-cli: не указано значение параметра \"-o\"\n"},
+      {{"convert", "--encoding", "koi8"}, 2,
+       "zeltrix-cli: неизвестная кодировка \"koi8\" у параметра --encoding\n"},
+      {{"convert", "a", "b"}, 2, "zeltrix-cli: лишний аргумент \"b\"\n"},
+      {{"convert", "missing.txt"}, 1, "zeltrix-cli: Не удалось открыть файл \"missing.txt\"\n"},
+      {{"convert", "-p", "Нет", "in.txt"}, 1, "zeltrix-cli: Профиль \"Нет\" не найден!\n"},
+      {{"convert", "--profiles", "none.prof", "in.txt"}, 1,
+       "zeltrix-cli: Файл профилей \"none.prof\" не найден\n"},
+      {{"convert", "--encoding", "utf-8", "in-bad.txt"}, 1,
+       "zeltrix-cli: входной текст не является текстом в кодировке UTF-8\n"},
+      {{"convert", "-o", "no/such/dir/out", "in.txt"}, 1,
+       "zeltrix-cli: Не удалось записать файл \"no/such/dir/out\"\n"},
+      {{"profiles", "extra"}, 2, "zeltrix-cli: лишний аргумент \"extra\"\n"},
+  };
+  WriteBytes(Path("in-bad.txt"), "\xCF\xF0");
+  for (const Case& c : cases) {
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.status, c.status) << (c.args.empty() ? "" : c.args.back());
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST_F(CliTest, FailedRunLeavesTheOutputFileAlone) {
+  WriteBytes(Path("out.asm"), "previous");
+  EXPECT_EQ(Run({"convert", "-p", "none", "-o", "out.asm"}, "A").status, 1);
+  EXPECT_EQ(ReadBytes(Path("out.asm")), "previous");
+  EXPECT_EQ(Run({"convert", "-o", "fresh.asm", "missing.txt"}).status, 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("fresh.asm")));
+}
+
+TEST_F(CliTest, HelpListsEveryCommandAndOption) {
+  const Result r = Run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* word : {"convert", "profiles", "--profiles", "--encoding", "--output-encoding",
+                           "-p", "-o", "--help"}) {
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  }
+  EXPECT_EQ(Run({"convert", "--help"}).out, r.out);
+}
+
+}  // namespace
+}  // namespace zeltrix
