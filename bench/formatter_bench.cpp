@@ -14,7 +14,9 @@ namespace {
 
 class SilentPrompter : public zeltrix::Prompter {
  public:
-  zeltrix::MessageAnswer Show(const zeltrix::Message&) override { return zeltrix::MessageAnswer::No; }
+  zeltrix::MessageAnswer Show(const zeltrix::Message&) override {
+    return zeltrix::MessageAnswer::No;
+  }
 };
 
 zeltrix::ProfileRecord Profile(const char* name) {
@@ -77,7 +79,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--write-text=", 13) == 0) {
       const std::string text = zeltrix::bench::SampleText(10 * 1024 * 1024);
-      std::ofstream(argv[i] + 13, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+      std::ofstream(argv[i] + 13, std::ios::binary)
+          .write(text.data(), static_cast<std::streamsize>(text.size()));
       return 0;
     }
   }

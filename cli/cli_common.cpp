@@ -44,15 +44,16 @@ void ParseOrFail(QCommandLineParser& parser, const QStringList& arguments) {
   const qsizetype open = error.indexOf('\'');
   const qsizetype close = error.indexOf('\'', open + 1);
   if (open >= 0 && close > open) {
-    UsageError("не указано значение параметра \"" + error.mid(open + 1, close - open - 1).toStdString() +
-               "\"");
+    UsageError("не указано значение параметра \"" +
+               error.mid(open + 1, close - open - 1).toStdString() + "\"");
   }
   UsageError("неверная командная строка");
 }
 
 QString SingleInput(const QCommandLineParser& parser) {
   const QStringList positional = parser.positionalArguments();
-  if (positional.size() > 1) UsageError("лишний аргумент \"" + positional.at(1).toStdString() + "\"");
+  if (positional.size() > 1)
+    UsageError("лишний аргумент \"" + positional.at(1).toStdString() + "\"");
   return positional.isEmpty() ? QString() : positional.first();
 }
 
@@ -98,7 +99,8 @@ Encoding ParseEncoding(const QString& value, const char* option, bool allowAuto)
   if (allowAuto && v == "auto") return Encoding::Auto;
   if (v == "cp1251" || v == "windows-1251") return Encoding::Cp1251;
   if (v == "utf-8" || v == "utf8") return Encoding::Utf8;
-  UsageError(std::string("неизвестная кодировка \"") + value.toStdString() + "\" у параметра " + option);
+  UsageError(std::string("неизвестная кодировка \"") + value.toStdString() + "\" у параметра " +
+             option);
 }
 
 std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& used) {
@@ -115,19 +117,37 @@ std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& use
   return std::move(*text);
 }
 
-void WriteOutput(const QString& output, std::string_view bytes) {
-  if (IsStream(output)) {
-    while (!bytes.empty()) {
-      const ssize_t put = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) Fail("не удалось записать стандартный вывод");
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
+Output::Output(const QString& name) : m_name(name), m_toFile(!IsStream(name)) {
+  // A generated file need not wait for the disk: the rename alone keeps a
+  // half-written result from ever standing under its name.
+  if (m_toFile && !m_file.Begin(LocalPath(name), false)) {
+    Fail("Не удалось записать файл \"" + name.toStdString() + "\"");
+  }
+}
+
+void Output::Write(std::string_view bytes) {
+  if (m_toFile) {
+    if (!m_file.Write(bytes)) Fail("Не удалось записать файл \"" + m_name.toStdString() + "\"");
     return;
   }
-  if (!WriteFileAtomically(LocalPath(output), bytes)) {
-    Fail("Не удалось записать файл \"" + output.toStdString() + "\"");
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) Fail("не удалось записать стандартный вывод");
+    bytes.remove_prefix(static_cast<std::size_t>(put));
   }
+}
+
+void Output::Finish() {
+  if (m_toFile && !m_file.Commit()) {
+    Fail("Не удалось записать файл \"" + m_name.toStdString() + "\"");
+  }
+}
+
+void WriteOutput(const QString& output, std::string_view bytes) {
+  Output out(output);
+  out.Write(bytes);
+  out.Finish();
 }
 
 }  // namespace zeltrix::cli

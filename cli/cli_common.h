@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_io.h"
 #include "common/prompter.h"
 
 namespace zeltrix::cli {
@@ -55,7 +56,25 @@ Encoding ParseEncoding(const QString& value, const char* option, bool allowAuto)
  */
 std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& used);
 
-/** Writes the bytes to the file (replaced as a whole) or to standard output for an empty name or "-". */
+/**
+ * Where a command's result goes: a file, replaced as a whole only when the
+ * command succeeds, or standard output for an empty name or "-".
+ */
+class Output {
+ public:
+  explicit Output(const QString& name);
+  /** Appends bytes; a failure ends the command. */
+  void Write(std::string_view bytes);
+  /** Puts a file in place; without this call a file stays as it was. */
+  void Finish();
+
+ private:
+  QString m_name;
+  bool m_toFile;
+  AtomicFileWriter m_file;
+};
+
+/** Writes the bytes to the output at once. */
 void WriteOutput(const QString& output, std::string_view bytes);
 
 /** Local file name of a command-line argument. */

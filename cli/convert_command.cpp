@@ -8,6 +8,26 @@
 #include "profiles/profile_database.h"
 
 namespace zeltrix::cli {
+namespace {
+
+// Passes the data lines on as they are made, in the encoding asked for.
+class LinesSink : public OutputSink {
+ public:
+  LinesSink(Output& out, bool utf8) : m_out(out), m_utf8(utf8) {}
+  void Write(std::string_view bytes) override {
+    if (m_utf8) {
+      m_out.Write(Cp1251ToUtf8(bytes));
+    } else {
+      m_out.Write(bytes);
+    }
+  }
+
+ private:
+  Output& m_out;
+  bool m_utf8;
+};
+
+}  // namespace
 
 int RunConvert(const QStringList& arguments) {
   QCommandLineParser parser;
@@ -44,10 +64,10 @@ int RunConvert(const QStringList& arguments) {
 
   Encoding used;
   const std::string text = DecodeInput(ReadInput(input), inputEncoding, used);
-  const Encoding target = outputGiven ? wanted : used;
-  std::string lines = ConvertText(text, record);
-  if (target == Encoding::Utf8) lines = Cp1251ToUtf8(lines);
-  WriteOutput(parser.value(output), lines);
+  Output out(parser.value(output));
+  LinesSink sink(out, (outputGiven ? wanted : used) == Encoding::Utf8);
+  ConvertTextTo(text, record, sink);
+  out.Finish();
   return kExitOk;
 }
 

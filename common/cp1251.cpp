@@ -102,7 +102,8 @@ bool IsValidUtf8(std::string_view text) {
     // Runs of ASCII are the common case; skip them eight bytes at a time.
     while (i + 8 <= text.size()) {
       unsigned long long word = 0;
-      for (int k = 0; k < 8; ++k) word |= static_cast<unsigned long long>(static_cast<unsigned char>(text[i + k])) << (8 * k);
+      for (int k = 0; k < 8; ++k)
+        word |= static_cast<unsigned long long>(static_cast<unsigned char>(text[i + k])) << (8 * k);
       if (word & 0x8080808080808080ULL) break;
       i += 8;
     }

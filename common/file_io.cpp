@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace zeltrix {
 
@@ -80,13 +82,15 @@ bool AtomicFileWriter::Fail(const char* what) {
   return false;
 }
 
-bool AtomicFileWriter::Begin(const std::string& path) {
+bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
   Abort();
+  m_flushToDisk = flushToDisk;
   m_failed = false;
   m_error.clear();
   m_target = ResolveLink(path);
   const std::size_t slash = m_target.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
+  const std::string dir =
+      slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
   std::string pattern = dir + "." + base + ".XXXXXX";
   m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -123,12 +127,48 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
   return true;
 }
 
+bool AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t length) {
+  if (m_fd < 0 || m_failed) return false;
+  off_t in = static_cast<off_t>(offset);
+  // The kernel copies without a trip through our memory, and shares blocks
+  // where the file system can; other file systems take the buffered way below.
+  while (length > 0) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, 1u << 30));
+    const ssize_t put = ::copy_file_range(fd, &in, m_fd, nullptr, chunk, 0);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
+      break;
+    if (put < 0) return Fail("copy failed");
+    if (put == 0) return EndedEarly();
+    length -= static_cast<std::uint64_t>(put);
+  }
+  std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, 1u << 20)));
+  while (length > 0) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
+    const ssize_t got = ::pread(fd, buffer.data(), want, in);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Fail("read failed");
+    if (got == 0) return EndedEarly();
+    if (!Write({buffer.data(), static_cast<std::size_t>(got)})) return false;
+    in += got;
+    length -= static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+
+bool AtomicFileWriter::EndedEarly() {
+  m_error = "the source file ended early";
+  m_failed = true;
+  return false;
+}
+
 bool AtomicFileWriter::Commit() {
   if (m_fd < 0 || m_failed) {
     Abort();
     return false;
   }
-  if (::fsync(m_fd) != 0) {
+  if (m_flushToDisk && ::fsync(m_fd) != 0) {
     Fail("flush failed");
     Abort();
     return false;

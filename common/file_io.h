@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,10 +37,20 @@ class AtomicFileWriter {
   /** Discards the temporary file unless Commit succeeded. */
   ~AtomicFileWriter();
 
-  /** Starts the replacement of the file at path; false when no temporary file can be made. */
-  bool Begin(const std::string& path);
+  /**
+   * Starts the replacement of the file at path; false when no temporary file
+   * can be made. With flushToDisk the new content reaches the disk before it
+   * replaces the old, so that it survives a power cut too.
+   */
+  bool Begin(const std::string& path, bool flushToDisk = true);
   /** Appends bytes to the new content; false on a failed write. */
   bool Write(std::string_view bytes);
+  /**
+   * Appends length bytes of another open file, read from offset on, to the new
+   * content without holding them in memory; false on a failed read or write and
+   * when that file ends before them.
+   */
+  bool CopyFrom(int fd, std::uint64_t offset, std::uint64_t length);
   /** Puts the new content in place; false when that failed (the old file is then untouched). */
   bool Commit();
   /** Drops the new content; the target stays as it was. */
@@ -50,10 +61,12 @@ class AtomicFileWriter {
 
  private:
   bool Fail(const char* what);
+  bool EndedEarly();
 
   std::string m_target;
   std::string m_temp;
   int m_fd = -1;
+  bool m_flushToDisk = true;
   bool m_failed = false;
   std::string m_error;
 };

@@ -44,8 +44,8 @@ inline MessageAnswer ShowWarning(Prompter& p, std::string title, std::string tex
                  MessageAnswer::Ok});
 }
 inline MessageAnswer ShowInformation(Prompter& p, std::string title, std::string text) {
-  return p.Show({std::move(title), std::move(text), MessageIcon::Information,
-                 MessageButtons::Ok, MessageAnswer::Ok});
+  return p.Show({std::move(title), std::move(text), MessageIcon::Information, MessageButtons::Ok,
+                 MessageAnswer::Ok});
 }
 /** A Yes/No confirmation with the question icon and No as the default. */
 inline bool Confirm(Prompter& p, std::string title, std::string text) {

@@ -30,6 +30,14 @@ class ConvertObserver {
   virtual std::chrono::milliseconds PollInterval() const { return std::chrono::milliseconds(5); }
 };
 
+/** Receives the output of a run piece by piece, in order. */
+class OutputSink {
+ public:
+  virtual ~OutputSink() = default;
+  /** Takes the next piece; may throw to end the run. */
+  virtual void Write(std::string_view bytes) = 0;
+};
+
 /**
  * Converts a Windows-1251 text into data lines as the profile says: the text
  * is prepared, cut into chunks, and every chunk becomes an optional comment
@@ -39,5 +47,12 @@ class ConvertObserver {
  */
 std::string ConvertText(std::string_view text, const ProfileRecord& profile,
                         ConvertObserver* observer = nullptr);
+
+/**
+ * The same run as ConvertText, its output handed to the sink in pieces of
+ * about a megabyte instead of being held whole.
+ */
+void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSink& sink,
+                   ConvertObserver* observer = nullptr);
 
 }  // namespace zeltrix

@@ -1,6 +1,7 @@
 #include "engine/text_prep.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/lcd_code.h"
@@ -16,13 +17,31 @@ constexpr char kCr = '\r';
 bool IsBreak(char c) { return c == kCr || c == kLf; }
 bool IsBlank(char c) { return c == ' ' || c == kTab || c == kLf || c == kCr; }
 
+// True when one of the eight bytes is below 0x0E, which covers TAB, LF and CR.
+bool HasControlBelow0E(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  return ((word - kOnes * 0x0E) & ~word & (kOnes * 0x80)) != 0;
+}
+
 template <bool kTabsToo>
 std::string ToSpaces(std::string_view text) {
   std::string out;
   out.resize(text.size());
   char* put = out.data();
   const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
+  std::size_t i = 0;
+  while (i < n) {
+    // Most of a text is plain characters: copy them eight at a time.
+    if (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + i, 8);
+      if (!HasControlBelow0E(word)) {
+        std::memcpy(put, &word, 8);
+        put += 8;
+        i += 8;
+        continue;
+      }
+    }
     const char c = text[i];
     if (IsBreak(c)) {
       // The partner of a CR is an LF and vice versa: the pair is one break.
@@ -31,6 +50,7 @@ std::string ToSpaces(std::string_view text) {
     } else {
       *put++ = (kTabsToo && c == kTab) ? ' ' : c;
     }
+    ++i;
   }
   out.resize(static_cast<std::size_t>(put - out.data()));
   return out;
@@ -131,7 +151,8 @@ std::size_t ChunkCutter::Length(std::size_t offset) {
   const std::size_t brk = FirstBreak(offset);
   if (brk == std::string_view::npos) {
     if (m_countByte > 0 && static_cast<unsigned long long>(m_countByte) < rest) {
-      return m_wrap ? WordEndLength(m_text, offset, m_countByte) : static_cast<std::size_t>(m_countByte);
+      return m_wrap ? WordEndLength(m_text, offset, m_countByte)
+                    : static_cast<std::size_t>(m_countByte);
     }
     return rest;
   }

@@ -40,8 +40,8 @@ std::string WordEnd(std::string_view text, std::size_t start, std::size_t width)
 
 /** One chunk cut by NextChunk. */
 struct Chunk {
-  std::string text;       ///< already passed through FlattenChunk
-  std::size_t consumed;   ///< text characters the chunk covered before flattening
+  std::string text;      ///< already passed through FlattenChunk
+  std::size_t consumed;  ///< text characters the chunk covered before flattening
 };
 
 /**

@@ -12,34 +12,21 @@ namespace {
 
 struct DefaultProfile {
   const char* name;
-  std::array<std::pair<const char*, const char*>, 17> keys;
+  std::array<const char*, kProfileKeys.size()> values;  // in the order of kProfileKeys
 };
 
 // The stored values exactly as a new database holds them: some texts wrapped,
 // the others plain. "\x97" is the em dash.
 const std::array<DefaultProfile, 3> kDefaultProfiles = {{
     {"ASM \x97 DT For PIC",
-     {{{"Ost1", "4"}, {"Ost2", "4"}, {"Directive", "Dt"}, {"StartDataBlok", ""},
-       {"EndDataBlok", ""}, {"StartData", "0x"}, {"SI", "2"}, {"EndData", ""},
-       {"RazdelitelData", "[String], [/String]"}, {"Comment", "[String]; [/String]"},
-       {"CommentState", "1"}, {"CountByte", "8"}, {"PerenosPoSlovam", "0"},
-       {"CountByteToComment", "0"}, {"DeleteSumbolError", "0"}, {"DeleteSpace", "0"},
-       {"CountSpace", "2"}}}},
+     {"4", "4", "Dt", "", "", "0x", "2", "", "[String], [/String]", "[String]; [/String]", "1", "8",
+      "0", "0", "0", "0", "2"}},
     {"ASM \x97 DE For PIC",
-     {{{"Ost1", "4"}, {"Ost2", "4"}, {"Directive", "De"}, {"StartDataBlok", ""},
-       {"EndDataBlok", ""}, {"StartData", "0x"}, {"SI", "2"}, {"EndData", ""},
-       {"RazdelitelData", "[String], [/String]"}, {"Comment", "[String]; [/String]"},
-       {"CommentState", "1"}, {"CountByte", "8"}, {"PerenosPoSlovam", "0"},
-       {"CountByteToComment", "0"}, {"DeleteSumbolError", "0"}, {"DeleteSpace", "0"},
-       {"CountSpace", "2"}}}},
+     {"4", "4", "De", "", "", "0x", "2", "", "[String], [/String]", "[String]; [/String]", "1", "8",
+      "0", "0", "0", "0", "2"}},
     {"MikroBasic For PIC",
-     {{{"Ost1", "1"}, {"Ost2", "4"}, {"Directive", "const"},
-       {"StartDataBlok", "[String]As Byte[] = ([/String]"}, {"EndDataBlok", "[String] )[/String]"},
-       {"StartData", "$"}, {"SI", "2"}, {"EndData", ""},
-       {"RazdelitelData", "[String], [/String]"}, {"Comment", "[String]' [/String]"},
-       {"CommentState", "1"}, {"CountByte", "100"}, {"PerenosPoSlovam", "0"},
-       {"CountByteToComment", "1"}, {"DeleteSumbolError", "0"}, {"DeleteSpace", "0"},
-       {"CountSpace", "2"}}}},
+     {"1", "4", "const", "[String]As Byte[] = ([/String]", "[String] )[/String]", "$", "2", "",
+      "[String], [/String]", "[String]' [/String]", "1", "100", "0", "1", "0", "0", "2"}},
 }};
 
 constexpr const char* kError = "Ошибка";
@@ -49,7 +36,9 @@ constexpr const char* kError = "Ошибка";
 void WriteDefaultProfiles(SettingsFile& file) {
   for (const DefaultProfile& profile : kDefaultProfiles) {
     file.SelectGroup(profile.name);
-    for (const auto& [key, value] : profile.keys) file.WriteText(key, value);
+    for (std::size_t i = 0; i < kProfileKeys.size(); ++i) {
+      file.WriteText(kProfileKeys[i], profile.values[i]);
+    }
   }
 }
 

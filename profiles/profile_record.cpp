@@ -12,7 +12,8 @@ void RemoveAll(std::string& text, std::string_view marker) {
   std::string out;
   out.reserve(text.size());
   std::size_t from = 0;
-  for (std::size_t at; (at = text.find(marker, from)) != std::string::npos; from = at + marker.size()) {
+  for (std::size_t at; (at = text.find(marker, from)) != std::string::npos;
+       from = at + marker.size()) {
     out.append(text, from, at - from);
   }
   out.append(text, from, std::string::npos);

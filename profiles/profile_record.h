@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +39,13 @@ struct ProfileRecord {
 
   bool operator==(const ProfileRecord&) const = default;
 };
+
+/** The stored keys of a profile, in the order in which a profile is written. */
+inline constexpr std::array<std::string_view, 17> kProfileKeys = {
+    "Ost1",         "Ost2",      "Directive",       "StartDataBlok",      "EndDataBlok",
+    "StartData",    "SI",        "EndData",         "RazdelitelData",     "Comment",
+    "CommentState", "CountByte", "PerenosPoSlovam", "CountByteToComment", "DeleteSumbolError",
+    "DeleteSpace",  "CountSpace"};
 
 /** Stores a text value between "[String]" and "[/String]", so its outer spaces survive. */
 std::string WrapText(std::string_view value);

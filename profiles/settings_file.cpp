@@ -48,7 +48,8 @@ std::int32_t ParseNumber(std::string_view text) {
     if (value > kLimit) value = kLimit;
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
+  if (value > std::numeric_limits<std::int32_t>::max())
+    value = std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(value);
 }
 

@@ -60,7 +60,8 @@ class SettingsFile {
    */
   bool SelectGroup(std::string_view name);
 
-  /** The key's value read as a decimal integer ("12ab" is 12, "ab" is 0); the default when missing. */
+  /** The key's value read as a decimal integer ("12ab" is 12, "ab" is 0); the default when missing.
+   */
   std::int32_t ReadNumber(std::string_view key, std::int32_t defaultValue);
 
   /** The key's value without spaces and tabs at either end; the default when missing. */
@@ -102,13 +103,13 @@ class SettingsFile {
   const Entry* Lookup(std::string_view key) const;
 
   bool m_open = false;
-  std::string m_path;           // empty for a buffer
+  std::string m_path;  // empty for a buffer
   bool m_existedAtOpen = false;
   bool m_utf8 = false;
   bool m_modified = false;
   std::vector<Entry> m_entries;
-  std::size_t m_current = kGlobal;              // index of the current header entry
-  std::optional<std::string> m_pending;         // in the file's form
+  std::size_t m_current = kGlobal;       // index of the current header entry
+  std::optional<std::string> m_pending;  // in the file's form
 };
 
 }  // namespace zeltrix

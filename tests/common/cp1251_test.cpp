@@ -17,7 +17,8 @@ TEST(Cp1251, AgreesWithQtForAllBytes) {
     const std::string byte(1, static_cast<char>(b));
     const QString qt = decoder.decode(QByteArray(byte.data(), 1));
     ASSERT_EQ(qt.size(), 1) << b;
-    EXPECT_EQ(static_cast<char32_t>(qt.at(0).unicode()), Cp1251ToCodePoint(static_cast<unsigned char>(b)))
+    EXPECT_EQ(static_cast<char32_t>(qt.at(0).unicode()),
+              Cp1251ToCodePoint(static_cast<unsigned char>(b)))
         << b;
     const std::string utf8 = Cp1251ToUtf8(byte);
     EXPECT_EQ(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), qt) << b;
@@ -29,10 +30,10 @@ TEST(Cp1251, AgreesWithQtForAllBytes) {
 
 TEST(Cp1251, CharactersWithoutACodeAndInvalidInput) {
   EXPECT_EQ(*Utf8ToCp1251("a\xE2\x82\xAC\xF0\x9F\x98\x80z"), "a\x88\x1Az");  // euro, emoji
-  EXPECT_FALSE(Utf8ToCp1251("\xCF\xF0"));                                  // Windows-1251 bytes
-  EXPECT_FALSE(Utf8ToCp1251("\xC0\x80"));                                  // overlong
-  EXPECT_FALSE(Utf8ToCp1251("\xED\xA0\x80"));                              // surrogate
-  EXPECT_FALSE(Utf8ToCp1251("\xE2\x82"));                                  // cut short
+  EXPECT_FALSE(Utf8ToCp1251("\xCF\xF0"));                                    // Windows-1251 bytes
+  EXPECT_FALSE(Utf8ToCp1251("\xC0\x80"));                                    // overlong
+  EXPECT_FALSE(Utf8ToCp1251("\xED\xA0\x80"));                                // surrogate
+  EXPECT_FALSE(Utf8ToCp1251("\xE2\x82"));                                    // cut short
 }
 
 TEST(Cp1251, Utf8Validity) {

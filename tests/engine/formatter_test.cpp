@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "common/cp1251.h"
 
 namespace zeltrix {
@@ -77,9 +76,12 @@ TEST(ConvertText, NumberBases) {
     std::string expected;
   };
   const Row rows[] = {
-      {kBinary, "A", "01000001\r\n"},     {kDecimal, "A", "65\r\n"},
-      {kDecimal, "Я", "177\r\n"},         {kHexadecimal, "A", "41\r\n"},
-      {kHexadecimal, "Я", "B1\r\n"},      {kHexadecimal, "€", "\r\n"},
+      {kBinary, "A", "01000001\r\n"},
+      {kDecimal, "A", "65\r\n"},
+      {kDecimal, "Я", "177\r\n"},
+      {kHexadecimal, "A", "41\r\n"},
+      {kHexadecimal, "Я", "B1\r\n"},
+      {kHexadecimal, "€", "\r\n"},
       {7, "AB", ",\r\n"},
   };
   for (const Row& row : rows) {
@@ -101,10 +103,8 @@ TEST(ConvertText, CommentAndByteCountRules) {
     std::string expected;
   };
   const Row rows[] = {
-      {"", 1, 1, "65,66\r\n"},
-      {"; ", 0, 1, "65,66 ; 2\r\n"},
-      {"; ", 1, 0, "; AB\r\n65,66\r\n"},
-      {"; ", 1, 1, "; AB\r\n65,66 ; 2\r\n"},
+      {"", 1, 1, "65,66\r\n"},           {"; ", 0, 1, "65,66 ; 2\r\n"},
+      {"; ", 1, 0, "; AB\r\n65,66\r\n"}, {"; ", 1, 1, "; AB\r\n65,66 ; 2\r\n"},
       {";", 1, 2, ";AB\r\n65,66\r\n"},
   };
   for (const Row& row : rows) {

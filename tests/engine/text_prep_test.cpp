@@ -14,10 +14,9 @@ struct Case {
 
 TEST(BreaksToSpaces, PairsAndSingleBreaks) {
   const Case cases[] = {
-      {"A\r\nB", "A B"},       {"A\n\rB", "A B"},         {"A\r\r\nB", "A  B"},
-      {"A\nB\r\nC", "A B C"},  {"A\rB\nC", "A B C"},      {"A\n\nB", "A  B"},
-      {"A\r\n\r\nB", "A  B"},  {"\r\n", " "},             {"AB\tC", "AB\tC"},
-      {"", ""},
+      {"A\r\nB", "A B"},    {"A\n\rB", "A B"},  {"A\r\r\nB", "A  B"},   {"A\nB\r\nC", "A B C"},
+      {"A\rB\nC", "A B C"}, {"A\n\nB", "A  B"}, {"A\r\n\r\nB", "A  B"}, {"\r\n", " "},
+      {"AB\tC", "AB\tC"},   {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(BreaksToSpaces(c.input), c.expected) << c.input;
 }
@@ -59,7 +58,7 @@ TEST(CleanText, RemovalRules) {
 
 TEST(FlattenChunk, BreaksAndTabs) {
   const Case cases[] = {
-      {"AB\r\n", "AB "}, {"AB\r", "AB "}, {"A\tB", "A B"}, {"A\rB\n", "AB "},
+      {"AB\r\n", "AB "}, {"AB\r", "AB "}, {"A\tB", "A B"},    {"A\rB\n", "AB "},
       {"AB\n", "AB "},   {"", ""},        {"A\r\rB", "A  B"},
   };
   for (const Case& c : cases) EXPECT_EQ(FlattenChunk(c.input), c.expected) << c.input;

@@ -169,12 +169,12 @@ TEST(SaveProfile, ReportsAFileThatCannotBeOpenedOrRewritten) {
 TEST(RenameProfile, ChangesOnlyTheHeaderLine) {
   TempDir dir;
   const std::string path = dir.Path("Profile.prof");
-  const std::string before =
-      "[Other]\nComment = [Old]\n  [Old] tail \r\nOst1 = 4\n[Old]\n";
+  const std::string before = "[Other]\nComment = [Old]\n  [Old] tail \r\nOst1 = 4\n[Old]\n";
   WriteBytes(path, before);
   RecordingPrompter prompter;
   EXPECT_TRUE(RenameProfile(path, "Old", "\xCD\xEE\xE2\xFB\xE9", prompter));
-  EXPECT_EQ(ReadBytes(path), "[Other]\nComment = [Old]\n  [\xCD\xEE\xE2\xFB\xE9] tail \r\nOst1 = 4\n[Old]\n");
+  EXPECT_EQ(ReadBytes(path),
+            "[Other]\nComment = [Old]\n  [\xCD\xEE\xE2\xFB\xE9] tail \r\nOst1 = 4\n[Old]\n");
   EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -216,8 +216,9 @@ TEST(DeleteProfiles, NothingSelected) {
   RecordingPrompter prompter;
   EXPECT_EQ(DeleteProfiles(dir.Path("p"), {"", ""}, prompter), DeleteResult::NothingSelected);
   ASSERT_EQ(prompter.shown.size(), 1u);
-  EXPECT_EQ(prompter.shown[0], (Message{"Удаление профиля", "Не выбран профиль", MessageIcon::Warning,
-                                        MessageButtons::Ok, MessageAnswer::Ok}));
+  EXPECT_EQ(prompter.shown[0],
+            (Message{"Удаление профиля", "Не выбран профиль", MessageIcon::Warning,
+                     MessageButtons::Ok, MessageAnswer::Ok}));
 }
 
 TEST(DeleteProfiles, ManyProfilesAtOnce) {

@@ -39,8 +39,7 @@ TEST(SettingsFile, LineKindsAndTheirRewrite) {
       // ... and so does not match "G".
       {"  \t[G  \r\n", "[G  ]\r\n[G]\r\nx = 9\r\n"},
       // Comments get "; " in front; two spaces after ";" stay as they are.
-      {";note\r\n;  two\r\n; one\r\n[G]\r\n",
-       "; note\r\n;  two\r\n; one\r\n[G]\r\nx = 9\r\n"},
+      {";note\r\n;  two\r\n; one\r\n[G]\r\n", "; note\r\n;  two\r\n; one\r\n[G]\r\nx = 9\r\n"},
       // Values keep trailing spaces and any "=", ";" or "[" after the first "=".
       {"[G]\r\n  key \t=\t a=b;[c]  \r\n", "[G]\r\nkey = a=b;[c]  \r\nx = 9\r\n"},
       // A key without "=" has an empty value; a line of blanks is dropped.
@@ -146,17 +145,17 @@ TEST(SettingsFile, RemoveGroupTakesCommentsAndMakesTheGlobalAreaCurrent) {
 
 TEST(SettingsFile, Utf8ModeConvertsAtTheEdges) {
   // "[Ä]" and a value with "é" in UTF-8, and a value that is not valid UTF-8.
-  const std::string out = Rewrite("\xEF\xBB\xBF[\xC3\x84]\nv = \xC3\xA9t\xC3\xA9\nbad = \xFF\n",
-                                  [](SettingsFile& f) {
-                                    EXPECT_EQ(f.GroupNames(), std::vector<std::string>{"\xC4"});
-                                    EXPECT_TRUE(f.SelectGroup("\xC4"));
-                                    EXPECT_EQ(f.ReadText("v", ""), "\xE9t\xE9");
-                                    EXPECT_EQ(f.ReadText("bad", "d"), "");
-                                    f.WriteText("w", "\xFF");
-                                    f.RemoveGroup("\xC4");
-                                    f.SelectGroup("N");
-                                    f.WriteText("k", "\xE0");
-                                  });
+  const std::string out =
+      Rewrite("\xEF\xBB\xBF[\xC3\x84]\nv = \xC3\xA9t\xC3\xA9\nbad = \xFF\n", [](SettingsFile& f) {
+        EXPECT_EQ(f.GroupNames(), std::vector<std::string>{"\xC4"});
+        EXPECT_TRUE(f.SelectGroup("\xC4"));
+        EXPECT_EQ(f.ReadText("v", ""), "\xE9t\xE9");
+        EXPECT_EQ(f.ReadText("bad", "d"), "");
+        f.WriteText("w", "\xFF");
+        f.RemoveGroup("\xC4");
+        f.SelectGroup("N");
+        f.WriteText("k", "\xE0");
+      });
   EXPECT_EQ(out, "\xEF\xBB\xBF\r\n[N]\r\nk = \xC3\xA0\r\n");
 }
 
