@@ -28,6 +28,28 @@ const char* HelpText() {
                             (по умолчанию - кодировка входа)
       -o, --output ВЫХОД    файл результата (заменяется целиком)
 
+  zeltrix-cli bin [--remove-undisplayable] [--remove-spaces N]
+                  [--append | --insert АДРЕС | --replace АДРЕС] [--yes]
+                  [--encoding auto|cp1251|utf-8] -o ВЫХОД [ВХОД]
+      Пишет коды символов ВХОДА, которые индикатор способен отобразить, в
+      двоичный файл ВЫХОД, по байту на символ; переводы строк и табуляции
+      становятся пробелами.
+      --remove-undisplayable
+                            удалить символы, которые индикатор не способен
+                            отобразить
+      --remove-spaces N     оставлять от каждой серии пробелов не больше N
+                            (от 1 до 100)
+      без --append, --insert и --replace ВЫХОД создаётся заново (старый файл
+      заменяется целиком)
+      --append              дописать коды в конец существующего файла
+      --insert АДРЕС        вставить коды в существующий файл с байта АДРЕС
+                            (десятичное число от 0 до 99999999)
+      --replace АДРЕС       записать коды поверх байтов файла с байта АДРЕС
+      --yes                 если АДРЕС не меньше размера файла, дописать коды
+                            в конец файла (без него файл не изменяется)
+      --encoding КОД        кодировка входа, как у convert
+      -o, --output ВЫХОД    двоичный файл
+
   zeltrix-cli profiles [--profiles ФАЙЛ]
       Выводит имена профилей в порядке файла, по одному в строке, в UTF-8.
 
@@ -59,6 +81,7 @@ int Run(int argc, char** argv) {
   rest.prepend(arguments.at(0));
   if (command == "convert") return RunConvert(rest);
   if (command == "profiles") return RunProfiles(rest);
+  if (command == "bin") return RunBin(rest);
   UsageError("неизвестная команда \"" + command.toStdString() + "\" (справка: zeltrix-cli --help)");
 }
 

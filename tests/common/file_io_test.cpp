@@ -1,8 +1,11 @@
 #include "common/file_io.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
@@ -89,6 +92,37 @@ TEST(ReadWholeFile, ReadsEverythingOrNothing) {
   EXPECT_EQ(*ReadWholeFile(dir.Path("big")), big);
   EXPECT_FALSE(ReadWholeFile(dir.Path("none")));
   EXPECT_FALSE(ReadWholeFile(dir.Root()));
+}
+
+// From a file on the same file system the kernel copies; from another one
+// (here memory-backed, where there is one) the bytes go through a buffer.
+TEST(AtomicFileWriter, CopyFromTakesARangeOfAnotherFile) {
+  TempDir dir;
+  std::string source(3 * 1024 * 1024 + 5, '\0');
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char>(i % 251);
+  std::vector<std::string> places = {dir.Path("source")};
+  if (std::filesystem::is_directory("/dev/shm"))
+    places.push_back("/dev/shm/zeltrix-copy-test-" + std::to_string(::getpid()));
+  for (const std::string& place : places) {
+    WriteBytes(place, source);
+    const int fd = ::open(place.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Begin(dir.Path("target")));
+    EXPECT_TRUE(writer.Write("<"));
+    EXPECT_TRUE(writer.CopyFrom(fd, 7, source.size() - 8));
+    EXPECT_TRUE(writer.CopyFrom(fd, 0, 0));
+    EXPECT_TRUE(writer.Commit());
+    EXPECT_TRUE(ReadBytes(dir.Path("target")) == "<" + source.substr(7, source.size() - 8))
+        << place;
+    // A file shorter than the range fails the replacement.
+    ASSERT_TRUE(writer.Begin(dir.Path("target")));
+    EXPECT_FALSE(writer.CopyFrom(fd, 10, source.size()));
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(ReadBytes(dir.Path("target")).size(), source.size() - 7) << place;
+    ::close(fd);
+    if (place != dir.Path("source")) std::filesystem::remove(place);
+  }
 }
 
 }  // namespace

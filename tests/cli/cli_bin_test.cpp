@@ -1,0 +1,209 @@
+// Runs the real zeltrix-cli bin and checks the file it leaves, its messages and exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "common/cp1251.h"
+#include "tests/support/temp_dir.h"
+
+namespace zeltrix {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class CliBinTest : public ::testing::Test {
+ protected:
+  Result Run(const std::vector<std::string>& args, const std::string& input = "") {
+    WriteBytes(m_dir.Path("stdin"), input);
+    std::string command = "cd " + Quote(m_dir.Root()) + " && " + Quote(ZELTRIX_CLI) + " bin";
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " <stdin >stdout 2>stderr";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(m_dir.Path("stdout")),
+            ReadBytes(m_dir.Path("stderr"))};
+  }
+
+  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+
+  TempDir m_dir;
+};
+
+std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+TEST_F(CliBinTest, WritesTheCodesWhereTheOptionsSay) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    std::optional<std::string> before;  // of out.bin; nothing: no file
+    std::string after;
+  };
+  const std::string old = "\x01\x02\x03\x04";
+  const Case cases[] = {
+      // UTF-8 input is recognised; line breaks and TABs become spaces.
+      {{"-o", "out.bin"}, "Да\r\nда\t!", std::nullopt, "\xE0\x61\x20\xE3\x61\x20\x21"},
+      {{"--encoding", "cp1251", "-o", "out.bin"}, W("Да"), std::nullopt, "\xE0\x61"},
+      {{"-o", "out.bin", "in.txt"}, "", std::nullopt, "AB"},
+      {{"-o", "out.bin"}, "AB", old, "AB"},
+      {{"--append", "-o", "out.bin"}, "AB", old, old + "AB"},
+      {{"--append", "-o", "out.bin"}, "AB", std::nullopt, "AB"},
+      {{"--insert", "0", "-o", "out.bin"}, "AB", old, "AB" + old},
+      {{"--insert", "00000003", "-o", "out.bin"},
+       "AB",
+       old,
+       "\x01\x02\x03"
+       "AB"
+       "\x04"},
+      {{"--replace", "2", "-o", "out.bin"},
+       "ABCDE",
+       old,
+       "\x01\x02"
+       "ABCDE"},
+      {{"--insert", "4", "--yes", "-o", "out.bin"}, "AB", old, old + "AB"},
+      {{"--replace", "0", "--yes", "-o", "out.bin"}, "AB", std::nullopt, "AB"},
+      // Undisplayable characters leave no byte, with or without their removal.
+      {{"-o", "out.bin"}, "A{\x88}B", std::nullopt, "AB"},
+      {{"--remove-spaces", "1", "-o", "out.bin"}, "A  \t  B", std::nullopt, "A B"},
+      // A removed character counts in the run of spaces it stands in.
+      {{"--remove-spaces", "2", "--remove-undisplayable", "-o", "out.bin"},
+       "A {  B",
+       std::nullopt,
+       "A B"},
+      {{"--remove-undisplayable", "-o", "out.bin"}, "A {  B", std::nullopt, "A   B"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(Path("out.bin"));
+    if (c.before) WriteBytes(Path("out.bin"), *c.before);
+    WriteBytes(Path("in.txt"), "AB");
+    const Result r = Run(c.args, c.input);
+    EXPECT_EQ(r.status, 0) << c.args.front() << " " << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadBytes(Path("out.bin")), c.after) << c.args.front() << " " << c.input;
+  }
+}
+
+TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      // The dialog's question whether to append at the end is answered No.
+      {{"--insert", "4", "-o", "out.bin"},
+       "AB",
+       1,
+       "zeltrix-cli: Начальный адрес больше текущего размера файла! Добавить данные в конец "
+       "файла?\n"},
+      {{"--replace", "99999999", "-o", "out.bin"},
+       "AB",
+       1,
+       "zeltrix-cli: Начальный адрес больше текущего размера файла! Добавить данные в конец "
+       "файла?\n"},
+      {{"-o", "out.bin"}, "", 1, "zeltrix-cli: Отсутствует преобразуемый текст\n"},
+      {{"--remove-undisplayable", "-o", "out.bin"},
+       "{}\x88",
+       1,
+       "zeltrix-cli: Отсутствует преобразуемый текст\n"},
+      {{"-o", "out.bin"}, "{}\x88", 1, "zeltrix-cli: Не удалось выполнить преобразование!\n"},
+      {{"-o", "no/such/dir/out.bin"},
+       "AB",
+       1,
+       "zeltrix-cli: Не удалось создать файл \"no/such/dir/out.bin\"\n"},
+      {{"--append", "-o", "no/such/dir/out.bin"},
+       "AB",
+       1,
+       "zeltrix-cli: Не удалось открыть файл \"no/such/dir/out.bin\"\n"},
+      {{"-o", "out.bin", "missing.txt"},
+       "",
+       1,
+       "zeltrix-cli: Не удалось открыть файл \"missing.txt\"\n"},
+      {{}, "AB", 2, "zeltrix-cli: не указан файл результата (-o ВЫХОД)\n"},
+      {{"-o", ""}, "AB", 2, "zeltrix-cli: не указан файл результата (-o ВЫХОД)\n"},
+      {{"--append", "--insert", "1", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: параметры --append, --insert и --replace нельзя указывать вместе\n"},
+      {{"--insert", "1", "--replace", "1", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: параметры --append, --insert и --replace нельзя указывать вместе\n"},
+      {{"--replace", "123456789", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: неверный начальный адрес \"123456789\" у параметра --replace (нужно от 0 "
+       "до 99999999)\n"},
+      {{"--insert", "", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: неверный начальный адрес \"\" у параметра --insert (нужно от 0 до "
+       "99999999)\n"},
+      {{"--insert", "0x10", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: неверный начальный адрес \"0x10\" у параметра --insert (нужно от 0 до "
+       "99999999)\n"},
+      {{"--remove-spaces", "0", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: неверное число пробелов \"0\" у параметра --remove-spaces (нужно от 1 до "
+       "100)\n"},
+      {{"--remove-spaces", "101", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: неверное число пробелов \"101\" у параметра --remove-spaces (нужно от 1 до "
+       "100)\n"},
+      {{"--encoding", "koi8", "-o", "out.bin"},
+       "AB",
+       2,
+       "zeltrix-cli: неизвестная кодировка \"koi8\" у параметра --encoding\n"},
+      {{"--replace"}, "AB", 2, "zeltrix-cli: не указано значение параметра \"--replace\"\n"},
+      {{"-o", "out.bin", "a", "b"}, "AB", 2, "zeltrix-cli: лишний аргумент \"b\"\n"},
+  };
+  const std::string old = "\x01\x02\x03\x04";
+  for (const Case& c : cases) {
+    WriteBytes(Path("out.bin"), old);
+    const Result r = Run(c.args, c.input);
+    EXPECT_EQ(r.status, c.status) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadBytes(Path("out.bin")), old) << c.err;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Root()), {}), 4);
+}
+
+TEST_F(CliBinTest, NoAnswerLeavesAMissingExistingFileEmpty) {
+  const Result r = Run({"--insert", "0", "-o", "new.bin"}, "AB");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(std::filesystem::exists(Path("new.bin")));
+  EXPECT_EQ(ReadBytes(Path("new.bin")), "");
+}
+
+TEST_F(CliBinTest, HelpDescribesTheCommand) {
+  const Result r = Run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* word : {"zeltrix-cli bin", "--remove-undisplayable", "--remove-spaces",
+                           "--append", "--insert", "--replace", "--yes"}) {
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  }
+}
+
+}  // namespace
+}  // namespace zeltrix
