@@ -63,27 +63,15 @@ TEST_F(CliBinTest, WritesTheCodesWhereTheOptionsSay) {
       {{"--append", "-o", "out.bin"}, "AB", old, old + "AB"},
       {{"--append", "-o", "out.bin"}, "AB", std::nullopt, "AB"},
       {{"--insert", "0", "-o", "out.bin"}, "AB", old, "AB" + old},
-      {{"--insert", "00000003", "-o", "out.bin"},
-       "AB",
-       old,
-       "\x01\x02\x03"
-       "AB"
-       "\x04"},
-      {{"--replace", "2", "-o", "out.bin"},
-       "ABCDE",
-       old,
-       "\x01\x02"
-       "ABCDE"},
+      {{"--insert", "00000003", "-o", "out.bin"}, "AB", old, "\001\002\003AB\004"},
+      {{"--replace", "2", "-o", "out.bin"}, "ABCDE", old, "\001\002ABCDE"},
       {{"--insert", "4", "--yes", "-o", "out.bin"}, "AB", old, old + "AB"},
       {{"--replace", "0", "--yes", "-o", "out.bin"}, "AB", std::nullopt, "AB"},
       // Undisplayable characters leave no byte, with or without their removal.
       {{"-o", "out.bin"}, "A{\x88}B", std::nullopt, "AB"},
       {{"--remove-spaces", "1", "-o", "out.bin"}, "A  \t  B", std::nullopt, "A B"},
       // A removed character counts in the run of spaces it stands in.
-      {{"--remove-spaces", "2", "--remove-undisplayable", "-o", "out.bin"},
-       "A {  B",
-       std::nullopt,
-       "A B"},
+      {{"--remove-spaces", "2", "--remove-undisplayable", "-o", "out.bin"}, "A {  B", {}, "A B"},
       {{"--remove-undisplayable", "-o", "out.bin"}, "A {  B", std::nullopt, "A   B"},
   };
   for (const Case& c : cases) {
@@ -103,88 +91,52 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
     std::vector<std::string> args;
     std::string input;
     int status;
-    std::string err;
+    std::string message;  // after "zeltrix-cli: ", on one line
   };
+  const std::string question =
+      "Начальный адрес больше текущего размера файла! Добавить данные в конец файла?";
+  const std::string together = "параметры --append, --insert и --replace нельзя указывать вместе";
+  // clang-format off
   const Case cases[] = {
       // The dialog's question whether to append at the end is answered No.
-      {{"--insert", "4", "-o", "out.bin"},
-       "AB",
-       1,
-       "zeltrix-cli: Начальный адрес больше текущего размера файла! Добавить данные в конец "
-       "файла?\n"},
-      {{"--replace", "99999999", "-o", "out.bin"},
-       "AB",
-       1,
-       "zeltrix-cli: Начальный адрес больше текущего размера файла! Добавить данные в конец "
-       "файла?\n"},
-      {{"-o", "out.bin"}, "", 1, "zeltrix-cli: Отсутствует преобразуемый текст\n"},
-      {{"--remove-undisplayable", "-o", "out.bin"},
-       "{}\x88",
-       1,
-       "zeltrix-cli: Отсутствует преобразуемый текст\n"},
-      {{"-o", "out.bin"}, "{}\x88", 1, "zeltrix-cli: Не удалось выполнить преобразование!\n"},
-      {{"-o", "no/such/dir/out.bin"},
-       "AB",
-       1,
-       "zeltrix-cli: Не удалось создать файл \"no/such/dir/out.bin\"\n"},
-      {{"--append", "-o", "no/such/dir/out.bin"},
-       "AB",
-       1,
-       "zeltrix-cli: Не удалось открыть файл \"no/such/dir/out.bin\"\n"},
-      {{"-o", "out.bin", "missing.txt"},
-       "",
-       1,
-       "zeltrix-cli: Не удалось открыть файл \"missing.txt\"\n"},
-      {{}, "AB", 2, "zeltrix-cli: не указан файл результата (-o ВЫХОД)\n"},
-      {{"-o", ""}, "AB", 2, "zeltrix-cli: не указан файл результата (-o ВЫХОД)\n"},
-      {{"--append", "--insert", "1", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: параметры --append, --insert и --replace нельзя указывать вместе\n"},
-      {{"--insert", "1", "--replace", "1", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: параметры --append, --insert и --replace нельзя указывать вместе\n"},
-      {{"--replace", "123456789", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: неверный начальный адрес \"123456789\" у параметра --replace (нужно от 0 "
-       "до 99999999)\n"},
-      {{"--insert", "", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: неверный начальный адрес \"\" у параметра --insert (нужно от 0 до "
-       "99999999)\n"},
-      {{"--insert", "0x10", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: неверный начальный адрес \"0x10\" у параметра --insert (нужно от 0 до "
-       "99999999)\n"},
-      {{"--remove-spaces", "0", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: неверное число пробелов \"0\" у параметра --remove-spaces (нужно от 1 до "
-       "100)\n"},
-      {{"--remove-spaces", "101", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: неверное число пробелов \"101\" у параметра --remove-spaces (нужно от 1 до "
-       "100)\n"},
-      {{"--encoding", "koi8", "-o", "out.bin"},
-       "AB",
-       2,
-       "zeltrix-cli: неизвестная кодировка \"koi8\" у параметра --encoding\n"},
-      {{"--replace"}, "AB", 2, "zeltrix-cli: не указано значение параметра \"--replace\"\n"},
-      {{"-o", "out.bin", "a", "b"}, "AB", 2, "zeltrix-cli: лишний аргумент \"b\"\n"},
+      {{"--insert", "4", "-o", "out.bin"}, "AB", 1, question},
+      {{"--replace", "99999999", "-o", "out.bin"}, "AB", 1, question},
+      {{"-o", "out.bin"}, "", 1, "Отсутствует преобразуемый текст"},
+      {{"--remove-undisplayable", "-o", "out.bin"}, "{}\x88", 1, "Отсутствует преобразуемый текст"},
+      {{"-o", "out.bin"}, "{}\x88", 1, "Не удалось выполнить преобразование!"},
+      {{"-o", "no/such/dir/out.bin"}, "AB", 1,
+       "Не удалось создать файл \"no/such/dir/out.bin\""},
+      {{"--append", "-o", "no/such/dir/out.bin"}, "AB", 1,
+       "Не удалось открыть файл \"no/such/dir/out.bin\""},
+      {{"-o", "out.bin", "missing.txt"}, "", 1, "Не удалось открыть файл \"missing.txt\""},
+      {{}, "AB", 2, "не указан файл результата (-o ВЫХОД)"},
+      {{"-o", ""}, "AB", 2, "не указан файл результата (-o ВЫХОД)"},
+      {{"--append", "--insert", "1", "-o", "out.bin"}, "AB", 2, together},
+      {{"--insert", "1", "--replace", "1", "-o", "out.bin"}, "AB", 2, together},
+      {{"--replace", "123456789", "-o", "out.bin"}, "AB", 2,
+       "неверный начальный адрес \"123456789\" у параметра --replace (нужно от 0 до 99999999)"},
+      {{"--insert", "", "-o", "out.bin"}, "AB", 2,
+       "неверный начальный адрес \"\" у параметра --insert (нужно от 0 до 99999999)"},
+      {{"--insert", "0x10", "-o", "out.bin"}, "AB", 2,
+       "неверный начальный адрес \"0x10\" у параметра --insert (нужно от 0 до 99999999)"},
+      {{"--remove-spaces", "0", "-o", "out.bin"}, "AB", 2,
+       "неверное число пробелов \"0\" у параметра --remove-spaces (нужно от 1 до 100)"},
+      {{"--remove-spaces", "101", "-o", "out.bin"}, "AB", 2,
+       "неверное число пробелов \"101\" у параметра --remove-spaces (нужно от 1 до 100)"},
+      {{"--encoding", "koi8", "-o", "out.bin"}, "AB", 2,
+       "неизвестная кодировка \"koi8\" у параметра --encoding"},
+      {{"--replace"}, "AB", 2, "не указано значение параметра \"--replace\""},
+      {{"-o", "out.bin", "a", "b"}, "AB", 2, "лишний аргумент \"b\""},
   };
+  // clang-format on
   const std::string old = "\x01\x02\x03\x04";
   for (const Case& c : cases) {
     WriteBytes(Path("out.bin"), old);
     const Result r = Run(c.args, c.input);
-    EXPECT_EQ(r.status, c.status) << c.err;
-    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.status, c.status) << c.message;
+    EXPECT_EQ(r.err, "zeltrix-cli: " + c.message + "\n");
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(ReadBytes(Path("out.bin")), old) << c.err;
+    EXPECT_EQ(ReadBytes(Path("out.bin")), old) << c.message;
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Root()), {}), 4);
 }
