@@ -5,7 +5,7 @@ PRESET ?= default
 BUILD_DIR := build
 
 PACKAGES := g++ make cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev \
-            qt6-translations-l10n fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev
+            qt6-translations-l10n libqt6svg6 fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
@@ -31,7 +31,7 @@ build: configure
 	cmake --build --preset $(PRESET)
 
 run: build
-	./$(BUILD_DIR)/zeltrix-cli convert examples/privet.txt
+	./$(BUILD_DIR)/zeltrix
 
 test: build
 	ctest --preset $(PRESET)

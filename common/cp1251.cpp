@@ -1,6 +1,7 @@
 #include "common/cp1251.h"
 
 #include <array>
+#include <cstring>
 
 namespace zeltrix {
 namespace {
@@ -30,6 +31,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+}  // namespace
+
 char CodePointToCp1251(char32_t cp) {
   if (cp < 0x80) return static_cast<char>(cp);
   if (cp >= 0x0410 && cp <= 0x044F) return static_cast<char>(0xC0 + (cp - 0x0410));
@@ -39,8 +42,6 @@ char CodePointToCp1251(char32_t cp) {
   return kNoCp1251Code;
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is
-// not a valid shortest-form sequence of a scalar value.
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char b0 = byte(i);
@@ -69,8 +70,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
   return len;
 }
 
-}  // namespace
-
 char32_t Cp1251ToCodePoint(unsigned char byte) {
   if (byte < 0x80) return byte;
   if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
@@ -78,9 +77,25 @@ char32_t Cp1251ToCodePoint(unsigned char byte) {
 }
 
 std::string Cp1251ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 2);
-  for (const char c : text) AppendUtf8(out, Cp1251ToCodePoint(static_cast<unsigned char>(c)));
+  // Each byte's UTF-8 form, up to three bytes, with its length in the fourth.
+  static const std::array<std::array<char, 4>, 256> kForms = [] {
+    std::array<std::array<char, 4>, 256> forms{};
+    for (int b = 0; b < 256; ++b) {
+      std::string one;
+      AppendUtf8(one, Cp1251ToCodePoint(static_cast<unsigned char>(b)));
+      for (std::size_t k = 0; k < one.size(); ++k) forms[b][k] = one[k];
+      forms[b][3] = static_cast<char>(one.size());
+    }
+    return forms;
+  }();
+  std::string out(text.size() * 3, '\0');
+  char* put = out.data();
+  for (const char c : text) {
+    const auto& form = kForms[static_cast<unsigned char>(c)];
+    std::memcpy(put, form.data(), 3);
+    put += form[3];
+  }
+  out.resize(static_cast<std::size_t>(put - out.data()));
   return out;
 }
 
@@ -93,6 +108,22 @@ std::optional<std::string> Utf8ToCp1251(std::string_view text) {
     if (len == 0) return std::nullopt;
     out.push_back(CodePointToCp1251(cp));
     i += len;
+  }
+  return out;
+}
+
+std::string Utf8ToCp1251Lossy(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      out.push_back(text[i++]);
+      continue;
+    }
+    char32_t cp;
+    const std::size_t len = DecodeUtf8(text, i, cp);
+    out.push_back(len == 0 ? kNoCp1251Code : CodePointToCp1251(cp));
+    i += len == 0 ? 1 : len;
   }
   return out;
 }

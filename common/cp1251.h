@@ -21,6 +21,21 @@ std::string Cp1251ToUtf8(std::string_view text);
  */
 std::optional<std::string> Utf8ToCp1251(std::string_view text);
 
+/**
+ * UTF-8 text to Windows-1251 where the text may hold stray bytes: a character
+ * without a code, and every byte of an invalid sequence, becomes kNoCp1251Code.
+ */
+std::string Utf8ToCp1251Lossy(std::string_view text);
+
+/** Windows-1251 code of a Unicode code point, or kNoCp1251Code. */
+char CodePointToCp1251(char32_t codePoint);
+
+/**
+ * Decodes the UTF-8 sequence at text[offset]: its length, or 0 when it is not
+ * a valid shortest-form sequence.
+ */
+std::size_t DecodeUtf8(std::string_view text, std::size_t offset, char32_t& codePoint);
+
 /** True when the text is valid UTF-8 (shortest forms, no surrogates). */
 bool IsValidUtf8(std::string_view text);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "profiles/settings_file.h"
+#include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
@@ -11,29 +12,11 @@
 namespace zeltrix {
 namespace {
 
+using testing::kDefaultDatabase;
 using testing::ReadBytes;
 using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::WriteBytes;
-
-std::string Group(const std::string& name, const std::string& ost1, const std::string& directive,
-                  const std::string& block, const std::string& blockEnd, const std::string& data,
-                  const std::string& comment, const std::string& countByte,
-                  const std::string& countToComment) {
-  return "[" + name + "]\r\n" + "Ost1 = " + ost1 + "\r\nOst2 = 4\r\nDirective = " + directive +
-         "\r\nStartDataBlok = " + block + "\r\nEndDataBlok = " + blockEnd +
-         "\r\nStartData = " + data +
-         "\r\nSI = 2\r\nEndData = \r\nRazdelitelData = [String], [/String]\r\nComment = " +
-         comment + "\r\nCommentState = 1\r\nCountByte = " + countByte +
-         "\r\nPerenosPoSlovam = 0\r\nCountByteToComment = " + countToComment +
-         "\r\nDeleteSumbolError = 0\r\nDeleteSpace = 0\r\nCountSpace = 2\r\n";
-}
-
-const std::string kDefaultDatabase =
-    Group("ASM \x97 DT For PIC", "4", "Dt", "", "", "0x", "[String]; [/String]", "8", "0") +
-    Group("ASM \x97 DE For PIC", "4", "De", "", "", "0x", "[String]; [/String]", "8", "0") +
-    Group("MikroBasic For PIC", "1", "const", "[String]As Byte[] = ([/String]",
-          "[String] )[/String]", "$", "[String]' [/String]", "100", "1");
 
 const Message kCreateQuestion{"Ошибка", "Файл, хранящий данные о профилях не найден!\nСоздать его?",
                               MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes};

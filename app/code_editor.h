@@ -1,0 +1,82 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QStringList>
+#include <string>
+#include <string_view>
+
+namespace zeltrix {
+
+/** Which of the main window's two editors. */
+enum class EditorRole { Source, Output };
+
+/** Scintilla style numbers of the character colouring. */
+enum EditorStyle : int {
+  kStylePlain = 0,     ///< displayable non-Cyrillic characters, TAB, LF, FF
+  kStyleCyrillic = 1,  ///< Cyrillic letters and « » ё Ё №
+  kStyleOther = 2,     ///< everything the display cannot show
+  kStyleDigit = 3,     ///< digits after the comment marker (output editor)
+};
+
+/** Style of one Windows-1251 character by what the display makes of it. */
+int CharacterStyle(unsigned char textCode);
+
+/**
+ * One of the main window's editors. It holds its text in UTF-8 but speaks
+ * Windows-1251 to the rest of the program, colours the characters by what
+ * the display can show, breaks typed lines with CR LF, lets Tab move the
+ * focus and leaves the window's shortcuts to the window.
+ */
+class CodeEditor : public QsciScintilla {
+  Q_OBJECT
+
+ public:
+  explicit CodeEditor(EditorRole role, QWidget* parent = nullptr);
+
+  EditorRole Role() const { return m_role; }
+
+  /** The whole text in Windows-1251 (a character without a code gives 0x1A). */
+  std::string Cp1251Text() const;
+
+  /** Replaces the whole text, as one undoable change. */
+  void SetCp1251Text(std::string_view text);
+
+  /**
+   * The comment marker of the output colouring (Windows-1251): digits after it
+   * are coloured. Text already coloured keeps its colours.
+   */
+  void SetCommentMarker(std::string marker) { m_marker = std::move(marker); }
+
+  /** True when the text holds a character that Windows-1251 has no code for. */
+  bool HasCharactersWithoutCp1251Code() const;
+
+  /** Colours the whole text at once, as a shown editor would on demand. */
+  void StyleAll();
+
+  bool CanUndo() const { return SendScintilla(SCI_CANUNDO) != 0; }
+  bool CanRedo() const { return SendScintilla(SCI_CANREDO) != 0; }
+
+ signals:
+  /** Files dropped on the editor, in the order given. */
+  void filesDropped(const QStringList& paths);
+
+ protected:
+  bool focusNextPrevChild(bool next) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void SetUp();
+  void ReleaseWindowShortcuts();
+  void OnStyleNeeded(int position);
+
+  EditorRole m_role;
+  std::string m_marker;
+};
+
+/** Makes the fonts the editors ask for fall back to fonts this system has. */
+void RegisterEditorFontSubstitutes();
+
+}  // namespace zeltrix

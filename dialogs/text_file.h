@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zeltrix {
+
+/**
+ * The text of a text file: its bytes up to the first zero byte, or nothing
+ * when it cannot be read.
+ */
+std::optional<std::string> ReadTextFile(const std::string& path);
+
+/** Writes a text as it is, up to its first zero byte, replacing the file as a whole. */
+bool WriteTextFile(const std::string& path, std::string_view text);
+
+/**
+ * Adds ".txt" when the last component of the path has no extension: no dot,
+ * or nothing after its last dot. A dot in a folder name does not count.
+ */
+std::string CompleteExtension(std::string path, std::string_view extension = ".txt");
+
+/** The folder part of a path with its trailing separator; empty when it has none. */
+std::string FolderOf(std::string_view path);
+
+/** True for a regular file of more than 0 bytes: what a drop or the command line opens. */
+bool IsNonEmptyRegularFile(const std::string& path);
+
+}  // namespace zeltrix
