@@ -215,13 +215,27 @@ void MainWindow::BuildToolbar() {
 }
 
 void MainWindow::FillProfileSelector(int pos) {
+  ListProfilesIntoSelector();
+  m_selector->setCurrentIndex(ProfileIndexToSelect(pos, m_selector->count()));
+  LoadSelectedProfile();
+}
+
+void MainWindow::RefreshProfileSelector(int index) {
+  ListProfilesIntoSelector();
+  m_selector->setCurrentIndex(index >= 0 && index < m_selector->count() ? index : -1);
+  LoadSelectedProfile();
+}
+
+void MainWindow::ListProfilesIntoSelector() {
   if (const auto names = ListProfiles(m_paths.profiles)) {
     m_selector->clear();
     for (const std::string& name : *names) {
       m_selector->addItem(FromUtf8(Cp1251ToUtf8(name)), QByteArray::fromStdString(name));
     }
   }
-  m_selector->setCurrentIndex(ProfileIndexToSelect(pos, m_selector->count()));
+}
+
+void MainWindow::LoadSelectedProfile() {
   if (LoadProfile(m_paths.profiles, SelectedProfileName(), m_currentProfile, m_prompter) ==
       kLoadDone) {
     LoadedProfile();
@@ -367,9 +381,13 @@ void MainWindow::Execute(Command command) {
       Convert();
       break;
     case Command::ConvertToBin:
+      // The BIN conversion dialog.
+      break;
     case Command::ManageProfiles:
+      // The profile management window.
+      break;
     case Command::About:
-      // Their windows are opened by the dialogs that own them.
+      // The About window.
       break;
     default: {
       const int n = static_cast<int>(command) - 29;
@@ -413,10 +431,7 @@ void MainWindow::EditingCommand(Command command) {
 }
 
 void MainWindow::ProfileChosen(int) {
-  if (LoadProfile(m_paths.profiles, SelectedProfileName(), m_currentProfile, m_prompter) ==
-      kLoadDone) {
-    LoadedProfile();
-  }
+  LoadSelectedProfile();
   m_source->setFocus();
 }
 

@@ -61,6 +61,13 @@ class MainWindow : public QMainWindow {
   const RecentFileList& RecentFiles() const { return m_settings.RecentFiles; }
   QAction* CommandAction(Command command) const;
 
+  /**
+   * Fills the profile selector again from the profile database, selects the
+   * entry of that index (none when out of range), loads it and enables
+   * Convert when there is at least one profile.
+   */
+  void RefreshProfileSelector(int index);
+
   /** The settings as they stand now, window geometry included. */
   AppSettings CurrentSettings() const;
 
@@ -83,6 +90,8 @@ class MainWindow : public QMainWindow {
   void BuildStatusBar();
   void BuildEditors();
   void FillProfileSelector(int pos);
+  void ListProfilesIntoSelector();
+  void LoadSelectedProfile();
   QAction* AddCommand(QMenu* menu, Command command, const QString& text);
 
   void UpdateEditingCommands();
