@@ -38,13 +38,17 @@ class Scratch {
         (std::filesystem::temp_directory_path() / "zeltrix-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch folder");
     m_dir = pattern;
-    std::string bytes(kFileBytes, '\0');
+    // Written a megabyte at a time, so that making it adds nothing to the peak memory.
+    std::ofstream out(Original(), std::ios::binary);
     std::mt19937_64 random(1);
-    for (std::size_t i = 0; i + 8 <= bytes.size(); i += 8) {
-      const std::uint64_t word = random();
-      std::memcpy(bytes.data() + i, &word, 8);
+    std::string piece(1000 * 1000, '\0');
+    for (std::size_t done = 0; done < kFileBytes; done += piece.size()) {
+      for (std::size_t i = 0; i + 8 <= piece.size(); i += 8) {
+        const std::uint64_t word = random();
+        std::memcpy(piece.data() + i, &word, 8);
+      }
+      out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
     }
-    std::ofstream(Original(), std::ios::binary).write(bytes.data(), bytes.size());
   }
   ~Scratch() {
     std::error_code ignored;
