@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "common/cp1251.h"
 #include "tests/support/default_database.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/scripted_requester.h"
 #include "tests/support/temp_dir.h"

@@ -1,0 +1,118 @@
+// The real main window on the offscreen platform: start-up, Convert of a
+// 1 MB text, and opening and saving a 10 MB text file.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+
+#include "app/code_editor.h"
+#include "app/main_window.h"
+#include "bench/sample_text.h"
+#include "engine/formatter.h"
+#include "profiles/profile_database.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/scripted_requester.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using zeltrix::Command;
+using zeltrix::MainWindow;
+
+// A program directory with the default profiles, and a window over it.
+struct Program {
+  Program() {
+    zeltrix::testing::RecordingPrompter yes;
+    yes.answers = {zeltrix::MessageAnswer::Yes};
+    zeltrix::CreateDefaultProfiles(Paths().profiles, yes);
+  }
+  zeltrix::ProgramPaths Paths() const { return zeltrix::ProgramPaths::InDirectory(dir.Root()); }
+  std::unique_ptr<MainWindow> Start(const QStringList& arguments = {}) {
+    return zeltrix::StartUp(Paths(), QStringList{"zeltrix"} + arguments, prompter, requester);
+  }
+
+  zeltrix::testing::TempDir dir;
+  zeltrix::testing::RecordingPrompter prompter;
+  zeltrix::testing::ScriptedRequester requester;
+};
+
+// Paints the editor, which colours the lines it shows.
+void Show(zeltrix::CodeEditor* editor) {
+  QCoreApplication::processEvents();
+  benchmark::DoNotOptimize(editor->grab());
+}
+
+void StartUpToTheWindowShown(benchmark::State& state) {
+  Program program;
+  for (auto _ : state) {
+    auto window = program.Start();
+    Show(window->SourceEditor());
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(StartUpToTheWindowShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void ConvertOneMegabyteDt(benchmark::State& state) {
+  Program program;
+  auto window = program.Start();
+  window->SourceEditor()->SetCp1251Text(zeltrix::bench::SampleText(1 << 20));
+  for (auto _ : state) {
+    window->Execute(Command::Convert);
+    Show(window->OutputEditor());
+  }
+  state.counters["output_MB"] = static_cast<double>(window->OutputEditor()->length()) / (1 << 20);
+}
+BENCHMARK(ConvertOneMegabyteDt)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void StartWithTenMegabyteFile(benchmark::State& state) {
+  Program program;
+  const std::string path = program.dir.Path("big.txt");
+  zeltrix::testing::WriteBytes(path, zeltrix::bench::SampleText(10 << 20));
+  for (auto _ : state) {
+    auto window = program.Start({QString::fromStdString(path)});
+    Show(window->SourceEditor());
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(StartWithTenMegabyteFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenTenMegabyteFile(benchmark::State& state) {
+  Program program;
+  const std::string path = program.dir.Path("big.txt");
+  zeltrix::testing::WriteBytes(path, zeltrix::bench::SampleText(10 << 20));
+  auto window = program.Start();
+  for (auto _ : state) {
+    program.requester.answers = {path};
+    window->Execute(Command::Open);
+    Show(window->SourceEditor());
+  }
+}
+BENCHMARK(OpenTenMegabyteFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void SaveTenMegabyteFile(benchmark::State& state) {
+  Program program;
+  const std::string path = program.dir.Path("big.txt");
+  zeltrix::testing::WriteBytes(path, zeltrix::bench::SampleText(10 << 20));
+  auto window = program.Start();
+  program.requester.answers = {path};
+  window->Execute(Command::Open);
+  for (auto _ : state) window->Execute(Command::Save);
+}
+BENCHMARK(SaveTenMegabyteFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  zeltrix::RegisterEditorFontSubstitutes();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
