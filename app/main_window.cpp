@@ -63,7 +63,12 @@ MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, P
   UpdateEditingCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The widgets below go after this part of the window: nothing they or the
+  // application signal from now on may reach it.
+  QObject::disconnect(qApp, nullptr, this, nullptr);
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 QAction* MainWindow::AddCommand(QMenu* menu, Command command, const QString& text) {
   auto* action = new QAction(text, this);

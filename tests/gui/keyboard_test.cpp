@@ -1,6 +1,8 @@
 // Shortcuts, the editing commands and the focus.
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 
 #include "tests/gui/main_window_fixture.h"
 
@@ -116,6 +118,40 @@ TEST_F(MainWindowTest, ToolbarTooltips) {
   EXPECT_EQ(window->CommandAction(Command::ManageProfiles)->toolTip(), "Управление профилями");
   EXPECT_EQ(window->ProfileSelector()->toolTip(), "Выбор профиля");
   EXPECT_EQ(window->CommandAction(Command::SaveAs)->text(), "Сохранить как...\tCtrl+Shift+S");
+}
+
+}  // namespace
+}  // namespace zeltrix::testing
+
+namespace zeltrix::testing {
+namespace {
+
+TEST_F(MainWindowTest, RightClickFocusesTheEditorAndShowsTheContextMenu) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Type(Source(), "abc");
+  ASSERT_EQ(QApplication::focusWidget(), Source());
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                          Output()->viewport()->mapToGlobal(QPoint(20, 20)));
+  QApplication::sendEvent(Output()->viewport(), &click);
+  EXPECT_EQ(QApplication::focusWidget(), Output());
+  auto* menu = window->findChild<QMenu*>("editorContextMenu");
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  QStringList texts;
+  for (QAction* action : menu->actions()) {
+    if (!action->isSeparator()) texts << action->text();
+  }
+  EXPECT_EQ(texts, (QStringList{"Отменить\tCtrl+Z", "Повторить\tCtrl+Y", "Вырезать\tCtrl+X",
+                                "Копировать\tCtrl+C", "Вставить\tCtrl+V", "Выделить всё\tCtrl+A",
+                                "Сохранить в файле"}));
+  // Undo and Redo are off for the output editor; the rest never is.
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    const bool history =
+        action->text().startsWith("Отменить") || action->text().startsWith("Повторить");
+    EXPECT_EQ(action->isEnabled(), !history) << action->text().toStdString();
+  }
+  menu->hide();
 }
 
 }  // namespace
