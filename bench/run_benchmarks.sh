@@ -46,4 +46,8 @@ if command -v xxd >/dev/null; then
   best_of "xxd -i on the same file, for comparison" xxd -i "$work/text.txt"
 fi
 
+# The conversion engine; the BIN writer against cp of a 100 MB file; the real
+# main window on the offscreen platform.
 "$build/bench/zeltrix_bench" --benchmark_min_time=1
+"$build/bench/zeltrix_bin_bench"
+"$build/bench/zeltrix_gui_bench"
