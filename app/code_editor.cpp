@@ -28,6 +28,44 @@ constexpr QKeyCombination kWindowKeys[] = {
     Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::Key_B,
 };
 
+// Colours the lines of the output editor, one character at a time from a
+// line's start. Up to the comment marker everything is plain; after it the
+// characters take their colours, and the digits stand out when the marker
+// starts past the eighth character (the byte-count note of a data line).
+class OutputStyler {
+ public:
+  explicit OutputStyler(const std::string& marker) : m_marker(marker) {}
+
+  int StyleOf(char c) {
+    if (m_marker.empty()) return kStylePlain;
+    if (c == '\n' || c == '\f') {
+      m_found = m_digits = false;
+      m_collected.clear();
+      return kStylePlain;
+    }
+    if (!m_found) {
+      m_collected.push_back(c);
+      if (m_collected.size() >= m_marker.size() &&
+          m_collected.compare(m_collected.size() - m_marker.size(), m_marker.size(), m_marker) ==
+              0) {
+        const std::size_t at = m_collected.size() - m_marker.size() + 1;  // 1-based
+        m_found = true;
+        m_digits = at > 8;
+        m_collected.clear();
+      }
+      return kStylePlain;
+    }
+    if (m_digits && c >= '0' && c <= '9') return kStyleDigit;
+    return CharacterStyle(static_cast<unsigned char>(c));
+  }
+
+ private:
+  const std::string& m_marker;
+  std::string m_collected;
+  bool m_found = false;
+  bool m_digits = false;
+};
+
 bool HasFiles(const QMimeData* mime) {
   if (mime == nullptr || !mime->hasUrls()) return false;
   for (const QUrl& url : mime->urls()) {
@@ -152,38 +190,14 @@ void CodeEditor::OnStyleNeeded(int position) {
   // Styles go per byte of the UTF-8 text, chosen per character.
   std::vector<char> styles(bytes.size(), static_cast<char>(kStylePlain));
   const bool output = m_role == EditorRole::Output;
-  const bool marking = output && !m_marker.empty();
-  bool markerFound = false;
-  bool digits = false;
-  std::string collected;
+  OutputStyler outputStyler(m_marker);
   for (std::size_t i = 0; i < bytes.size();) {
     char32_t cp;
     std::size_t len = DecodeUtf8(bytes, i, cp);
     const char c = len == 0 ? kNoCp1251Code : CodePointToCp1251(cp);
     if (len == 0) len = 1;
-    int style = CharacterStyle(static_cast<unsigned char>(c));
-    if (output) {
-      style = kStylePlain;
-      if (!marking) {
-      } else if (c == '\n' || c == '\f') {
-        markerFound = digits = false;
-        collected.clear();
-      } else if (!markerFound) {
-        collected.push_back(c);
-        if (collected.size() >= m_marker.size() &&
-            collected.compare(collected.size() - m_marker.size(), m_marker.size(), m_marker) == 0) {
-          // The 1-based position at which the marker starts in the line.
-          const std::size_t at = collected.size() - m_marker.size() + 1;
-          markerFound = true;
-          digits = at > 8;
-          collected.clear();
-        }
-      } else if (digits && c >= '0' && c <= '9') {
-        style = kStyleDigit;
-      } else {
-        style = CharacterStyle(static_cast<unsigned char>(c));
-      }
-    }
+    const int style =
+        output ? outputStyler.StyleOf(c) : CharacterStyle(static_cast<unsigned char>(c));
     std::fill_n(styles.begin() + static_cast<std::ptrdiff_t>(i), len, static_cast<char>(style));
     i += len;
   }
