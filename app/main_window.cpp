@@ -19,6 +19,8 @@
 
 #include "app/code_editor.h"
 #include "common/cp1251.h"
+#include "dialogs/about_window.h"
+#include "dialogs/bin_dialog.h"
 #include "dialogs/text_file.h"
 #include "engine/formatter.h"
 #include "engine/progress_window.h"
@@ -68,6 +70,8 @@ MainWindow::~MainWindow() {
   // application signal from now on may reach it.
   QObject::disconnect(qApp, nullptr, this, nullptr);
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  // The BIN dialog has no owner that would take it along.
+  delete m_binDialog;
 }
 
 QAction* MainWindow::AddCommand(QMenu* menu, Command command, const QString& text) {
@@ -386,13 +390,13 @@ void MainWindow::Execute(Command command) {
       Convert();
       break;
     case Command::ConvertToBin:
-      // The BIN conversion dialog.
+      OpenBinDialog();
       break;
     case Command::ManageProfiles:
       // The profile management window.
       break;
     case Command::About:
-      // The About window.
+      OpenAboutWindow();
       break;
     default: {
       const int n = static_cast<int>(command) - 29;
@@ -616,6 +620,35 @@ void MainWindow::dropEvent(QDropEvent* event) {
   OpenDroppedFiles(paths);
 }
 
+// The BIN conversion dialog and the About window.
+
+void MainWindow::OpenBinDialog() {
+  if (m_binDialog) {
+    m_binDialog->Restore();
+    return;
+  }
+  // Centred over the window the user is in, normally this one.
+  QWidget* active = QApplication::activeWindow();
+  // The dialog works on the options record itself, so they are saved at exit.
+  m_binDialog = new BinDialog(
+      m_settings.Bin, [this] { return m_source->Cp1251Text(); }, m_prompter, m_requester);
+  m_binDialog->Open(active != nullptr ? active : this);
+}
+
+void MainWindow::OpenAboutWindow() {
+  if (m_aboutWindow) {
+    m_aboutWindow->Activate();
+    return;
+  }
+  m_aboutWindow = new AboutWindow(this, *m_links);
+  m_aboutWindow->Open();
+}
+
+void MainWindow::CloseSecondaryWindows() {
+  if (m_binDialog) m_binDialog->close();
+  if (m_aboutWindow) m_aboutWindow->CloseWithoutFade();
+}
+
 AppSettings MainWindow::CurrentSettings() const {
   AppSettings settings = m_settings;
   settings.X = pos().x();
@@ -634,6 +667,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   SaveSettings(m_paths.settings, CurrentSettings());
+  CloseSecondaryWindows();
   event->accept();
   emit closed();
 }

@@ -11,8 +11,10 @@
 #include "app/commands.h"
 #include "app/startup_rules.h"
 #include "common/file_requester.h"
+#include "common/link_opener.h"
 #include "common/prompter.h"
 #include "dialogs/app_settings.h"
+#include "dialogs/desktop_link_opener.h"
 #include "profiles/profile_record.h"
 
 class QAction;
@@ -24,6 +26,8 @@ class QToolBar;
 
 namespace zeltrix {
 
+class AboutWindow;
+class BinDialog;
 class CodeEditor;
 
 /**
@@ -70,6 +74,9 @@ class MainWindow : public QMainWindow {
 
   /** The settings as they stand now, window geometry included. */
   AppSettings CurrentSettings() const;
+
+  /** Where the About window's links go; the desktop's handlers unless set. */
+  void SetLinkOpener(LinkOpener& links) { m_links = &links; }
 
  signals:
   /** A long conversion opened the progress window. */
@@ -120,6 +127,11 @@ class MainWindow : public QMainWindow {
   void SetPathField(const std::string& path);
   void OpenDroppedFiles(const QStringList& paths);
 
+  // The BIN conversion dialog and the About window.
+  void OpenBinDialog();
+  void OpenAboutWindow();
+  void CloseSecondaryWindows();
+
   ProgramPaths m_paths;
   AppSettings m_settings;
   Prompter& m_prompter;
@@ -149,6 +161,10 @@ class MainWindow : public QMainWindow {
   QAction* m_selectAll = nullptr;
   QAction* m_convert = nullptr;
   std::map<Command, QAction*> m_actions;
+  QPointer<BinDialog> m_binDialog;
+  QPointer<AboutWindow> m_aboutWindow;
+  DesktopLinkOpener m_desktopLinks;
+  LinkOpener* m_links = &m_desktopLinks;
 };
 
 /**

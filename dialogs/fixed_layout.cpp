@@ -1,0 +1,28 @@
+#include "dialogs/fixed_layout.h"
+
+#include <QWidget>
+#include <algorithm>
+
+namespace zeltrix {
+
+QPoint CentredOver(const QRect& frame, const QSize& size) {
+  const QPoint centre = frame.center();
+  return {std::max(0, centre.x() - size.width() / 2), std::max(0, centre.y() - size.height() / 2)};
+}
+
+QFont FixedLayoutFont() {
+  QFont font("DejaVu Sans");
+  font.setPixelSize(10);
+  font.setStretch(QFont::SemiCondensed);
+  return font;
+}
+
+void FitText(QWidget* control) {
+  QFont font = control->font();
+  while (control->sizeHint().width() > control->width() && font.pixelSize() > 7) {
+    font.setPixelSize(font.pixelSize() - 1);
+    control->setFont(font);
+  }
+}
+
+}  // namespace zeltrix

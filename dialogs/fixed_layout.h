@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace zeltrix {
+
+// Helpers for the small windows whose controls sit at fixed pixel places.
+
+/**
+ * Where a window of that size goes to sit centred over another window's
+ * frame, kept right of and below the screen's origin so that its caption
+ * can always be reached.
+ */
+QPoint CentredOver(const QRect& frame, const QSize& size);
+
+/**
+ * The font of such a window: narrow and small enough for the captions to fit
+ * their places, whatever font the desktop uses elsewhere.
+ */
+QFont FixedLayoutFont();
+
+/**
+ * Shrinks the font of a label or check box, a pixel at a time, until its
+ * text fits the control's width, so that nothing is cut off where the
+ * narrow face of the font is missing.
+ */
+void FitText(QWidget* control);
+
+}  // namespace zeltrix
