@@ -25,6 +25,7 @@
 #include "engine/formatter.h"
 #include "engine/progress_window.h"
 #include "profiles/profile_database.h"
+#include "profiles/profile_window.h"
 
 // Resources of a static library are registered by hand.
 static void InitZeltrixResources() { Q_INIT_RESOURCE(zeltrix); }
@@ -261,6 +262,26 @@ void MainWindow::LoadedProfile() {
   if (m_output != nullptr) m_output->SetCommentMarker(m_currentProfile.Comment);
 }
 
+void MainWindow::OpenProfileManager() {
+  if (m_profileWindow && m_profileWindow->isVisible()) {
+    m_profileWindow->activateWindow();
+    return;
+  }
+  std::vector<std::string> names;
+  for (int i = 0; i < m_selector->count(); ++i) {
+    names.push_back(m_selector->itemData(i).toByteArray().toStdString());
+  }
+  // The window edits in CurrentProfile; closing it loads the chosen profile again.
+  m_profileWindow =
+      std::make_unique<ProfileWindow>(this, m_paths.profiles, names, m_selector->currentIndex(),
+                                      m_currentProfile, m_prompter, m_requester);
+  connect(m_profileWindow.get(), &ProfileWindow::closed, this, [this](int index) {
+    RefreshProfileSelector(index);
+    activateWindow();
+    m_source->setFocus();
+  });
+}
+
 void MainWindow::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setSizeGripEnabled(true);
@@ -393,7 +414,7 @@ void MainWindow::Execute(Command command) {
       OpenBinDialog();
       break;
     case Command::ManageProfiles:
-      // The profile management window.
+      OpenProfileManager();
       break;
     case Command::About:
       OpenAboutWindow();

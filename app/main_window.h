@@ -29,6 +29,7 @@ namespace zeltrix {
 class AboutWindow;
 class BinDialog;
 class CodeEditor;
+class ProfileWindow;
 
 /**
  * The program's main window: menus, toolbar with the profile selector, the
@@ -111,6 +112,7 @@ class MainWindow : public QMainWindow {
   void ProfileChosen(int index);
   std::string SelectedProfileName() const;
   void LoadedProfile();
+  void OpenProfileManager();
 
   // Text documents.
   bool AskBeforeDiscarding();
@@ -140,6 +142,7 @@ class MainWindow : public QMainWindow {
   bool m_converting = false;
 
   ProfileRecord m_currentProfile;
+  std::unique_ptr<ProfileWindow> m_profileWindow;  // the last one opened
   std::string m_fileName;
 
   CodeEditor* m_source = nullptr;

@@ -1,11 +1,17 @@
 #include "app/qt_file_requester.h"
 
+#include <QApplication>
 #include <QFileDialog>
 
 namespace zeltrix {
 
 std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
-  QFileDialog dialog(m_parent, QString::fromStdString(request.title),
+  // Over the active window when it takes input: while the profile windows are
+  // open the main window is disabled, and so would be a dialog over it.
+  QWidget* parent = QApplication::activeWindow();
+  if (parent == nullptr || !parent->isEnabled()) parent = m_parent;
+  if (parent != nullptr && !parent->isEnabled()) parent = nullptr;
+  QFileDialog dialog(parent, QString::fromStdString(request.title),
                      QString::fromStdString(request.folder));
   const bool save = request.mode == FileRequest::Mode::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -1,0 +1,27 @@
+#include "engine/format_preview.h"
+
+#include <QPlainTextEdit>
+
+#include "common/cp1251.h"
+#include "engine/formatter.h"
+
+namespace zeltrix {
+
+std::string FormatPreviewSample() { return *Utf8ToCp1251("Пример преобразования текста"); }
+
+std::string FormatPreviewText(const ProfileRecord& fields) {
+  ProfileRecord preview = fields;
+  // A preview shows no progress and never stops early.
+  preview.Preview = 1;
+  preview.Name = "*Proba*";
+  return ConvertText(FormatPreviewSample(), preview);
+}
+
+void ShowFormatPreview(QPlainTextEdit* sampleBox, const ProfileRecord& fields) {
+  QString text = QString::fromStdString(Cp1251ToUtf8(FormatPreviewText(fields)));
+  // The box keeps its lines apart by itself; a CR would show as a stray mark.
+  text.replace("\r\n", "\n");
+  sampleBox->setPlainText(text);
+}
+
+}  // namespace zeltrix

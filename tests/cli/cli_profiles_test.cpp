@@ -1,0 +1,197 @@
+// Runs the real zeltrix-cli profiles export and import and checks the files, messages and statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "common/cp1251.h"
+#include "profiles/profile_database.h"
+#include "tests/support/default_database.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/temp_dir.h"
+
+namespace zeltrix {
+namespace {
+
+using testing::kDefaultDatabase;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+class CliProfilesTest : public ::testing::Test {
+ protected:
+  // Runs a copy of zeltrix-cli, so that Profile.prof beside it is the test's own.
+  Result Run(const std::vector<std::string>& args) {
+    const std::string exe = m_dir.Path("zeltrix-cli");
+    if (!std::filesystem::exists(exe)) std::filesystem::copy_file(ZELTRIX_CLI, exe);
+    std::string command = "cd " + Quote(m_dir.Root()) + " && " + Quote(exe) + " profiles";
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " </dev/null >stdout 2>stderr";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(m_dir.Path("stdout")),
+            ReadBytes(m_dir.Path("stderr"))};
+  }
+
+  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+  std::vector<std::string> Names(const std::string& file) const {
+    return ListProfiles(Path(file)).value_or(std::vector<std::string>{});
+  }
+
+  TempDir m_dir;
+};
+
+TEST_F(CliProfilesTest, ExportWritesTheNamedProfilesInTheGivenOrder) {
+  WriteBytes(Path("Profile.prof"), kDefaultDatabase);
+  WriteBytes(Path("out.prof"), "older");
+  const Result r = Run({"export", "mikrobasic for pic", "ASM — DT For PIC", "-o", "out.prof"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Names("out.prof"),
+            (std::vector<std::string>{"MikroBasic For PIC", W("ASM — DT For PIC")}));
+  const std::string bytes = ReadBytes(Path("out.prof"));
+  const std::string start =
+      "[MikroBasic For PIC]\r\nOst1 = 1\r\nOst2 = 4\r\nDirective = [String]const[/String]\r\n";
+  EXPECT_EQ(bytes.substr(0, start.size()), start);
+  EXPECT_EQ(ReadBytes(Path("Profile.prof")), kDefaultDatabase);
+
+  // Same bytes as the windows write: a second export of those profiles from the exported file.
+  const Result again = Run({"export", "MikroBasic For PIC", "ASM — DT For PIC", "--profiles",
+                            "out.prof", "-o", "again.prof"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(ReadBytes(Path("again.prof")), bytes);
+
+  // Without Profile.prof the three default profiles are there to export.
+  std::filesystem::remove(Path("Profile.prof"));
+  EXPECT_EQ(Run({"export", "ASM — DE For PIC", "-o", "de.prof"}).status, 0);
+  EXPECT_EQ(Names("de.prof"), (std::vector<std::string>{W("ASM — DE For PIC")}));
+}
+
+TEST_F(CliProfilesTest, ImportSkipsRepeatedNamesUnlessTold) {
+  WriteBytes(Path("Profile.prof"), kDefaultDatabase + W("[Мой]\r\n"));
+  WriteBytes(Path("in.prof"), W("[New One]\r\nDirective = db\r\n[asm — de for pic]\r\nOst1 = 9\r\n"
+                                "[мОЙ]\r\nOst2 = 7\r\n[new one]\r\n"));
+  const Result r = Run({"import", "in.prof"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "zeltrix-cli: Профиль \"asm — de for pic\" пропущен: в базе уже есть профиль \"ASM — "
+            "DE For PIC\"\n"
+            "zeltrix-cli: Профиль \"мОЙ\" пропущен: в базе уже есть профиль \"Мой\"\n"
+            "zeltrix-cli: Профиль \"new one\" пропущен: в базе уже есть профиль \"New One\"\n");
+  EXPECT_EQ(Names("Profile.prof"),
+            (std::vector<std::string>{W("ASM — DT For PIC"), W("ASM — DE For PIC"),
+                                      "MikroBasic For PIC", W("Мой"), "New One"}));
+  testing::RecordingPrompter prompter;
+  ProfileRecord record;
+  ASSERT_EQ(LoadProfile(Path("Profile.prof"), "New One", record, prompter), kLoadDone);
+  EXPECT_EQ(record.Directive, "db");
+  ASSERT_EQ(LoadProfile(Path("Profile.prof"), W("ASM — DE For PIC"), record, prompter), kLoadDone);
+  EXPECT_EQ(record.Ost1, 4);
+
+  // --overwrite puts the named ones over the profiles whose names they repeat.
+  const Result o = Run({"import", "in.prof", "asm — de for pic", "мОЙ", "--overwrite"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(Names("Profile.prof"),
+            (std::vector<std::string>{W("ASM — DT For PIC"), W("ASM — DE For PIC"),
+                                      "MikroBasic For PIC", W("Мой"), "New One"}));
+  ASSERT_EQ(LoadProfile(Path("Profile.prof"), W("ASM — DE For PIC"), record, prompter), kLoadDone);
+  EXPECT_EQ(record.Ost1, 9);
+  ASSERT_EQ(LoadProfile(Path("Profile.prof"), W("Мой"), record, prompter), kLoadDone);
+  EXPECT_EQ(record.Ost2, 7);
+  EXPECT_TRUE(prompter.shown.empty());
+
+  // Into another database, by name only.
+  WriteBytes(Path("other.prof"), "");
+  const Result named = Run({"import", "in.prof", "New One", "--profiles", "other.prof"});
+  EXPECT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(Names("other.prof"), (std::vector<std::string>{"New One"}));
+}
+
+TEST_F(CliProfilesTest, ExitStatusesAndMessages) {
+  WriteBytes(Path("Profile.prof"), kDefaultDatabase);
+  WriteBytes(Path("in.prof"), "[A]\r\n");
+  WriteBytes(Path("empty.prof"), "");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"export", "-o", "x.prof"}, 2, "zeltrix-cli: не указаны имена профилей\n"},
+      {{"export", "A"}, 2, "zeltrix-cli: не указан файл профилей для записи (-o)\n"},
+      {{"export", "A", "-o", "x.prof", "--overwrite"},
+       2,
+       "zeltrix-cli: параметр \"--overwrite\" допустим только с import\n"},
+      {{"import"}, 2, "zeltrix-cli: не указан файл профилей для загрузки\n"},
+      {{"import", "in.prof", "-o", "x.prof"},
+       2,
+       "zeltrix-cli: параметр \"-o\" допустим только с export\n"},
+      {{"--overwrite"}, 2, "zeltrix-cli: параметр \"--overwrite\" допустим только с import\n"},
+      {{"frob"}, 2, "zeltrix-cli: лишний аргумент \"frob\"\n"},
+      {{"export", "Нет", "-o", "x.prof"}, 1, "zeltrix-cli: Профиль \"Нет\" не найден!\n"},
+      {{"export", "MikroBasic For PIC", "Нет", "-o", "x.prof"},
+       1,
+       "zeltrix-cli: Профиль \"Нет\" не найден!\n"},
+      {{"export", "MikroBasic For PIC", "-o", "Profile.prof"},
+       1,
+       "zeltrix-cli: Нет доступа к файлу \"Profile.prof\"\n"},
+      {{"export", "MikroBasic For PIC", "-o", "no/dir/x.prof"},
+       1,
+       "zeltrix-cli: Не удалось создать файл \"no/dir/x.prof\"\n"},
+      {{"import", "missing.prof"}, 1, "zeltrix-cli: Файл профилей \"missing.prof\" не найден\n"},
+      {{"import", "in.prof", "B"}, 1, "zeltrix-cli: Профиль \"B\" не найден!\n"},
+      {{"import", "empty.prof"}, 1, "zeltrix-cli: В файле профилей нет ни одного профиля\n"},
+      {{"import", "./Profile.prof", "--profiles", "Profile.prof"},
+       1,
+       "zeltrix-cli: Нет доступа к файлу \"./Profile.prof\"\n"},
+      {{"import", "in.prof", "--profiles", "none.prof"},
+       1,
+       "zeltrix-cli: Файл профилей \"none.prof\" не найден\n"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args.front() << " " << c.args.back();
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("x.prof")));
+  EXPECT_EQ(ReadBytes(Path("Profile.prof")), kDefaultDatabase);
+  // The list of names still works, from the default database or another file.
+  EXPECT_EQ(Run({}).out, "ASM — DT For PIC\nASM — DE For PIC\nMikroBasic For PIC\n");
+  EXPECT_EQ(Run({"--profiles", "in.prof"}).out, "A\n");
+}
+
+TEST_F(CliProfilesTest, ImportWithoutTheDatabaseFails) {
+  WriteBytes(Path("in.prof"), "[A]\r\n");
+  const Result r = Run({"import", "in.prof"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "zeltrix-cli: Файл профилей \"" + Path("Profile.prof") + "\" не найден\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("Profile.prof")));
+}
+
+TEST_F(CliProfilesTest, HelpDescribesExportAndImport) {
+  const Result r = Run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* text : {"profiles export", "profiles import", "--overwrite"}) {
+    EXPECT_NE(r.out.find(text), std::string::npos) << text;
+  }
+}
+
+}  // namespace
+}  // namespace zeltrix
