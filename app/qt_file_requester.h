@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include "common/file_requester.h"
 
 namespace zeltrix {
+
+/** A file dialog's filters in Qt's form: the label with its pattern in parentheses. */
+QStringList NameFilters(const std::vector<FileFilter>& filters);
 
 /** File requesters as Qt file dialogs over a window. */
 class QtFileRequester : public FileRequester {

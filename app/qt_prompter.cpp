@@ -1,7 +1,8 @@
 #include "app/qt_prompter.h"
 
-#include <QApplication>
 #include <QMessageBox>
+
+#include "app/dialog_parent.h"
 
 namespace zeltrix {
 namespace {
@@ -51,14 +52,8 @@ MessageAnswer QtPrompter::Show(const Message& message) {
       closed = MessageAnswer::Cancel;
       break;
   }
-  // Over the active window when there is one that takes input: while a long
-  // conversion runs, the main window is disabled and the question belongs to
-  // the progress window.
-  QWidget* parent = QApplication::activeWindow();
-  if (parent == nullptr || !parent->isEnabled()) parent = m_parent;
-  if (parent != nullptr && !parent->isEnabled()) parent = nullptr;
   QMessageBox box(ToIcon(message.icon), QString::fromStdString(message.title),
-                  QString::fromStdString(message.text), buttons, parent);
+                  QString::fromStdString(message.text), buttons, DialogParent(m_parent));
   box.setDefaultButton(ToButton(message.defaultButton));
   box.setEscapeButton(ToButton(closed));
   switch (box.exec()) {

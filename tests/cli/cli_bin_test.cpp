@@ -1,47 +1,32 @@
 // Runs the real zeltrix-cli bin and checks the file it leaves, its messages and exit statuses.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <optional>
 
 #include "common/cp1251.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
 namespace {
 
 using testing::ReadBytes;
-using testing::TempDir;
 using testing::WriteBytes;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using Result = testing::CliResult;
 
 class CliBinTest : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args, const std::string& input = "") {
-    WriteBytes(m_dir.Path("stdin"), input);
-    std::string command = "cd " + Quote(m_dir.Root()) + " && " + Quote(ZELTRIX_CLI) + " bin";
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " <stdin >stdout 2>stderr";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(m_dir.Path("stdout")),
-            ReadBytes(m_dir.Path("stderr"))};
+    std::vector<std::string> all = {"bin"};
+    all.insert(all.end(), args.begin(), args.end());
+    return m_cli.Run(all, input);
   }
 
-  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+  std::string Path(const std::string& name) const { return m_cli.Path(name); }
 
-  TempDir m_dir;
+  testing::CliRunner m_cli;
 };
 
 std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
@@ -138,7 +123,8 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(ReadBytes(Path("out.bin")), old) << c.message;
   }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Root()), {}), 4);
+  // No temporary file is left beside out.bin: the program, its three streams and out.bin.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_cli.Dir().Root()), {}), 5);
 }
 
 TEST_F(CliBinTest, NoAnswerLeavesAMissingExistingFileEmpty) {

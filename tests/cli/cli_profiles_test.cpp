@@ -1,11 +1,11 @@
 // Runs the real zeltrix-cli profiles export and import and checks the files, messages and statuses.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
 #include "common/cp1251.h"
 #include "profiles/profile_database.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/default_database.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
@@ -15,43 +15,26 @@ namespace {
 
 using testing::kDefaultDatabase;
 using testing::ReadBytes;
-using testing::TempDir;
 using testing::WriteBytes;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using Result = testing::CliResult;
 
 std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
 
 class CliProfilesTest : public ::testing::Test {
  protected:
-  // Runs a copy of zeltrix-cli, so that Profile.prof beside it is the test's own.
-  Result Run(const std::vector<std::string>& args) {
-    const std::string exe = m_dir.Path("zeltrix-cli");
-    if (!std::filesystem::exists(exe)) std::filesystem::copy_file(ZELTRIX_CLI, exe);
-    std::string command = "cd " + Quote(m_dir.Root()) + " && " + Quote(exe) + " profiles";
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " </dev/null >stdout 2>stderr";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(m_dir.Path("stdout")),
-            ReadBytes(m_dir.Path("stderr"))};
+  Result Run(const std::vector<std::string>& args, const std::string& input = "") {
+    std::vector<std::string> all = {"profiles"};
+    all.insert(all.end(), args.begin(), args.end());
+    return m_cli.Run(all, input);
   }
 
-  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+  std::string Path(const std::string& name) const { return m_cli.Path(name); }
   std::vector<std::string> Names(const std::string& file) const {
     return ListProfiles(Path(file)).value_or(std::vector<std::string>{});
   }
 
-  TempDir m_dir;
+  testing::CliRunner m_cli;
 };
 
 TEST_F(CliProfilesTest, ExportWritesTheNamedProfilesInTheGivenOrder) {

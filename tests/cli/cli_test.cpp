@@ -1,6 +1,5 @@
 // Runs the real zeltrix-cli and checks its output, messages and exit statuses.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
@@ -8,6 +7,7 @@
 #include "engine/formatter.h"
 #include "profiles/profile_database.h"
 #include "profiles/settings_file.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
 
@@ -15,39 +15,19 @@ namespace zeltrix {
 namespace {
 
 using testing::ReadBytes;
-using testing::TempDir;
 using testing::WriteBytes;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using Result = testing::CliResult;
 
 class CliTest : public ::testing::Test {
  protected:
-  // Runs zeltrix-cli from a copy beside which no Profile.prof lies, unless the test puts one there.
   Result Run(const std::vector<std::string>& args, const std::string& input = "") {
-    const std::string exe = m_dir.Path("zeltrix-cli");
-    if (!std::filesystem::exists(exe)) std::filesystem::copy_file(ZELTRIX_CLI, exe);
-    WriteBytes(m_dir.Path("stdin"), input);
-    std::string command = "cd " + Quote(m_dir.Root()) + " && " + Quote(exe);
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " <stdin >stdout 2>stderr";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(m_dir.Path("stdout")),
-            ReadBytes(m_dir.Path("stderr"))};
+    return m_cli.Run(args, input);
   }
 
-  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+  std::string Path(const std::string& name) const { return m_cli.Path(name); }
 
-  TempDir m_dir;
+  testing::CliRunner m_cli;
 };
 
 std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }

@@ -1,4 +1,5 @@
 // The editors: Windows-1251 at the edges and the colouring of characters.
+#include "app/qt_file_requester.h"
 #include "tests/gui/main_window_fixture.h"
 
 namespace zeltrix::testing {
@@ -94,6 +95,19 @@ TEST_F(MainWindowTest, EditorSettings) {
   EXPECT_EQ(send(Source(), B::SCI_STYLEGETBOLD, kStyleOther), 1);
   EXPECT_EQ(send(Output(), B::SCI_STYLEGETFORE, kStyleDigit), 254 | 17 << 8 | 181 << 16);
   EXPECT_EQ(send(Source(), B::SCI_STYLEGETSIZE, B::STYLE_DEFAULT), 10);
+}
+
+}  // namespace
+}  // namespace zeltrix::testing
+
+namespace zeltrix::testing {
+namespace {
+
+TEST(NameFilters, PatternsAreAddedOnlyWhereTheLabelLacksThem) {
+  EXPECT_EQ(NameFilters({{"Текстовые файлы (txt)", "*.txt"}, {" Всё ", " *.*"}}),
+            (QStringList{"Текстовые файлы (txt) (*.txt)", " Всё  (*.*)"}));
+  EXPECT_EQ(NameFilters({{"Двоичные файлы (*.bin)", "*.bin"}}),
+            QStringList{"Двоичные файлы (*.bin)"});
 }
 
 }  // namespace
