@@ -21,6 +21,7 @@
 #include "common/cp1251.h"
 #include "dialogs/about_window.h"
 #include "dialogs/bin_dialog.h"
+#include "dialogs/fixed_layout.h"
 #include "dialogs/text_file.h"
 #include "engine/formatter.h"
 #include "engine/progress_window.h"
@@ -200,6 +201,7 @@ void MainWindow::BuildToolbar() {
   labelSpace->setFixedSize(72, 26);
   auto* label = new QLabel("Профиль", labelSpace);
   label->setGeometry(14, 5, 54, 16);
+  FitText(label);
   m_toolbar->addWidget(labelSpace);
 
   auto* selectorSpace = new QWidget(m_toolbar);

@@ -1,5 +1,6 @@
 #include "dialogs/fixed_layout.h"
 
+#include <QFontInfo>
 #include <QWidget>
 #include <algorithm>
 
@@ -19,6 +20,8 @@ QFont FixedLayoutFont() {
 
 void FitText(QWidget* control) {
   QFont font = control->font();
+  // A font given in points is measured in pixels first.
+  if (font.pixelSize() < 0) font.setPixelSize(QFontInfo(font).pixelSize());
   while (control->sizeHint().width() > control->width() && font.pixelSize() > 7) {
     font.setPixelSize(font.pixelSize() - 1);
     control->setFont(font);
