@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace zeltrix {
@@ -16,6 +17,18 @@ QFont FixedLayoutFont() {
   font.setPixelSize(10);
   font.setStretch(QFont::SemiCondensed);
   return font;
+}
+
+void ShowOver(QWidget* window, QWidget* owner) {
+  if (owner != nullptr) {
+    window->move(CentredOver(owner->frameGeometry(), window->size()));
+    window->winId();
+    if (owner->windowHandle() != nullptr) {
+      window->windowHandle()->setTransientParent(owner->windowHandle());
+    }
+  }
+  window->show();
+  window->activateWindow();
 }
 
 void FitText(QWidget* control) {

@@ -19,6 +19,13 @@ namespace zeltrix {
 QPoint CentredOver(const QRect& frame, const QSize& size);
 
 /**
+ * Shows a window that has no parent widget (so that disabling its owner does
+ * not disable it too) centred over its owner and kept above it, and makes it
+ * the active window.
+ */
+void ShowOver(QWidget* window, QWidget* owner);
+
+/**
  * The font of such a window: narrow and small enough for the captions to fit
  * their places, whatever font the desktop uses elsewhere.
  */

@@ -5,8 +5,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QWindow>
 #include <climits>
+
+#include "dialogs/fixed_layout.h"
 
 namespace zeltrix {
 
@@ -31,13 +32,7 @@ ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
   m_cancel->setGeometry(64, 58, 70, 24);
   connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelClicked = true; });
 
-  if (owner != nullptr) {
-    const QRect frame = owner->frameGeometry();
-    move(frame.center() - QPoint(width() / 2, height() / 2));
-    winId();
-    if (owner->windowHandle() != nullptr) windowHandle()->setTransientParent(owner->windowHandle());
-  }
-  show();
+  ShowOver(this, owner);
   if (owner != nullptr) owner->setEnabled(false);
   QCoreApplication::processEvents();
 }

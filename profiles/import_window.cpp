@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
-#include <QWindow>
 
 #include "common/cp1251.h"
 #include "common/file_io.h"
@@ -99,13 +98,7 @@ ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databas
   FillList();
   m_countField->setText("  " + QString::number(m_list->rowCount()));
 
-  if (owner != nullptr) {
-    move(CentredOver(owner->frameGeometry(), size()));
-    winId();
-    if (owner->windowHandle() != nullptr) windowHandle()->setTransientParent(owner->windowHandle());
-  }
-  show();
-  activateWindow();
+  ShowOver(this, owner);
   if (m_list->rowCount() == 0) {
     for (QPushButton* b : {m_load, m_tick, m_untick, m_tickAll, m_untickAll}) b->setEnabled(false);
   } else {

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QValidator>
-#include <QWindow>
 
 #include "common/cp1251.h"
 #include "common/file_io.h"
@@ -84,13 +83,7 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
   if (selected >= 0 && selected < m_list->count()) m_list->setCurrentRow(selected);
   ConnectEditor();
 
-  if (owner != nullptr) {
-    move(CentredOver(owner->frameGeometry(), size()));
-    winId();
-    if (owner->windowHandle() != nullptr) windowHandle()->setTransientParent(owner->windowHandle());
-  }
-  show();
-  activateWindow();
+  ShowOver(this, owner);
   m_list->setFocus();
   if (owner != nullptr) owner->setEnabled(false);
 }
