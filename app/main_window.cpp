@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/code_editor.h"
+#include "app/qt_text.h"
 #include "common/cp1251.h"
 #include "dialogs/about_window.h"
 #include "dialogs/bin_dialog.h"
@@ -242,7 +243,7 @@ void MainWindow::ListProfilesIntoSelector() {
   if (const auto names = ListProfiles(m_paths.profiles)) {
     m_selector->clear();
     for (const std::string& name : *names) {
-      m_selector->addItem(FromUtf8(Cp1251ToUtf8(name)), QByteArray::fromStdString(name));
+      m_selector->addItem(FromCp1251(name), QByteArray::fromStdString(name));
     }
   }
 }
@@ -468,8 +469,7 @@ void MainWindow::ProfileChosen(int) {
 }
 
 void MainWindow::Convert() {
-  const std::string name =
-      m_selector->currentText().isEmpty() ? std::string() : SelectedProfileName();
+  const std::string name = SelectedProfileName();
   if (name.empty()) {
     ShowWarning(m_prompter, kConversionTitle, "Не выбран профиль!");
     m_source->setFocus();

@@ -6,9 +6,13 @@
 
 namespace zeltrix::cli {
 
+std::string ProfileDatabasePath(const QString& given) {
+  return given.isEmpty() ? ProgramDirectory() + std::string(kProfileDatabaseName)
+                         : LocalPath(given);
+}
+
 void OpenProfileSource(SettingsFile& file, const QString& given) {
-  const std::string path =
-      given.isEmpty() ? ProgramDirectory() + std::string(kProfileDatabaseName) : LocalPath(given);
+  const std::string path = ProfileDatabasePath(given);
   if (!FileExists(path)) {
     if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
     file.OpenBuffer({});

@@ -14,4 +14,7 @@ namespace zeltrix::cli {
  */
 void OpenProfileSource(SettingsFile& file, const QString& given);
 
+/** The profile database named by --profiles, or Profile.prof beside the program. */
+std::string ProfileDatabasePath(const QString& given);
+
 }  // namespace zeltrix::cli

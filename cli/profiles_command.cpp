@@ -41,9 +41,7 @@ int RunExport(const QStringList& names, const QString& output, const QString& da
   SettingsFile source;
   OpenProfileSource(source, database);
   const std::string path = LocalPath(output);
-  const std::string databasePath = database.isEmpty()
-                                       ? ProgramDirectory() + std::string(kProfileDatabaseName)
-                                       : LocalPath(database);
+  const std::string databasePath = ProfileDatabasePath(database);
   if (IsProfileDatabase(path, databasePath)) {
     Fail("Нет доступа к файлу \"" + output.toStdString() + "\"");
   }
@@ -61,9 +59,7 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   if (arguments.isEmpty()) UsageError("не указан файл профилей для загрузки");
   const QString file = arguments.first();
   const std::string path = LocalPath(file);
-  const std::string databasePath = database.isEmpty()
-                                       ? ProgramDirectory() + std::string(kProfileDatabaseName)
-                                       : LocalPath(database);
+  const std::string databasePath = ProfileDatabasePath(database);
   std::vector<std::string> wanted = NamesOf(arguments.mid(1));
 
   if (!FileExists(path)) Fail("Файл профилей \"" + file.toStdString() + "\" не найден");

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 
+#include "app/qt_text.h"
 #include "common/cp1251.h"
 #include "engine/formatter.h"
 
@@ -18,7 +19,7 @@ std::string FormatPreviewText(const ProfileRecord& fields) {
 }
 
 void ShowFormatPreview(QPlainTextEdit* sampleBox, const ProfileRecord& fields) {
-  QString text = QString::fromStdString(Cp1251ToUtf8(FormatPreviewText(fields)));
+  QString text = FromCp1251(FormatPreviewText(fields));
   // The box keeps its lines apart by itself; a CR would show as a stray mark.
   text.replace("\r\n", "\n");
   sampleBox->setPlainText(text);

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 
+#include "app/qt_text.h"
 #include "common/cp1251.h"
 #include "common/file_io.h"
 #include "dialogs/fixed_layout.h"
@@ -116,7 +117,7 @@ void ImportWindow::FillList() {
   m_list->setRowCount(static_cast<int>(names.size()));
   m_repeated.assign(names.size(), false);
   for (std::size_t i = 0; i < names.size(); ++i) {
-    auto* item = new QTableWidgetItem(QString::fromStdString(Cp1251ToUtf8(names[i])));
+    auto* item = new QTableWidgetItem(FromCp1251(names[i]));
     item->setData(Qt::UserRole, QByteArray::fromStdString(names[i]));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     m_repeated[i] = RepeatsName(names[i], m_existing);

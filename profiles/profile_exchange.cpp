@@ -41,12 +41,8 @@ namespace {
 // The name as the file spells it: the first group that the dialect's lookup
 // (A to Z without case, other bytes exact) finds for the name asked for.
 std::string StoredName(const SettingsFile& file, const std::string& name) {
-  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
   for (const std::string& group : file.GroupNames()) {
-    if (std::equal(group.begin(), group.end(), name.begin(), name.end(),
-                   [&](char a, char b) { return fold(a) == fold(b); })) {
-      return group;
-    }
+    if (SameSettingsName(group, name)) return group;
   }
   return name;
 }

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QValidator>
 
+#include "app/qt_text.h"
 #include "common/cp1251.h"
 #include "common/file_io.h"
 #include "dialogs/fixed_layout.h"
@@ -33,10 +34,6 @@ constexpr int kFrameY = 144;
 const QColor kBlack(0, 0, 0);
 const QColor kBlue(38, 4, 190);
 const QColor kRed(207, 2, 2);
-
-QString FromCp1251(const std::string& text) { return QString::fromStdString(Cp1251ToUtf8(text)); }
-
-std::string ToCp1251(const QString& text) { return Utf8ToCp1251Lossy(text.toStdString()); }
 
 /**
  * Lets into a text field only characters that Windows-1251 can hold, so that

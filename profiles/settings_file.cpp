@@ -20,15 +20,6 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 char FoldAz(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Names and keys match with A to Z taken without case, every other byte exactly.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAz(a[i]) != FoldAz(b[i])) return false;
-  }
-  return true;
-}
-
 std::string_view TrimSpacesAndTabs(std::string_view text) {
   while (!text.empty() && IsSpaceOrTab(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsSpaceOrTab(text.back())) text.remove_suffix(1);
@@ -54,6 +45,14 @@ std::int32_t ParseNumber(std::string_view text) {
 }
 
 }  // namespace
+
+bool SameSettingsName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAz(a[i]) != FoldAz(b[i])) return false;
+  }
+  return true;
+}
 
 SettingsFile::~SettingsFile() { Close(); }
 
@@ -191,7 +190,8 @@ std::string SettingsFile::FromFile(std::string_view text) const {
 
 std::size_t SettingsFile::FindHeader(std::string_view fileName) const {
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    if (m_entries[i].kind == Kind::Header && SameName(m_entries[i].name, fileName)) return i;
+    if (m_entries[i].kind == Kind::Header && SameSettingsName(m_entries[i].name, fileName))
+      return i;
   }
   return kGlobal;
 }
@@ -224,7 +224,7 @@ std::size_t SettingsFile::GroupEnd() const {
 std::size_t SettingsFile::FindKey(std::string_view fileKey) const {
   const std::size_t end = GroupEnd();
   for (std::size_t i = GroupBegin(); i < end; ++i) {
-    if (m_entries[i].kind == Kind::Key && SameName(m_entries[i].name, fileKey)) return i;
+    if (m_entries[i].kind == Kind::Key && SameSettingsName(m_entries[i].name, fileKey)) return i;
   }
   return kGlobal;
 }

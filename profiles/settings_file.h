@@ -19,6 +19,12 @@ namespace zeltrix {
  * UTF-8 byte-order mark is read and written in UTF-8, the program's 8-bit
  * codes standing for the code points of the same number.
  */
+/**
+ * Whether two group names or keys are the same to the settings file: the
+ * letters A to Z without regard to case, every other byte exactly.
+ */
+bool SameSettingsName(std::string_view a, std::string_view b);
+
 class SettingsFile {
  public:
   SettingsFile() = default;
