@@ -66,15 +66,16 @@ class OutputStyler {
   bool m_digits = false;
 };
 
-bool HasFiles(const QMimeData* mime) {
-  if (mime == nullptr || !mime->hasUrls()) return false;
-  for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile()) return true;
-  }
-  return false;
-}
-
 }  // namespace
+
+QStringList DroppedFiles(const QMimeData* mime) {
+  QStringList paths;
+  if (mime == nullptr || !mime->hasUrls()) return paths;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  return paths;
+}
 
 int CharacterStyle(unsigned char textCode) {
   if (textCode == '\t' || textCode == '\n' || textCode == '\f') return kStylePlain;
@@ -213,7 +214,7 @@ void CodeEditor::OnStyleNeeded(int position) {
 bool CodeEditor::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
 
 void CodeEditor::dragEnterEvent(QDragEnterEvent* event) {
-  if (HasFiles(event->mimeData())) {
+  if (!DroppedFiles(event->mimeData()).isEmpty()) {
     event->acceptProposedAction();
     return;
   }
@@ -221,7 +222,7 @@ void CodeEditor::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CodeEditor::dragMoveEvent(QDragMoveEvent* event) {
-  if (HasFiles(event->mimeData())) {
+  if (!DroppedFiles(event->mimeData()).isEmpty()) {
     event->acceptProposedAction();
     return;
   }
@@ -229,13 +230,10 @@ void CodeEditor::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CodeEditor::dropEvent(QDropEvent* event) {
-  if (!HasFiles(event->mimeData())) {
+  const QStringList paths = DroppedFiles(event->mimeData());
+  if (paths.isEmpty()) {
     QsciScintilla::dropEvent(event);
     return;
-  }
-  QStringList paths;
-  for (const QUrl& url : event->mimeData()->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
   }
   event->acceptProposedAction();
   emit filesDropped(paths);

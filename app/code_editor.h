@@ -2,6 +2,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QMimeData>
 #include <QStringList>
 #include <string>
 #include <string_view>
@@ -75,6 +76,9 @@ class CodeEditor : public QsciScintilla {
   EditorRole m_role;
   std::string m_marker;
 };
+
+/** The local files among dropped data, in the order given. */
+QStringList DroppedFiles(const QMimeData* mime);
 
 /** Makes the fonts the editors ask for fall back to fonts this system has. */
 void RegisterEditorFontSubstitutes();

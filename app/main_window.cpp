@@ -14,7 +14,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/code_editor.h"
@@ -635,12 +634,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  QStringList paths;
-  for (const QUrl& url : event->mimeData()->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
-  }
   event->acceptProposedAction();
-  OpenDroppedFiles(paths);
+  OpenDroppedFiles(DroppedFiles(event->mimeData()));
 }
 
 // The BIN conversion dialog and the About window.
