@@ -15,7 +15,7 @@
 #include <stdexcept>
 
 #include "bench/sample_text.h"
-#include "engine/bin_writer.h"
+#include "core/lcd/bin_writer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "common/cp1251.h"
+#include "core/io/cp1251.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/temp_dir.h"
 

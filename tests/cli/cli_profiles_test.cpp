@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "common/cp1251.h"
-#include "profiles/profile_database.h"
+#include "core/io/cp1251.h"
+#include "core/profiles/profile_database.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/default_database.h"
 #include "tests/support/recording_prompter.h"

@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "common/cp1251.h"
-#include "engine/formatter.h"
-#include "profiles/profile_database.h"
-#include "profiles/settings_file.h"
+#include "core/io/cp1251.h"
+#include "core/lcd/formatter.h"
+#include "core/profiles/profile_database.h"
+#include "core/ini/settings_file.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"

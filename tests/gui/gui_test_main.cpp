@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "app/code_editor.h"
+#include "gui/main/code_editor.h"
 
 int main(int argc, char** argv) {
   // Also when ctest lists the tests, which it does without the tests' environment.

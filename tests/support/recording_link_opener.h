@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/link_opener.h"
+#include "core/ui/link_opener.h"
 
 namespace zeltrix::testing {
 

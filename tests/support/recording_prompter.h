@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/prompter.h"
+#include "core/ui/prompter.h"
 
 namespace zeltrix::testing {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/file_requester.h"
+#include "core/ui/file_requester.h"
 
 namespace zeltrix::testing {
 

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/io/file_io.h"
+#include "core/ui/prompter.h"
+
+namespace zeltrix::cli {
+
+/** Exit statuses of zeltrix-cli. */
+enum ExitStatus : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+
+/** Thrown by the commands to end with a message on standard error. */
+struct CliError {
+  int status;
+  std::string message;  // UTF-8, one line
+};
+
+/** A failure of the run itself (exit status 1). */
+[[noreturn]] void Fail(std::string message);
+/** A mistake in the command line (exit status 2). */
+[[noreturn]] void UsageError(std::string message);
+
+/** Messages of the core printed on standard error, each on one line; questions are answered No. */
+class StderrPrompter : public Prompter {
+ public:
+  MessageAnswer Show(const Message& message) override;
+};
+
+/** Parses the options of one command; a usage error for unknown options or missing values. */
+void ParseOrFail(QCommandLineParser& parser, const QStringList& arguments);
+
+/** At most one positional argument: the input (or "-" for standard input). */
+QString SingleInput(const QCommandLineParser& parser);
+
+/** The directory of the running executable, with a trailing slash. */
+std::string ProgramDirectory();
+
+/** The whole input: a file, or standard input for an empty name or "-". */
+std::string ReadInput(const QString& input);
+
+/** Input encodings. */
+enum class Encoding { Auto, Cp1251, Utf8 };
+
+/** Reads an --encoding value ("auto" allowed only where allowAuto is true). */
+Encoding ParseEncoding(const QString& value, const char* option, bool allowAuto);
+
+/**
+ * Turns input bytes into the program's Windows-1251 text. Auto takes valid
+ * UTF-8 holding a non-ASCII byte as UTF-8 and anything else as Windows-1251;
+ * the encoding taken is stored in used.
+ */
+std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& used);
+
+/**
+ * Where a command's result goes: a file, replaced as a whole only when the
+ * command succeeds, or standard output for an empty name or "-".
+ */
+class Output {
+ public:
+  explicit Output(const QString& name);
+  /** Appends bytes; a failure ends the command. */
+  void Write(std::string_view bytes);
+  /** Puts a file in place; without this call a file stays as it was. */
+  void Finish();
+
+ private:
+  QString m_name;
+  bool m_toFile;
+  AtomicFileWriter m_file;
+};
+
+/** Writes the bytes to the output at once. */
+void WriteOutput(const QString& output, std::string_view bytes);
+
+/** Local file name of a command-line argument. */
+std::string LocalPath(const QString& argument);
+
+}  // namespace zeltrix::cli

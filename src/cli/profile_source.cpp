@@ -1,0 +1,25 @@
+#include "cli/profile_source.h"
+
+#include "cli/cli_common.h"
+#include "core/io/file_io.h"
+#include "core/profiles/profile_database.h"
+
+namespace zeltrix::cli {
+
+std::string ProfileDatabasePath(const QString& given) {
+  return given.isEmpty() ? ProgramDirectory() + std::string(kProfileDatabaseName)
+                         : LocalPath(given);
+}
+
+void OpenProfileSource(SettingsFile& file, const QString& given) {
+  const std::string path = ProfileDatabasePath(given);
+  if (!FileExists(path)) {
+    if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
+    file.OpenBuffer({});
+    WriteDefaultProfiles(file);
+    return;
+  }
+  if (!file.Open(path)) Fail("Не удалось открыть файл профилей \"" + path + "\"");
+}
+
+}  // namespace zeltrix::cli

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "core/ini/settings_file.h"
+
+namespace zeltrix::cli {
+
+/**
+ * Opens the profile file named by --profiles, or Profile.prof beside the
+ * program; when the latter is missing, the three default profiles are taken
+ * from memory and nothing is written.
+ */
+void OpenProfileSource(SettingsFile& file, const QString& given);
+
+/** The profile database named by --profiles, or Profile.prof beside the program. */
+std::string ProfileDatabasePath(const QString& given);
+
+}  // namespace zeltrix::cli

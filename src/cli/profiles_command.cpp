@@ -1,0 +1,155 @@
+#include <QCommandLineParser>
+#include <algorithm>
+
+#include "cli/cli_common.h"
+#include "cli/commands.h"
+#include "cli/profile_source.h"
+#include "core/io/cp1251.h"
+#include "core/io/file_io.h"
+#include "core/profiles/profile_database.h"
+#include "core/profiles/profile_exchange.h"
+
+namespace zeltrix::cli {
+namespace {
+
+std::string Quoted(const std::string& cp1251) { return "\"" + Cp1251ToUtf8(cp1251) + "\""; }
+
+// Profile names as the program keeps them, in Windows-1251.
+std::vector<std::string> NamesOf(const QStringList& arguments) {
+  std::vector<std::string> names;
+  for (const QString& argument : arguments) {
+    const std::optional<std::string> name = Utf8ToCp1251(argument.toStdString());
+    if (!name || name->empty() || name->find(kNoCp1251Code) != std::string::npos) {
+      UsageError("неверное имя профиля \"" + argument.toStdString() + "\"");
+    }
+    names.push_back(*name);
+  }
+  return names;
+}
+
+void OnlyWith(const QCommandLineParser& parser, const QCommandLineOption& option, const char* shown,
+              const char* action) {
+  if (parser.isSet(option)) {
+    UsageError(std::string("параметр \"") + shown + "\" допустим только с " + action);
+  }
+}
+
+int RunExport(const QStringList& names, const QString& output, const QString& database) {
+  if (names.isEmpty()) UsageError("не указаны имена профилей");
+  if (output.isEmpty()) UsageError("не указан файл профилей для записи (-o)");
+  const std::vector<std::string> wanted = NamesOf(names);
+  SettingsFile source;
+  OpenProfileSource(source, database);
+  const std::string path = LocalPath(output);
+  const std::string databasePath = ProfileDatabasePath(database);
+  if (IsProfileDatabase(path, databasePath)) {
+    Fail("Нет доступа к файлу \"" + output.toStdString() + "\"");
+  }
+  StderrPrompter prompter;
+  const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, wanted, prompter);
+  // A name the file does not hold has been reported; nothing is written then.
+  if (profiles.size() != wanted.size()) return kExitFailure;
+  if (!WriteProfileFile(path, profiles)) {
+    Fail("Не удалось создать файл \"" + output.toStdString() + "\"");
+  }
+  return kExitOk;
+}
+
+int RunImport(const QStringList& arguments, bool overwrite, const QString& database) {
+  if (arguments.isEmpty()) UsageError("не указан файл профилей для загрузки");
+  const QString file = arguments.first();
+  const std::string path = LocalPath(file);
+  const std::string databasePath = ProfileDatabasePath(database);
+  std::vector<std::string> wanted = NamesOf(arguments.mid(1));
+
+  if (!FileExists(path)) Fail("Файл профилей \"" + file.toStdString() + "\" не найден");
+  if (!FileExists(databasePath)) Fail("Файл профилей \"" + databasePath + "\" не найден");
+  if (IsProfileDatabase(path, databasePath)) {
+    Fail("Нет доступа к файлу \"" + file.toStdString() + "\"");
+  }
+  const std::optional<std::vector<std::string>> offered = ListProfiles(path);
+  if (!offered) Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
+  const std::optional<std::vector<std::string>> existing = ListProfiles(databasePath);
+  if (!existing) Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
+
+  StderrPrompter prompter;
+  if (wanted.empty()) {
+    if (offered->empty()) Fail("В файле профилей нет ни одного профиля");
+    wanted = *offered;
+  } else {
+    // The file finds its profiles as the settings files find groups.
+    SettingsFile probe;
+    probe.Open(path);
+    bool missing = false;
+    for (const std::string& name : wanted) {
+      ProfileRecord ignored;
+      if (LoadProfileFrom(probe, name, ignored, prompter) != kLoadDone) missing = true;
+    }
+    if (missing) return kExitFailure;
+  }
+
+  std::vector<ProfileImport> imports;
+  std::vector<std::string> taken = *existing;
+  for (const std::string& name : wanted) {
+    const auto same = std::find_if(taken.begin(), taken.end(), [&](const std::string& other) {
+      return SameProfileName(name, other);
+    });
+    if (same == taken.end()) {
+      imports.push_back({name, name});
+      taken.push_back(name);
+    } else if (overwrite) {
+      // The profile already there takes the new settings and keeps its name.
+      imports.push_back({name, *same});
+    } else {
+      prompter.Show(
+          {{}, "Профиль " + Quoted(name) + " пропущен: в базе уже есть профиль " + Quoted(*same)});
+    }
+  }
+  if (imports.empty()) return kExitOk;
+  const ImportOutcome outcome = ImportProfiles(path, imports, databasePath, prompter);
+  switch (outcome.status) {
+    case ImportOutcome::Status::SourceUnreadable:
+      Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
+    case ImportOutcome::Status::DatabaseUnreadable:
+      Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
+    case ImportOutcome::Status::WriteFailed:
+      Fail("Не удалось записать файл \"" + databasePath + "\"");
+    case ImportOutcome::Status::Done:
+      break;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunProfiles(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption profiles("profiles", {}, "FILE");
+  const QCommandLineOption output({"o", "output"}, {}, "FILE");
+  const QCommandLineOption overwrite("overwrite");
+  parser.addOptions({profiles, output, overwrite});
+  ParseOrFail(parser, arguments);
+  const QStringList positional = parser.positionalArguments();
+  const QString action = positional.isEmpty() ? QString() : positional.first();
+  if (action == "export") {
+    OnlyWith(parser, overwrite, "--overwrite", "import");
+    return RunExport(positional.mid(1), parser.value(output), parser.value(profiles));
+  }
+  if (action == "import") {
+    OnlyWith(parser, output, "-o", "export");
+    return RunImport(positional.mid(1), parser.isSet(overwrite), parser.value(profiles));
+  }
+  if (!positional.isEmpty()) {
+    UsageError("лишний аргумент \"" + positional.first().toStdString() + "\"");
+  }
+  OnlyWith(parser, output, "-o", "export");
+  OnlyWith(parser, overwrite, "--overwrite", "import");
+  SettingsFile file;
+  OpenProfileSource(file, parser.value(profiles));
+  std::string listing;
+  for (const std::string& name : ProfileNames(file)) listing += Cp1251ToUtf8(name) + "\n";
+  WriteOutput({}, listing);
+  return kExitOk;
+}
+
+}  // namespace zeltrix::cli

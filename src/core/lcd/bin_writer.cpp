@@ -1,0 +1,209 @@
+#include "core/lcd/bin_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <new>
+
+#include "core/io/file_io.h"
+#include "core/lcd/lcd_code.h"
+#include "core/lcd/text_prep.h"
+
+namespace zeltrix {
+namespace {
+
+constexpr const char* kConversion = "Преобразование";
+constexpr const char* kError = "Ошибка";
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+void ReportNoMemory(Prompter& prompter) {
+  ShowError(prompter, kConversion, "Ошибка при доступе к памяти!");
+}
+
+void ReportWriteFailure(Prompter& prompter, const std::string& path) {
+  ShowError(prompter, kError, "Не удалось записать файл \n" + Quoted(path));
+}
+
+// Closes the descriptor on every way out, a thrown bad_alloc included.
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : m_fd(fd) {}
+  ~FileHandle() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int Get() const { return m_fd; }
+
+ private:
+  int m_fd;
+};
+
+bool WriteAll(int fd, std::string_view bytes, off_t offset) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+    offset += put;
+  }
+  return true;
+}
+
+// The new file goes in beside an old one of that name and replaces it only
+// once it is complete, so a failure leaves the old file as it was.
+bool WriteNewFile(const std::string& path, std::string_view codes, Prompter& prompter) {
+  struct stat st {};
+  // A rename over a device or a pipe would remove it instead of writing to it.
+  const bool replaceable = ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+  AtomicFileWriter writer;
+  if (!replaceable || !writer.Begin(path)) {
+    ShowError(prompter, kError, "Не удалось создать файл \n" + Quoted(path));
+    return false;
+  }
+  if (!writer.Write(codes) || !writer.Commit()) {
+    ReportWriteFailure(prompter, path);
+    return false;
+  }
+  return true;
+}
+
+// A failed append cuts the file back, so the old bytes stay exactly as they were.
+bool Append(int fd, off_t oldSize, std::string_view codes, const std::string& path,
+            Prompter& prompter) {
+  if (!WriteAll(fd, codes, oldSize) || ::fdatasync(fd) != 0) {
+    if (::ftruncate(fd, oldSize) == 0) ::fdatasync(fd);
+    ReportWriteFailure(prompter, path);
+    return false;
+  }
+  return true;
+}
+
+// Insert and replace build the new content in a temporary file: the bytes
+// before the address, the codes, then the rest, streamed from the old file.
+bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
+             std::string_view codes, const std::string& path, Prompter& prompter) {
+  const std::uint64_t tail =
+      replace ? std::min<std::uint64_t>(size, address + codes.size()) : address;
+  AtomicFileWriter writer;
+  const bool written = writer.Begin(path) && writer.CopyFrom(fd, 0, address) &&
+                       writer.Write(codes) && writer.CopyFrom(fd, tail, size - tail) &&
+                       writer.Commit();
+  if (!written) ReportWriteFailure(prompter, path);
+  return written;
+}
+
+bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
+                       std::uint64_t address, bool replace, Prompter& prompter) {
+  const FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  struct stat st {};
+  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    ShowError(prompter, kError, "Не удалось открыть файл \n" + Quoted(path));
+    return false;
+  }
+  const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+  if (atAddress && size <= address) {
+    const MessageAnswer answer = prompter.Show(
+        {kConversion,
+         "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
+         MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
+    if (answer != MessageAnswer::Yes) {
+      ShowWarning(prompter, kConversion, "Преобразование не производилось");
+      return false;
+    }
+    atAddress = false;
+  }
+  if (!atAddress) return Append(file.Get(), st.st_size, codes, path, prompter);
+  return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
+}
+
+}  // namespace
+
+std::string MapToLcdCodes(std::string_view text) {
+  std::string codes(text.size(), '\0');
+  char* put = codes.data();
+  for (const char c : text) {
+    const std::uint8_t code = LcdCode(c);
+    *put = static_cast<char>(code);
+    put += code != 0;
+  }
+  codes.resize(static_cast<std::size_t>(put - codes.data()));
+  return codes;
+}
+
+std::uint64_t ParseStartAddress(std::string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+  // Far more digits than any file can hold stop at a value no file reaches.
+  constexpr std::uint64_t kCap = std::numeric_limits<std::uint64_t>::max() / 10 - 9;
+  std::uint64_t value = 0;
+  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    value = std::min(kCap, value * 10 + static_cast<std::uint64_t>(field[i] - '0'));
+  }
+  return value;
+}
+
+std::optional<std::string> PrepareBinText(std::string_view path, std::string_view text,
+                                          bool removeUndisplayable, bool removeSpaces,
+                                          int countSpace, Prompter& prompter) {
+  constexpr const char* kNoText = "Отсутствует преобразуемый текст";
+  if (path.empty()) {
+    ShowWarning(prompter, "Подготовка к преобразованию", "Не указан путь к файлу!");
+    return std::nullopt;
+  }
+  if (text.empty()) {
+    ShowWarning(prompter, "Преобразование текста", kNoText);
+    return std::nullopt;
+  }
+  try {
+    std::string prepared = TabsAndBreaksToSpaces(text);
+    if (removeUndisplayable || removeSpaces) {
+      prepared = CleanText(prepared, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0);
+    }
+    if (prepared.empty()) {
+      ShowWarning(prompter, "Преобразование текста", kNoText);
+      return std::nullopt;
+    }
+    return prepared;
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(prompter);
+    return std::nullopt;
+  }
+}
+
+bool WriteBinImage(const std::string& path, std::string_view text, std::int32_t target,
+                   std::int32_t placement, std::int32_t manner, std::string_view startAddress,
+                   Prompter& prompter) {
+  if (path.empty() || text.empty()) return false;
+  const bool existing = target == kBinExistingFile;
+  const bool atAddress = existing && placement == kBinAtAddress;
+  if (atAddress && startAddress.empty()) {
+    ShowWarning(prompter, "Предупреждение",
+                "Поле  \"Начальный адрес\"  не заполенно\n"
+                "Нужно указать начальный адрес добавляемых данных в файл.");
+    return false;
+  }
+  try {
+    const std::string codes = MapToLcdCodes(text);
+    if (codes.empty()) {
+      ShowError(prompter, kConversion, "Не удалось выполнить преобразование!");
+      return false;
+    }
+    const bool written =
+        existing ? WriteIntoExisting(path, codes, atAddress, ParseStartAddress(startAddress),
+                                     manner == kBinReplace, prompter)
+                 : WriteNewFile(path, codes, prompter);
+    if (written) ShowInformation(prompter, kConversion, "Преобразование успешно завершено.");
+    return written;
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(prompter);
+    return false;
+  }
+}
+
+}  // namespace zeltrix

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/ui/prompter.h"
+
+namespace zeltrix {
+
+/** Where the codes go: the SaveFile setting and the "Сохранить в:" list. */
+enum BinTarget : std::int32_t { kBinNewFile = 0, kBinExistingFile = 1 };
+
+/** Where in an existing file: the AddFile setting and the "Добавить:" list. */
+enum BinPlacement : std::int32_t { kBinAtEnd = 0, kBinAtAddress = 1 };
+
+/** How at a start address: the AsAddFile setting and the "Как добавить данные:" list. */
+enum BinManner : std::int32_t { kBinInsert = 0, kBinReplace = 1 };
+
+/**
+ * The options of the binary output, kept in the BIN group of the
+ * application settings under the names of their keys. Stored values may lie
+ * outside their ranges; the BIN dialog shows them corrected.
+ */
+struct BinOutputOptions {
+  std::int32_t DelErrSunmol = 0;  ///< 1: remove the characters the display cannot show
+  std::int32_t DelSpace = 0;      ///< 1: cut runs of spaces
+  std::int32_t CountSpace = 2;    ///< longest run of spaces kept, 1 to 100
+  std::int32_t SaveFile = kBinNewFile;
+  std::int32_t AddFile = kBinAtEnd;
+  std::int32_t AsAddFile = kBinInsert;
+  std::int32_t StartAddress = 0;  ///< 0 to 99999999
+
+  bool operator==(const BinOutputOptions&) const = default;
+};
+
+/** The HD44780 codes of the displayable characters of a Windows-1251 text, in order. */
+std::string MapToLcdCodes(std::string_view text);
+
+/**
+ * The value of the start-address field: spaces and tabs skipped, then the
+ * decimal digits up to the first other character; no digits read as 0.
+ */
+std::uint64_t ParseStartAddress(std::string_view field);
+
+/**
+ * Prepares the text for WriteBinImage as the Convert command of the BIN
+ * dialog does: refuses an empty path and an empty text, turns TABs and line
+ * breaks into spaces, runs CleanText when either removal is on and refuses a
+ * text that has become empty. Every refusal is shown through the prompter and
+ * gives nothing.
+ */
+std::optional<std::string> PrepareBinText(std::string_view path, std::string_view text,
+                                          bool removeUndisplayable, bool removeSpaces,
+                                          int countSpace, Prompter& prompter);
+
+/**
+ * Writes the codes of the prepared text to the file at path: as a new file,
+ * at the end of an existing one (created empty when missing), or into it at
+ * the start address given as the field's text, inserted or over the old
+ * bytes. Asks whether to append when the address is not below the file's
+ * size. Reports the outcome, success included, through the prompter and
+ * returns true only when the codes were written.
+ *
+ * A failure leaves an existing file as it was: a new file, an insert and a
+ * replace go through a temporary file that is renamed over the old one, and
+ * a failed append cuts the file back to its old size.
+ */
+bool WriteBinImage(const std::string& path, std::string_view text, std::int32_t target,
+                   std::int32_t placement, std::int32_t manner, std::string_view startAddress,
+                   Prompter& prompter);
+
+}  // namespace zeltrix

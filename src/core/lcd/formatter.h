@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/profiles/profile_record.h"
+
+namespace zeltrix {
+
+/**
+ * Watches a conversion run: the progress window, or a test. The run calls it
+ * from between two characters of a data line, at most once per
+ * PollInterval, so an observer costs the run next to nothing.
+ */
+class ConvertObserver {
+ public:
+  virtual ~ConvertObserver() = default;
+  /** Called once at the start with the length of the source text. */
+  virtual void SetMaximum(std::size_t maximum) = 0;
+  /** The position reached so far. */
+  virtual void SetValue(std::size_t value) = 0;
+  /**
+   * Looks at the user's input (the Cancel button); true stops the run at once,
+   * leaving the output built so far.
+   */
+  virtual bool WantsToStop() = 0;
+  /** How long the run goes on at least between two looks at the observer. */
+  virtual std::chrono::milliseconds PollInterval() const { return std::chrono::milliseconds(5); }
+};
+
+/** Receives the output of a run piece by piece, in order. */
+class OutputSink {
+ public:
+  virtual ~OutputSink() = default;
+  /** Takes the next piece; may throw to end the run. */
+  virtual void Write(std::string_view bytes) = 0;
+};
+
+/**
+ * Converts a Windows-1251 text into data lines as the profile says: the text
+ * is prepared, cut into chunks, and every chunk becomes an optional comment
+ * line with its text and a data line with the HD44780 codes of its
+ * displayable characters. Every line ends with CR LF. The observer is used
+ * only when the profile's Preview is 0.
+ */
+std::string ConvertText(std::string_view text, const ProfileRecord& profile,
+                        ConvertObserver* observer = nullptr);
+
+/**
+ * The same run as ConvertText, its output handed to the sink in pieces of
+ * about a megabyte instead of being held whole.
+ */
+void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSink& sink,
+                   ConvertObserver* observer = nullptr);
+
+}  // namespace zeltrix

@@ -1,0 +1,99 @@
+#include "core/profiles/profile_exchange.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/io/cp1251.h"
+#include "core/profiles/profile_database.h"
+#include "core/ini/settings_file.h"
+
+namespace zeltrix {
+
+bool SameProfileName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && ProgramLower(a) == ProgramLower(b);
+}
+
+std::vector<std::string> LoweredNames(const std::vector<std::string>& names) {
+  std::vector<std::string> lowered;
+  lowered.reserve(names.size());
+  for (const std::string& name : names) {
+    if (!name.empty()) lowered.push_back(ProgramLower(name));
+  }
+  return lowered;
+}
+
+bool RepeatsName(std::string_view name, const std::vector<std::string>& lowered) {
+  const std::string own = ProgramLower(name);
+  return std::find(lowered.begin(), lowered.end(), own) != lowered.end();
+}
+
+bool IsProfileDatabase(const std::string& path, const std::string& databasePath) {
+  // The names compare as the program compares names: in Windows-1251.
+  if (ProgramLower(Utf8ToCp1251Lossy(path)) == ProgramLower(Utf8ToCp1251Lossy(databasePath))) {
+    return true;
+  }
+  std::error_code error;
+  return std::filesystem::equivalent(path, databasePath, error) && !error;
+}
+
+namespace {
+
+// The name as the file spells it: the first group that the dialect's lookup
+// (A to Z without case, other bytes exact) finds for the name asked for.
+std::string StoredName(const SettingsFile& file, const std::string& name) {
+  for (const std::string& group : file.GroupNames()) {
+    if (SameSettingsName(group, name)) return group;
+  }
+  return name;
+}
+
+}  // namespace
+
+std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
+                                            const std::vector<std::string>& names,
+                                            Prompter& prompter) {
+  std::vector<NamedProfile> loaded;
+  for (const std::string& name : names) {
+    if (name.empty()) continue;
+    NamedProfile profile{name, {}};
+    if (LoadProfileFrom(file, name, profile.record, prompter) == kLoadDone) {
+      profile.name = StoredName(file, name);
+      loaded.push_back(std::move(profile));
+    }
+  }
+  return loaded;
+}
+
+bool WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles) {
+  SettingsFile file;
+  if (!file.Create(path)) return false;
+  for (const NamedProfile& profile : profiles) {
+    file.SelectGroup(profile.name);
+    WriteProfileFields(file, profile.record);
+  }
+  return file.Close();
+}
+
+ImportOutcome ImportProfiles(const std::string& sourcePath,
+                             const std::vector<ProfileImport>& profiles,
+                             const std::string& databasePath, Prompter& prompter) {
+  using Status = ImportOutcome::Status;
+  SettingsFile source;
+  if (!source.Open(sourcePath)) return {Status::SourceUnreadable, 0};
+  SettingsFile database;
+  // A database that cannot be read is never written: that would drop its profiles.
+  if (!database.Open(databasePath)) return {Status::DatabaseUnreadable, 0};
+  std::size_t copied = 0;
+  for (const ProfileImport& profile : profiles) {
+    if (profile.from.empty() || profile.to.empty()) continue;
+    ProfileRecord record;
+    if (LoadProfileFrom(source, profile.from, record, prompter) != kLoadDone) continue;
+    database.SelectGroup(profile.to);
+    WriteProfileFields(database, record);
+    ++copied;
+  }
+  if (!database.Close()) return {Status::WriteFailed, 0};
+  return {Status::Done, copied};
+}
+
+}  // namespace zeltrix

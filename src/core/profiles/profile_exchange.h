@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ui/prompter.h"
+#include "core/profiles/profile_record.h"
+
+namespace zeltrix {
+
+class SettingsFile;
+
+/** The extension that a profile file gets when its name is given without one. */
+inline constexpr std::string_view kProfileFileExtension = ".prof";
+
+/**
+ * True when two profile names are the same under the program lower-case
+ * rule (A to Z and А to Ю lowered; Я and Ё keep their case).
+ */
+bool SameProfileName(std::string_view a, std::string_view b);
+
+/**
+ * The names lowered by the program lower-case rule, empty names left out:
+ * the list against which names are checked for repeats.
+ */
+std::vector<std::string> LoweredNames(const std::vector<std::string>& names);
+
+/** True when the name repeats one of the names of a LoweredNames list. */
+bool RepeatsName(std::string_view name, const std::vector<std::string>& lowered);
+
+/**
+ * True when path names the profile database: equal to its path under the
+ * program lower-case rule (both taken as UTF-8 paths), or another name of
+ * the same file. Exchanging profiles with the database itself would empty it.
+ */
+bool IsProfileDatabase(const std::string& path, const std::string& databasePath);
+
+/** A profile with its name, on its way between two profile files. */
+struct NamedProfile {
+  std::string name;
+  ProfileRecord record;
+};
+
+/**
+ * Reads the named profiles from an open profile file, in the order given,
+ * empty names skipped; each keeps its name as the file spells it. A name
+ * that the file does not hold is reported by LoadProfileFrom and left out.
+ */
+std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
+                                            const std::vector<std::string>& names,
+                                            Prompter& prompter);
+
+/**
+ * Writes the profiles as a new profile file, one group each in order, every
+ * text wrapped; a file of that name is replaced as a whole. False when the
+ * file cannot be created or written; the old file then stays as it was.
+ */
+bool WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles);
+
+/** One profile to import: its name in the exchange file and the name it is saved under. */
+struct ProfileImport {
+  std::string from;
+  std::string to;
+};
+
+/** Results of ImportProfiles. */
+struct ImportOutcome {
+  enum class Status {
+    Done,                ///< the database holds the copied profiles (maybe none)
+    SourceUnreadable,    ///< the exchange file could not be read; nothing was copied
+    DatabaseUnreadable,  ///< the database could not be read; nothing was copied
+    WriteFailed,         ///< the database could not be rewritten; it stays as it was
+  };
+  Status status = Status::Done;
+  std::size_t copied = 0;  ///< profiles written into the database
+};
+
+/**
+ * Copies profiles from an exchange file into the profile database in one
+ * rewrite. Each is saved as SaveProfile saves: over the first group whose
+ * name matches with A to Z taken without case (that header keeps its
+ * letters), or as a new group at the end. A profile that the exchange file
+ * does not hold is reported by LoadProfileFrom and skipped; nothing stale is
+ * ever saved in its place.
+ */
+ImportOutcome ImportProfiles(const std::string& sourcePath,
+                             const std::vector<ProfileImport>& profiles,
+                             const std::string& databasePath, Prompter& prompter);
+
+}  // namespace zeltrix

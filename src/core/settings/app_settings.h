@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/settings/recent_files.h"
+#include "core/lcd/bin_writer.h"
+
+namespace zeltrix {
+
+/** The file name of the application settings in the program's directory. */
+inline constexpr std::string_view kPreferencesName = "Preferences.ini";
+
+/**
+ * The application settings, held in memory from start-up to exit. The
+ * fields carry the names of their keys; a default-constructed record holds
+ * the values used for a missing file, group or key.
+ */
+struct AppSettings {
+  // Group Window: the main window's frame position, its inner size (the
+  // height counting the menu bar) and the divider between the editors.
+  std::int32_t X = 50;
+  std::int32_t Y = 20;
+  std::int32_t W = 700;
+  std::int32_t H = 500;
+  std::int32_t R = 200;
+  // Group Profile: index of the profile selector's entry, -1 for none.
+  std::int32_t Pos = 0;
+  // Group BIN.
+  BinOutputOptions Bin;
+  // Group RecentFiles, keys File1 to File10.
+  RecentFileList RecentFiles;
+
+  bool operator==(const AppSettings&) const = default;
+};
+
+/**
+ * Reads the settings file; a file, group or key that is missing gives the
+ * defaults. When the file cannot be read and nothing at all stands at the
+ * path, an empty file is created there, so that the exit can fill it. Shows
+ * no message.
+ */
+AppSettings LoadSettings(const std::string& path);
+
+/**
+ * Writes all 23 keys into the settings file, updating present keys in place
+ * and keeping comments and other groups. Writes nothing when the path is not
+ * a regular file at this moment (it was deleted, or is a directory) or the
+ * file cannot be read. Shows no message; true when the file was written.
+ */
+bool SaveSettings(const std::string& path, const AppSettings& settings);
+
+}  // namespace zeltrix

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+#include "core/ui/link_opener.h"
+
+class QPropertyAnimation;
+
+namespace zeltrix {
+
+/** False where the windowing system cannot blend a window (offscreen, Wayland). */
+bool PlatformCanFade();
+
+/**
+ * The About window: the program's name, version and purpose, the author
+ * with an e-mail link and a banner crediting the tools it is written with,
+ * linking to the project's web site. It belongs to the main window but
+ * leaves it usable, fades in when opened and fades out when closed, after
+ * which it is destroyed.
+ */
+class AboutWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  AboutWindow(QWidget* owner, LinkOpener& links, bool fade = PlatformCanFade());
+
+  /** Shows the window centred over its owner, fading in. */
+  void Open();
+
+  /** Brings the open window to the front; no second fade-in. */
+  void Activate();
+
+  /** Closes and destroys the window at once, as when the program ends. */
+  void CloseWithoutFade();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();
+
+  LinkOpener& m_links;
+  bool m_fadeEnabled;
+  bool m_fadingOut = false;
+  bool m_fadedOut = false;
+  QPropertyAnimation* m_fade = nullptr;
+};
+
+}  // namespace zeltrix

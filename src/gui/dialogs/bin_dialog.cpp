@@ -1,0 +1,262 @@
+#include "gui/dialogs/bin_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+
+#include "gui/support/fixed_layout.h"
+#include "core/io/text_file.h"
+
+namespace zeltrix {
+namespace {
+
+constexpr int kMaxStartAddress = 99999999;
+
+// A stored 0/1 choice out of its range shows as the first choice.
+int Choice(std::int32_t stored) { return stored == 0 || stored == 1 ? stored : 0; }
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Active, QPalette::WindowText, colour);
+  palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter& prompter,
+                     FileRequester& requester)
+    // No owner: the dialog is a window of its own beside the main window.
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      m_options(options),
+      m_sourceText(std::move(sourceText)),
+      m_prompter(prompter),
+      m_requester(requester) {
+  setObjectName("binDialog");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Преобразование текста в BIN формат");
+  setFixedSize(384, 308);
+  setFont(FixedLayoutFont());
+  BuildControls();
+  SetInitialStates();
+  ApplyEnableRules();
+  // Only what the user changes goes into the record: a stored value out of
+  // its range stays there until its control is changed.
+  ConnectControls();
+}
+
+void BinDialog::BuildControls() {
+  // Created in this order, which is also the order of the Tab key.
+  auto* pathCaption = new QLabel("Путь к файлу:", this);
+  pathCaption->setObjectName("pathLabel");
+  pathCaption->setGeometry(20, 30, 105, 15);
+  SetTextColour(pathCaption, QColor(90, 10, 158));
+
+  m_path = new QLineEdit(this);
+  m_path->setObjectName("pathEdit");
+  m_path->setGeometry(20, 45, 300, 20);
+  m_path->setReadOnly(true);
+  QPalette pathPalette = m_path->palette();
+  pathPalette.setColor(QPalette::Base, QColor(245, 245, 245));
+  m_path->setPalette(pathPalette);
+
+  m_browse = new QPushButton("...", this);
+  m_browse->setObjectName("browseButton");
+  m_browse->setGeometry(330, 45, 35, 20);
+  m_browse->setToolTip("Обзор");
+
+  m_convert = new QPushButton("Преобразовать", this);
+  m_convert->setObjectName("convertButton");
+  m_convert->setGeometry(25, 270, 100, 25);
+  m_convert->setDefault(true);
+
+  m_cancel = new QPushButton("Отмена", this);
+  m_cancel->setObjectName("cancelButton");
+  m_cancel->setGeometry(265, 270, 80, 25);
+
+  auto* optionsFrame = new QGroupBox("Опции преобразования", this);
+  optionsFrame->setObjectName("optionsGroup");
+  optionsFrame->setGeometry(25, 170, 320, 90);
+
+  m_removeUndisplayable = new QCheckBox("Удалять неотображаемые символы", this);
+  m_removeUndisplayable->setObjectName("removeUndisplayableCheck");
+  m_removeUndisplayable->setGeometry(35, 185, 210, 15);
+  m_removeUndisplayable->setToolTip("Удалить символы, которые индикатор не способен отобразить");
+
+  m_removeSpaces = new QCheckBox("Удалять «ненужные» пробелы", this);
+  m_removeSpaces->setObjectName("removeSpacesCheck");
+  m_removeSpaces->setGeometry(35, 205, 180, 15);
+  m_removeSpaces->setToolTip("Удаление последовательно расположенных пробелов");
+
+  m_spaceCountCaption = new QLabel("Число последовательно расположенных пробелов", this);
+  m_spaceCountCaption->setObjectName("spaceCountLabel");
+  m_spaceCountCaption->setGeometry(80, 235, 260, 15);
+
+  m_spaceCount = new QSpinBox(this);
+  m_spaceCount->setObjectName("spaceCountSpin");
+  m_spaceCount->setGeometry(35, 230, 35, 20);
+  m_spaceCount->setRange(1, 100);
+  m_spaceCount->setToolTip(
+      "Максимальное число последовательно расположенных пробелов, после которого начнётся "
+      "удаление");
+
+  auto* fileFrame = new QGroupBox("Файл", this);
+  fileFrame->setObjectName("fileGroup");
+  fileFrame->setGeometry(10, 10, 365, 145);
+
+  auto* saveToCaption = new QLabel("Сохранить в:", this);
+  saveToCaption->setObjectName("saveToLabel");
+  saveToCaption->setGeometry(20, 75, 65, 15);
+
+  const auto list = [this](const char* name, int x, int width, const char* first,
+                           const char* second) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(name);
+    combo->addItems({first, second});
+    combo->setGeometry(x, 90, width, combo->sizeHint().height());
+    return combo;
+  };
+  m_saveTo = list("saveToCombo", 20, 110, "новом файле", "существующем");
+
+  auto* addCaption = new QLabel("Добавить:", this);
+  addCaption->setObjectName("addLabel");
+  addCaption->setGeometry(145, 75, 65, 15);
+  m_add = list("addCombo", 136, 108, "в конец файла", "произвольно");
+
+  auto* howCaption = new QLabel("Как добавить данные:", this);
+  howCaption->setObjectName("howLabel");
+  howCaption->setGeometry(250, 75, 120, 15);
+  m_how = list("howCombo", 250, 110, "вставить", "заменить");
+
+  m_startAddress = new QLineEdit(this);
+  m_startAddress->setObjectName("startAddressEdit");
+  m_startAddress->setGeometry(20, 125, 60, 20);
+  m_startAddress->setMaxLength(8);
+  m_startAddress->setValidator(
+      new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_startAddress));
+
+  m_startAddressCaption = new QLabel("Начальный адрес", this);
+  m_startAddressCaption->setObjectName("startAddressLabel");
+  m_startAddressCaption->setGeometry(85, 130, 105, 15);
+
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           pathCaption, m_removeUndisplayable, m_removeSpaces, m_spaceCountCaption, saveToCaption,
+           addCaption, howCaption, m_startAddressCaption}) {
+    FitText(control);
+  }
+  // The frames are drawn under the controls inside them and never take their clicks.
+  for (QGroupBox* frame : {optionsFrame, fileFrame}) {
+    frame->lower();
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  // Enter converts whichever of these has the focus.
+  m_browse->setAutoDefault(false);
+  m_cancel->setAutoDefault(false);
+
+  connect(m_browse, &QPushButton::clicked, this, &BinDialog::Browse);
+  connect(m_convert, &QPushButton::clicked, this, &BinDialog::Convert);
+  connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void BinDialog::SetInitialStates() {
+  m_removeUndisplayable->setChecked(m_options.DelErrSunmol == 1);
+  m_removeSpaces->setChecked(m_options.DelSpace == 1);
+  m_spaceCount->setValue(
+      m_options.CountSpace >= 1 && m_options.CountSpace <= 100 ? m_options.CountSpace : 2);
+  m_saveTo->setCurrentIndex(Choice(m_options.SaveFile));
+  m_add->setCurrentIndex(Choice(m_options.AddFile));
+  m_how->setCurrentIndex(Choice(m_options.AsAddFile));
+  m_startAddress->setText(m_options.StartAddress >= 0 && m_options.StartAddress <= kMaxStartAddress
+                              ? QString::number(m_options.StartAddress)
+                              : QString("0"));
+}
+
+void BinDialog::ConnectControls() {
+  connect(m_removeUndisplayable, &QCheckBox::toggled, this,
+          [this](bool checked) { m_options.DelErrSunmol = checked ? 1 : 0; });
+  connect(m_removeSpaces, &QCheckBox::toggled, this, [this](bool checked) {
+    m_options.DelSpace = checked ? 1 : 0;
+    ApplyEnableRules();
+  });
+  connect(m_spaceCount, &QSpinBox::valueChanged, this,
+          [this](int value) { m_options.CountSpace = value; });
+  connect(m_saveTo, &QComboBox::currentIndexChanged, this, [this](int index) {
+    m_options.SaveFile = index;
+    ApplyEnableRules();
+  });
+  connect(m_add, &QComboBox::currentIndexChanged, this, [this](int index) {
+    m_options.AddFile = index;
+    ApplyEnableRules();
+  });
+  connect(m_how, &QComboBox::currentIndexChanged, this,
+          [this](int index) { m_options.AsAddFile = index; });
+  connect(m_startAddress, &QLineEdit::textChanged, this, [this](const QString& text) {
+    // At most 8 digits, so the value always fits.
+    m_options.StartAddress = static_cast<std::int32_t>(ParseStartAddress(text.toStdString()));
+  });
+}
+
+void BinDialog::ApplyEnableRules() {
+  const bool spaces = m_removeSpaces->isChecked();
+  m_spaceCountCaption->setEnabled(spaces);
+  m_spaceCount->setEnabled(spaces);
+  const bool existing = m_saveTo->currentIndex() == kBinExistingFile;
+  m_add->setEnabled(existing);
+  const bool atAddress = existing && m_add->currentIndex() == kBinAtAddress;
+  m_how->setEnabled(atAddress);
+  m_startAddress->setEnabled(atAddress);
+  m_startAddressCaption->setEnabled(atAddress);
+}
+
+void BinDialog::Open(QWidget* over) {
+  if (over != nullptr) move(CentredOver(over->frameGeometry(), size()));
+  show();
+  raise();
+  activateWindow();
+}
+
+void BinDialog::Restore() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void BinDialog::Browse() {
+  FileRequest request;
+  request.mode = FileRequest::Mode::Save;
+  request.filters = {{"Двоичные файлы (*.bin)", "*.bin"}, {"Все файлы", "*.*"}};
+  const std::optional<std::string> chosen = m_requester.Choose(request);
+  if (!chosen) return;
+  m_path->setText(QString::fromStdString(CompleteExtension(*chosen, ".bin")));
+}
+
+void BinDialog::Convert() {
+  // Whatever the outcome, the dialog stays open for another run.
+  const std::string path = m_path->text().toStdString();
+  const std::optional<std::string> text =
+      PrepareBinText(path, m_sourceText(), m_removeUndisplayable->isChecked(),
+                     m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter);
+  if (!text) return;
+  WriteBinImage(path, *text, m_saveTo->currentIndex(), m_add->currentIndex(), m_how->currentIndex(),
+                m_startAddress->text().toStdString(), m_prompter);
+}
+
+void BinDialog::keyPressEvent(QKeyEvent* event) {
+  // Every control passes Enter on to the window, which converts.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    Convert();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace zeltrix

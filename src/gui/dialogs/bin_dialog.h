@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "core/ui/file_requester.h"
+#include "core/ui/prompter.h"
+#include "core/lcd/bin_writer.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace zeltrix {
+
+/**
+ * The dialog of the binary output: the target file, where and how the codes
+ * go into it and the two cleaning options. A modeless top-level window of
+ * its own; every change of an option goes into the options record at once,
+ * and Convert writes the source text of that moment. Closing destroys it.
+ */
+class BinDialog : public QWidget {
+  Q_OBJECT
+
+ public:
+  /** Gives the source editor's whole text in Windows-1251. */
+  using SourceText = std::function<std::string()>;
+
+  /**
+   * Builds the dialog hidden, with its controls set from the record. The
+   * record and the source must outlive the dialog.
+   */
+  BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter& prompter,
+            FileRequester& requester);
+
+  /** Shows the dialog centred over that window (none: where it is) and activates it. */
+  void Open(QWidget* over);
+
+  /** Brings the dialog back from the taskbar and to the front. */
+  void Restore();
+
+  /** Asks for the target file; a name without an extension gets ".bin". */
+  void Browse();
+
+  /** Prepares the source text and writes its codes as the controls say. */
+  void Convert();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildControls();
+  void SetInitialStates();
+  void ConnectControls();
+  void ApplyEnableRules();
+
+  BinOutputOptions& m_options;
+  SourceText m_sourceText;
+  Prompter& m_prompter;
+  FileRequester& m_requester;
+
+  QLineEdit* m_path = nullptr;
+  QPushButton* m_browse = nullptr;
+  QPushButton* m_convert = nullptr;
+  QPushButton* m_cancel = nullptr;
+  QCheckBox* m_removeUndisplayable = nullptr;
+  QCheckBox* m_removeSpaces = nullptr;
+  QLabel* m_spaceCountCaption = nullptr;
+  QSpinBox* m_spaceCount = nullptr;
+  QComboBox* m_saveTo = nullptr;
+  QComboBox* m_add = nullptr;
+  QComboBox* m_how = nullptr;
+  QLineEdit* m_startAddress = nullptr;
+  QLabel* m_startAddressCaption = nullptr;
+};
+
+}  // namespace zeltrix

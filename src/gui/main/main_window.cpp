@@ -1,0 +1,704 @@
+#include "gui/main/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "gui/main/code_editor.h"
+#include "gui/support/qt_text.h"
+#include "core/io/cp1251.h"
+#include "gui/dialogs/about_window.h"
+#include "gui/dialogs/bin_dialog.h"
+#include "gui/support/fixed_layout.h"
+#include "core/io/text_file.h"
+#include "core/lcd/formatter.h"
+#include "gui/main/progress_window.h"
+#include "core/profiles/profile_database.h"
+#include "gui/profiles/profile_window.h"
+
+// Resources of a static library are registered by hand.
+static void InitZeltrixResources() { Q_INIT_RESOURCE(zeltrix); }
+
+namespace zeltrix {
+namespace {
+
+const char* const kTitle = "Zeltrix  v1.1";
+const char* const kConversionTitle = "Преобразование текста";
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+QIcon OwnIcon(const char* name) { return QIcon(QString(":/icons/%1.svg").arg(name)); }
+
+QIcon ThemeIcon(const char* themeName, const char* ownName) {
+  return QIcon::fromTheme(themeName, OwnIcon(ownName));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
+                       FileRequester& requester)
+    : m_paths(paths), m_settings(settings), m_prompter(prompter), m_requester(requester) {
+  InitZeltrixResources();
+  setObjectName("mainWindow");
+  setWindowTitle(kTitle);
+  setWindowIcon(OwnIcon("zeltrix"));
+  move(m_settings.X, m_settings.Y);
+  resize(m_settings.W, m_settings.H);
+
+  BuildMenus();
+  BuildShortcuts();
+  BuildToolbar();
+  if (!m_usable) return;
+  BuildStatusBar();
+  BuildEditors();
+  connect(qApp, &QApplication::focusChanged, this, &MainWindow::UpdateEditingCommands);
+  UpdateEditingCommands();
+}
+
+MainWindow::~MainWindow() {
+  // The widgets below go after this part of the window: nothing they or the
+  // application signal from now on may reach it.
+  QObject::disconnect(qApp, nullptr, this, nullptr);
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  // The BIN dialog has no owner that would take it along.
+  delete m_binDialog;
+}
+
+QAction* MainWindow::AddCommand(QMenu* menu, Command command, const QString& text) {
+  auto* action = new QAction(text, this);
+  action->setIconVisibleInMenu(false);
+  connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
+  if (menu != nullptr) menu->addAction(action);
+  m_actions[command] = action;
+  return action;
+}
+
+QAction* MainWindow::CommandAction(Command command) const {
+  const auto found = m_actions.find(command);
+  return found == m_actions.end() ? nullptr : found->second;
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu("Файл");
+  AddCommand(file, Command::New, "Новый\tCtrl+N");
+  AddCommand(file, Command::Open, "Открыть\tCtrl+O");
+  AddCommand(file, Command::Save, "Сохранить\tCtrl+S");
+  AddCommand(file, Command::SaveAs, "Сохранить как...\tCtrl+Shift+S");
+  file->addSeparator();
+  QMenu* recent = file->addMenu("Недавние файлы");
+  recent->setObjectName("recentFilesMenu");
+  const RecentFileLabels labels = RecentFileMenuLabels(m_settings.RecentFiles);
+  for (int n = 1; n <= kRecentFileCount; ++n) {
+    m_recentItems[n - 1] = AddCommand(recent, RecentFileCommand(n), FromUtf8(labels[n - 1]));
+  }
+  file->addSeparator();
+  AddCommand(file, Command::Leave, "Закрыть");
+
+  QMenu* edit = menuBar()->addMenu("Правка");
+  m_undo = AddCommand(edit, Command::Undo, "Отменить\tCtrl+Z");
+  m_redo = AddCommand(edit, Command::Redo, "Повторить\tCtrl+Y");
+  edit->addSeparator();
+  m_cut = AddCommand(edit, Command::Cut, "Вырезать\tCtrl+X");
+  m_copy = AddCommand(edit, Command::Copy, "Копировать\tCtrl+C");
+  m_paste = AddCommand(edit, Command::Paste, "Вставить\tCtrl+V");
+  edit->addSeparator();
+  m_selectAll = AddCommand(edit, Command::SelectAll, "Выделить всё\tCtrl+A");
+
+  QMenu* conversion = menuBar()->addMenu("Преобразование");
+  m_convert = AddCommand(conversion, Command::Convert, "Преобразовать...\tCtrl+T");
+  AddCommand(conversion, Command::ConvertToBin, "Преобразовать в BIN формат\tCtrl+B");
+  conversion->addSeparator();
+  AddCommand(conversion, Command::ManageProfiles, "Управление профилями");
+
+  QMenu* help = menuBar()->addMenu("Справка");
+  AddCommand(help, Command::About, "О программе");
+
+  // The editors' context menu: Undo and Redo follow the main menu's state,
+  // the rest is always available.
+  m_contextMenu = new QMenu(this);
+  m_contextMenu->setObjectName("editorContextMenu");
+  m_contextMenu->addAction(m_undo);
+  m_contextMenu->addAction(m_redo);
+  m_contextMenu->addSeparator();
+  const auto contextItem = [this](Command command, const QString& text) {
+    auto* action = new QAction(text, m_contextMenu);
+    connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
+    m_contextMenu->addAction(action);
+  };
+  contextItem(Command::Cut, "Вырезать\tCtrl+X");
+  contextItem(Command::Copy, "Копировать\tCtrl+C");
+  contextItem(Command::Paste, "Вставить\tCtrl+V");
+  m_contextMenu->addSeparator();
+  contextItem(Command::SelectAll, "Выделить всё\tCtrl+A");
+  m_contextMenu->addSeparator();
+  contextItem(Command::SaveToFile, "Сохранить в файле");
+}
+
+void MainWindow::BuildShortcuts() {
+  const std::pair<const char*, Command> shortcuts[] = {
+      {"Ctrl+N", Command::New},          {"Ctrl+O", Command::Open},
+      {"Ctrl+Shift+S", Command::SaveAs}, {"Ctrl+S", Command::Save},
+      {"Ctrl+Z", Command::Undo},         {"Ctrl+Y", Command::Redo},
+      {"Ctrl+X", Command::Cut},          {"Ctrl+C", Command::Copy},
+      {"Ctrl+V", Command::Paste},        {"Ctrl+A", Command::SelectAll},
+      {"Ctrl+T", Command::Convert},      {"Ctrl+B", Command::ConvertToBin},
+  };
+  for (const auto& [keys, command] : shortcuts) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), this);
+    // Like its menu item, a disabled command ignores its shortcut.
+    connect(shortcut, &QShortcut::activated, this, [this, command = command] {
+      const QAction* action = CommandAction(command);
+      if (action == nullptr || action->isEnabled()) Execute(command);
+    });
+  }
+}
+
+void MainWindow::BuildToolbar() {
+  m_toolbar = addToolBar("Панель инструментов");
+  m_toolbar->setObjectName("mainToolbar");
+  m_toolbar->setMovable(false);
+  m_toolbar->setFloatable(false);
+  m_toolbar->setIconSize(QSize(16, 16));
+  m_toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
+  m_toolbar->toggleViewAction()->setVisible(false);
+
+  const auto button = [this](Command command, const QIcon& icon, const char* tip) {
+    QAction* action = m_actions.at(command);
+    action->setIcon(icon);
+    action->setToolTip(tip);
+    m_toolbar->addAction(action);
+  };
+  m_toolbar->addSeparator();
+  button(Command::New, OwnIcon("document-new"), "Новый");
+  button(Command::Open, OwnIcon("document-open"), "Открыть");
+  button(Command::Save, OwnIcon("document-save"), "Сохранить");
+  m_toolbar->addSeparator();
+  button(Command::Cut, OwnIcon("edit-cut"), "Вырезать");
+  button(Command::Copy, OwnIcon("edit-copy"), "Копировать");
+  button(Command::Paste, OwnIcon("edit-paste"), "Вставить");
+  m_toolbar->addSeparator();
+  // Undo and Redo carry no tooltip, so their buttons get actions of their own.
+  m_toolbarUndo = m_toolbar->addAction(ThemeIcon("edit-undo", "edit-undo"), QString());
+  m_toolbarRedo = m_toolbar->addAction(ThemeIcon("edit-redo", "edit-redo"), QString());
+  connect(m_toolbarUndo, &QAction::triggered, this, [this] { Execute(Command::Undo); });
+  connect(m_toolbarRedo, &QAction::triggered, this, [this] { Execute(Command::Redo); });
+  m_toolbar->addSeparator();
+  button(Command::Convert, ThemeIcon("document-properties", "convert"), "Преобразовать");
+
+  auto* labelSpace = new QWidget(m_toolbar);
+  labelSpace->setFixedSize(72, 26);
+  auto* label = new QLabel("Профиль", labelSpace);
+  label->setGeometry(14, 5, 54, 16);
+  FitText(label);
+  m_toolbar->addWidget(labelSpace);
+
+  auto* selectorSpace = new QWidget(m_toolbar);
+  selectorSpace->setFixedSize(146, 26);
+  m_selector = new QComboBox(selectorSpace);
+  m_selector->setObjectName("profileSelectorCombo");
+  m_selector->setGeometry(0, 2, 140, 22);
+  m_selector->setToolTip("Выбор профиля");
+  m_selector->setMaxVisibleItems(10);
+  m_toolbar->addWidget(selectorSpace);
+  connect(m_selector, &QComboBox::activated, this, &MainWindow::ProfileChosen);
+
+  // The user sees this question before the main window shows.
+  if (CreateDefaultProfiles(m_paths.profiles, m_prompter) == CreateProfilesResult::Fatal) {
+    m_usable = false;
+    return;
+  }
+  FillProfileSelector(m_settings.Pos);
+
+  button(Command::ManageProfiles, OwnIcon("profiles"), "Управление профилями");
+  m_toolbar->addSeparator();
+  button(Command::About, OwnIcon("about"), "О программе");
+}
+
+void MainWindow::FillProfileSelector(int pos) {
+  ListProfilesIntoSelector();
+  m_selector->setCurrentIndex(ProfileIndexToSelect(pos, m_selector->count()));
+  LoadSelectedProfile();
+}
+
+void MainWindow::RefreshProfileSelector(int index) {
+  ListProfilesIntoSelector();
+  m_selector->setCurrentIndex(index >= 0 && index < m_selector->count() ? index : -1);
+  LoadSelectedProfile();
+}
+
+void MainWindow::ListProfilesIntoSelector() {
+  if (const auto names = ListProfiles(m_paths.profiles)) {
+    m_selector->clear();
+    for (const std::string& name : *names) {
+      m_selector->addItem(FromCp1251(name), QByteArray::fromStdString(name));
+    }
+  }
+}
+
+void MainWindow::LoadSelectedProfile() {
+  if (LoadProfile(m_paths.profiles, SelectedProfileName(), m_currentProfile, m_prompter) ==
+      kLoadDone) {
+    LoadedProfile();
+  }
+  m_convert->setEnabled(m_selector->count() > 0);
+}
+
+std::string MainWindow::SelectedProfileName() const {
+  return m_selector->currentIndex() < 0 ? std::string()
+                                        : m_selector->currentData().toByteArray().toStdString();
+}
+
+void MainWindow::LoadedProfile() {
+  if (m_output != nullptr) m_output->SetCommentMarker(m_currentProfile.Comment);
+}
+
+void MainWindow::OpenProfileManager() {
+  if (m_profileWindow && m_profileWindow->isVisible()) {
+    m_profileWindow->activateWindow();
+    return;
+  }
+  std::vector<std::string> names;
+  for (int i = 0; i < m_selector->count(); ++i) {
+    names.push_back(m_selector->itemData(i).toByteArray().toStdString());
+  }
+  // The window edits in CurrentProfile; closing it loads the chosen profile again.
+  m_profileWindow =
+      std::make_unique<ProfileWindow>(this, m_paths.profiles, names, m_selector->currentIndex(),
+                                      m_currentProfile, m_prompter, m_requester);
+  connect(m_profileWindow.get(), &ProfileWindow::closed, this, [this](int index) {
+    RefreshProfileSelector(index);
+    activateWindow();
+    m_source->setFocus();
+  });
+}
+
+void MainWindow::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(true);
+  auto* first = new QLabel(bar);
+  first->setFixedWidth(30);
+  bar->addWidget(first);
+  m_pathField = new QLabel(bar);
+  m_pathField->setObjectName("pathField");
+  m_pathField->setFixedWidth(800);
+  bar->addWidget(m_pathField);
+  m_modifiedIndicator = new QLabel(bar);
+  m_modifiedIndicator->setObjectName("modifiedIndicator");
+  m_modifiedIndicator->setPixmap(OwnIcon("modified").pixmap(16, 16));
+  m_modifiedIndicator->setGeometry(5, 3, 16, 16);
+  m_modifiedIndicator->setToolTip("Признак того, что текст в редакторе был изменён");
+  m_modifiedIndicator->hide();
+}
+
+void MainWindow::BuildEditors() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(2, 2, 2, 2);
+  m_splitter = new QSplitter(Qt::Vertical, central);
+  m_splitter->setObjectName("editorSplitter");
+  m_splitter->setHandleWidth(4);
+  m_splitter->setChildrenCollapsible(false);
+  layout->addWidget(m_splitter);
+  setCentralWidget(central);
+
+  m_source = new CodeEditor(EditorRole::Source, m_splitter);
+  m_source->setObjectName("sourceEditor");
+  m_output = new CodeEditor(EditorRole::Output, m_splitter);
+  m_output->setObjectName("outputEditor");
+  m_output->SetCommentMarker(m_currentProfile.Comment);
+  for (CodeEditor* editor : {m_source, m_output}) {
+    editor->setMinimumHeight(50);
+    m_splitter->addWidget(editor);
+    connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](const QPoint& pos) {
+      ShowContextMenu(editor, editor->mapToGlobal(pos));
+    });
+    connect(editor, &CodeEditor::filesDropped, this, &MainWindow::OpenDroppedFiles);
+  }
+  connect(m_source, &QsciScintilla::modificationChanged, this, &MainWindow::SetModifiedIndicator);
+  connect(m_source, &QsciScintilla::textChanged, this, &MainWindow::UpdateEditingCommands);
+  setFocusProxy(m_source);
+}
+
+void MainWindow::ShowAtStart() {
+  show();
+  // The divider goes where it was once the editors have their real size.
+  layout()->activate();
+  centralWidget()->layout()->activate();
+  const int total = m_splitter->height() - m_splitter->handleWidth();
+  m_splitter->setSizes({m_settings.R, std::max(50, total - m_settings.R)});
+  activateWindow();
+  m_source->setFocus();
+  setAcceptDrops(true);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (isMinimized()) return;
+  // A window narrower than 516 or lower than 300 is set back to 520 by 304.
+  const int width = this->width() < 516 ? 520 : this->width();
+  const int height = this->height() < 300 ? 304 : this->height();
+  if (width != this->width() || height != this->height()) resize(width, height);
+}
+
+void MainWindow::SetModifiedIndicator(bool modified) { m_modifiedIndicator->setVisible(modified); }
+
+CodeEditor* MainWindow::EditTarget() const {
+  for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+    if (w == m_source || w == m_output) return static_cast<CodeEditor*>(w);
+    if (w->isWindow()) break;
+  }
+  return nullptr;
+}
+
+void MainWindow::UpdateEditingCommands() {
+  if (m_source == nullptr) return;
+  CodeEditor* target = EditTarget();
+  for (QAction* action : {m_cut, m_copy, m_paste, m_selectAll})
+    action->setEnabled(target != nullptr);
+  const bool undo = target == m_source && m_source->CanUndo();
+  const bool redo = target == m_source && m_source->CanRedo();
+  m_undo->setEnabled(undo);
+  m_toolbarUndo->setEnabled(undo);
+  m_redo->setEnabled(redo);
+  m_toolbarRedo->setEnabled(redo);
+}
+
+void MainWindow::ShowContextMenu(CodeEditor* editor, const QPoint& globalPos) {
+  editor->setFocus(Qt::MouseFocusReason);
+  UpdateEditingCommands();
+  m_contextMenu->popup(globalPos);
+}
+
+void MainWindow::Execute(Command command) {
+  switch (command) {
+    case Command::Undo:
+    case Command::Redo:
+    case Command::Cut:
+    case Command::Copy:
+    case Command::Paste:
+    case Command::SelectAll:
+    case Command::SaveToFile:
+      EditingCommand(command);
+      break;
+    case Command::New:
+      NewDocument();
+      break;
+    case Command::Open:
+      OpenDocument();
+      break;
+    case Command::Save:
+      SaveDocument();
+      m_source->setFocus();
+      break;
+    case Command::SaveAs:
+      SaveDocumentAs();
+      m_source->setFocus();
+      break;
+    case Command::Leave:
+      close();
+      break;
+    case Command::Convert:
+      Convert();
+      break;
+    case Command::ConvertToBin:
+      OpenBinDialog();
+      break;
+    case Command::ManageProfiles:
+      OpenProfileManager();
+      break;
+    case Command::About:
+      OpenAboutWindow();
+      break;
+    default: {
+      const int n = static_cast<int>(command) - 29;
+      if (n >= 1 && n <= kRecentFileCount) OpenRecentFile(n);
+    }
+  }
+  UpdateEditingCommands();
+}
+
+void MainWindow::EditingCommand(Command command) {
+  CodeEditor* target = EditTarget();
+  if (target == nullptr) return;
+  switch (command) {
+    case Command::Undo:
+      if (target == m_source && m_source->CanUndo())
+        m_source->SendScintilla(QsciScintillaBase::SCI_UNDO);
+      return;
+    case Command::Redo:
+      if (target == m_source && m_source->CanRedo())
+        m_source->SendScintilla(QsciScintillaBase::SCI_REDO);
+      return;
+    case Command::Cut:
+      target->SendScintilla(QsciScintillaBase::SCI_CUT);
+      break;
+    case Command::Copy:
+      target->SendScintilla(QsciScintillaBase::SCI_COPY);
+      break;
+    case Command::Paste:
+      target->SendScintilla(QsciScintillaBase::SCI_PASTE);
+      break;
+    case Command::SelectAll:
+      target->SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+      break;
+    case Command::SaveToFile:
+      SaveEditorToFile(target);
+      break;
+    default:
+      return;
+  }
+  target->setFocus();
+}
+
+void MainWindow::ProfileChosen(int) {
+  LoadSelectedProfile();
+  m_source->setFocus();
+}
+
+void MainWindow::Convert() {
+  const std::string name = SelectedProfileName();
+  if (name.empty()) {
+    ShowWarning(m_prompter, kConversionTitle, "Не выбран профиль!");
+    m_source->setFocus();
+    return;
+  }
+  switch (LoadProfile(m_paths.profiles, name, m_currentProfile, m_prompter)) {
+    case kLoadDone:
+      LoadedProfile();
+      break;
+    case kLoadNoFile:
+      m_selector->clear();
+      ShowError(m_prompter, "Ошибка", "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен");
+      m_source->setFocus();
+      return;
+    case kLoadNotFound:
+      m_source->setFocus();
+      return;
+  }
+  const std::string text = m_source->Cp1251Text();
+  if (text.empty()) {
+    ShowWarning(m_prompter, kConversionTitle, "Отсутствует преобразуемый текст");
+    m_source->setFocus();
+    return;
+  }
+  m_converting = true;
+  {
+    std::unique_ptr<ProgressWindow> progress;
+    if (text.size() > 100) {
+      progress = std::make_unique<ProgressWindow>(this, m_prompter);
+      emit progressWindowOpened(progress.get());
+    }
+    m_currentProfile.Preview = 0;
+    m_output->SetCp1251Text(ConvertText(text, m_currentProfile, progress.get()));
+  }
+  m_converting = false;
+  activateWindow();
+  m_source->setFocus();
+}
+
+// Text documents.
+
+bool MainWindow::AskBeforeDiscarding() {
+  if (!m_source->isModified()) return true;
+  switch (
+      m_prompter.Show({kTitle, "Текст в файле был модифицирован.\nСохранить его?",
+                       MessageIcon::Warning, MessageButtons::YesNoCancel, MessageAnswer::Yes})) {
+    case MessageAnswer::Yes:
+      // Unsaved text is never dropped: a save that does not happen stops the command.
+      return SaveDocument();
+    case MessageAnswer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::NewDocument() {
+  if (AskBeforeDiscarding()) {
+    m_source->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    m_source->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    m_source->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    m_fileName.clear();
+    SetPathField({});
+  }
+  m_source->setFocus();
+}
+
+void MainWindow::OpenDocument() {
+  if (AskBeforeDiscarding()) {
+    if (const auto path = AskForFile(false)) {
+      if (LoadText(m_source, *path)) m_fileName = *path;
+    }
+  }
+  m_source->setFocus();
+}
+
+bool MainWindow::SaveDocument() {
+  if (m_fileName.empty()) return SaveDocumentAs();
+  return SaveText(m_source, m_fileName);
+}
+
+bool MainWindow::SaveDocumentAs() {
+  const auto chosen = AskForFile(true);
+  if (!chosen) return false;
+  const std::string path = CompleteExtension(*chosen);
+  if (!SaveText(m_source, path)) return false;
+  m_fileName = path;
+  return true;
+}
+
+void MainWindow::SaveEditorToFile(CodeEditor* editor) {
+  if (const auto chosen = AskForFile(true)) SaveText(editor, CompleteExtension(*chosen));
+  editor->setFocus();
+}
+
+void MainWindow::OpenRecentFile(int n) {
+  const std::string path = m_settings.RecentFiles[n - 1];
+  if (!path.empty() && AskBeforeDiscarding() && LoadText(m_source, path)) m_fileName = path;
+  m_source->setFocus();
+}
+
+std::optional<std::string> MainWindow::AskForFile(bool save) {
+  FileRequest request;
+  request.mode = save ? FileRequest::Mode::Save : FileRequest::Mode::Open;
+  request.title = save ? "Сохраняем файл" : "Открываем файл";
+  request.folder = FolderOf(m_settings.RecentFiles[0]);
+  request.filters = {{"Текстовые файлы (txt)", "*.txt"}, {" Всё ", " *.*"}};
+  return m_requester.Choose(request);
+}
+
+bool MainWindow::LoadText(CodeEditor* editor, const std::string& path) {
+  const std::optional<std::string> text = ReadTextFile(path);
+  if (!text) {
+    ShowError(m_prompter, "Ошибка", "Не удалось открыть файл\n" + path);
+    return false;
+  }
+  editor->SetCp1251Text(*text);
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+  editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+  RecordRecent(path);
+  SetPathField(path);
+  return true;
+}
+
+bool MainWindow::SaveText(CodeEditor* editor, const std::string& path) {
+  if (editor->HasCharactersWithoutCp1251Code() &&
+      !Confirm(m_prompter, kTitle,
+               "Текст содержит символы, которых нет в кодировке Windows-1251.\n"
+               "В файле они будут заменены знаком подстановки. Сохранить?")) {
+    return false;
+  }
+  if (!WriteTextFile(path, editor->Cp1251Text())) {
+    ShowError(m_prompter, "Ошибка", "Не удалось сохранить файл\n" + path);
+    return false;
+  }
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+  SetPathField(path);
+  RecordRecent(path);
+  return true;
+}
+
+void MainWindow::RecordRecent(const std::string& path) {
+  const RecentFileLabels labels = RecordRecentFile(m_settings.RecentFiles, path);
+  for (int i = 0; i < kRecentFileCount; ++i) m_recentItems[i]->setText(FromUtf8(labels[i]));
+}
+
+void MainWindow::SetPathField(const std::string& path) { m_pathField->setText(FromUtf8(path)); }
+
+void MainWindow::OpenDroppedFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  const std::string path = paths.first().toStdString();
+  if (IsNonEmptyRegularFile(path) && LoadText(m_source, path)) m_fileName = path;
+}
+
+void MainWindow::OpenCommandLineFile(const QString& argument) {
+  const std::string path = argument.toStdString();
+  // The document stays unnamed: the first Save asks for a name.
+  if (IsNonEmptyRegularFile(path)) LoadText(m_source, path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  event->acceptProposedAction();
+  OpenDroppedFiles(DroppedFiles(event->mimeData()));
+}
+
+// The BIN conversion dialog and the About window.
+
+void MainWindow::OpenBinDialog() {
+  if (m_binDialog) {
+    m_binDialog->Restore();
+    return;
+  }
+  // Centred over the window the user is in, normally this one.
+  QWidget* active = QApplication::activeWindow();
+  // The dialog works on the options record itself, so they are saved at exit.
+  m_binDialog = new BinDialog(
+      m_settings.Bin, [this] { return m_source->Cp1251Text(); }, m_prompter, m_requester);
+  m_binDialog->Open(active != nullptr ? active : this);
+}
+
+void MainWindow::OpenAboutWindow() {
+  if (m_aboutWindow) {
+    m_aboutWindow->Activate();
+    return;
+  }
+  m_aboutWindow = new AboutWindow(this, *m_links);
+  m_aboutWindow->Open();
+}
+
+void MainWindow::CloseSecondaryWindows() {
+  if (m_binDialog) m_binDialog->close();
+  if (m_aboutWindow) m_aboutWindow->CloseWithoutFade();
+}
+
+AppSettings MainWindow::CurrentSettings() const {
+  AppSettings settings = m_settings;
+  settings.X = pos().x();
+  settings.Y = pos().y();
+  settings.W = width();
+  settings.H = height();
+  if (m_splitter != nullptr) settings.R = m_splitter->sizes().value(0);
+  settings.Pos = m_selector != nullptr ? m_selector->currentIndex() : -1;
+  return settings;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (m_converting || !AskBeforeDiscarding()) {
+    event->ignore();
+    if (m_source != nullptr) m_source->setFocus();
+    return;
+  }
+  SaveSettings(m_paths.settings, CurrentSettings());
+  CloseSecondaryWindows();
+  event->accept();
+  emit closed();
+}
+
+std::unique_ptr<MainWindow> StartUp(const ProgramPaths& paths, const QStringList& arguments,
+                                    Prompter& prompter, FileRequester& requester) {
+  AppSettings settings = LoadSettings(paths.settings);
+  CorrectStoredGeometry(settings);
+  auto window = std::make_unique<MainWindow>(paths, settings, prompter, requester);
+  if (!window->Usable()) return nullptr;
+  window->ShowAtStart();
+  if (arguments.size() > 1) window->OpenCommandLineFile(arguments.at(1));
+  return window;
+}
+
+}  // namespace zeltrix

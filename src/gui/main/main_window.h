@@ -1,0 +1,181 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "gui/main/commands.h"
+#include "core/settings/startup_rules.h"
+#include "core/ui/file_requester.h"
+#include "core/ui/link_opener.h"
+#include "core/ui/prompter.h"
+#include "core/settings/app_settings.h"
+#include "gui/support/desktop_link_opener.h"
+#include "core/profiles/profile_record.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace zeltrix {
+
+class AboutWindow;
+class BinDialog;
+class CodeEditor;
+class ProfileWindow;
+
+/**
+ * The program's main window: menus, toolbar with the profile selector, the
+ * source and output editors, the status bar, and the commands behind them.
+ * It is built hidden; building it makes sure of the profile database, which
+ * may ask the user before any window is visible.
+ */
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
+             FileRequester& requester);
+  ~MainWindow() override;
+
+  /** False when the profile database could not be created: the program must end at once. */
+  bool Usable() const { return m_usable; }
+
+  /** Shows the window with the focus in the source editor and starts taking dropped files. */
+  void ShowAtStart();
+
+  /** Loads the file named on the command line, when it is a non-empty regular file. */
+  void OpenCommandLineFile(const QString& argument);
+
+  /** Carries out a command as its menu item, button or shortcut would. */
+  void Execute(Command command);
+
+  CodeEditor* SourceEditor() const { return m_source; }
+  CodeEditor* OutputEditor() const { return m_output; }
+  QComboBox* ProfileSelector() const { return m_selector; }
+  QSplitter* EditorSplitter() const { return m_splitter; }
+  const ProfileRecord& CurrentProfile() const { return m_currentProfile; }
+  const std::string& CurrentFileName() const { return m_fileName; }
+  const RecentFileList& RecentFiles() const { return m_settings.RecentFiles; }
+  QAction* CommandAction(Command command) const;
+
+  /**
+   * Fills the profile selector again from the profile database, selects the
+   * entry of that index (none when out of range), loads it and enables
+   * Convert when there is at least one profile.
+   */
+  void RefreshProfileSelector(int index);
+
+  /** The settings as they stand now, window geometry included. */
+  AppSettings CurrentSettings() const;
+
+  /** Where the About window's links go; the desktop's handlers unless set. */
+  void SetLinkOpener(LinkOpener& links) { m_links = &links; }
+
+ signals:
+  /** A long conversion opened the progress window. */
+  void progressWindowOpened(QWidget* window);
+  /** The user has left the program; the settings are written. */
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildShortcuts();
+  void BuildToolbar();
+  void BuildStatusBar();
+  void BuildEditors();
+  void FillProfileSelector(int pos);
+  void ListProfilesIntoSelector();
+  void LoadSelectedProfile();
+  QAction* AddCommand(QMenu* menu, Command command, const QString& text);
+
+  void UpdateEditingCommands();
+  CodeEditor* EditTarget() const;
+  void EditingCommand(Command command);
+  void ShowContextMenu(CodeEditor* editor, const QPoint& globalPos);
+  void SetModifiedIndicator(bool modified);
+
+  void Convert();
+  void ProfileChosen(int index);
+  std::string SelectedProfileName() const;
+  void LoadedProfile();
+  void OpenProfileManager();
+
+  // Text documents.
+  bool AskBeforeDiscarding();
+  void NewDocument();
+  void OpenDocument();
+  bool SaveDocument();
+  bool SaveDocumentAs();
+  void SaveEditorToFile(CodeEditor* editor);
+  void OpenRecentFile(int n);
+  bool LoadText(CodeEditor* editor, const std::string& path);
+  bool SaveText(CodeEditor* editor, const std::string& path);
+  std::optional<std::string> AskForFile(bool save);
+  void RecordRecent(const std::string& path);
+  void SetPathField(const std::string& path);
+  void OpenDroppedFiles(const QStringList& paths);
+
+  // The BIN conversion dialog and the About window.
+  void OpenBinDialog();
+  void OpenAboutWindow();
+  void CloseSecondaryWindows();
+
+  ProgramPaths m_paths;
+  AppSettings m_settings;
+  Prompter& m_prompter;
+  FileRequester& m_requester;
+  bool m_usable = true;
+  bool m_converting = false;
+
+  ProfileRecord m_currentProfile;
+  std::unique_ptr<ProfileWindow> m_profileWindow;  // the last one opened
+  std::string m_fileName;
+
+  CodeEditor* m_source = nullptr;
+  CodeEditor* m_output = nullptr;
+  QSplitter* m_splitter = nullptr;
+  QComboBox* m_selector = nullptr;
+  QToolBar* m_toolbar = nullptr;
+  QLabel* m_pathField = nullptr;
+  QLabel* m_modifiedIndicator = nullptr;
+  QMenu* m_contextMenu = nullptr;
+  std::array<QAction*, kRecentFileCount> m_recentItems{};
+  QAction* m_undo = nullptr;
+  QAction* m_redo = nullptr;
+  QAction* m_toolbarUndo = nullptr;
+  QAction* m_toolbarRedo = nullptr;
+  QAction* m_cut = nullptr;
+  QAction* m_copy = nullptr;
+  QAction* m_paste = nullptr;
+  QAction* m_selectAll = nullptr;
+  QAction* m_convert = nullptr;
+  std::map<Command, QAction*> m_actions;
+  QPointer<BinDialog> m_binDialog;
+  QPointer<AboutWindow> m_aboutWindow;
+  DesktopLinkOpener m_desktopLinks;
+  LinkOpener* m_links = &m_desktopLinks;
+};
+
+/**
+ * Start-up: reads the settings, builds the main window (asking about a
+ * missing profile database), shows it and opens the command-line file.
+ * Returns nothing when the program must end at once.
+ */
+std::unique_ptr<MainWindow> StartUp(const ProgramPaths& paths, const QStringList& arguments,
+                                    Prompter& prompter, FileRequester& requester);
+
+}  // namespace zeltrix

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/ui/prompter.h"
+#include "core/lcd/formatter.h"
+
+class QProgressBar;
+class QPushButton;
+
+namespace zeltrix {
+
+/**
+ * The small window that shows how far a long conversion has come and offers
+ * "Отмена". While it is open the window it belongs to is disabled; it has no
+ * close box, so Cancel is the only way to ask for a stop.
+ */
+class ProgressWindow : public QWidget, public ConvertObserver {
+  Q_OBJECT
+
+ public:
+  /** Opens the window centred over owner and disables owner. */
+  ProgressWindow(QWidget* owner, Prompter& prompter);
+  /** Enables the owner again. */
+  ~ProgressWindow() override;
+
+  void SetMaximum(std::size_t maximum) override;
+  void SetValue(std::size_t value) override;
+  /** Lets the window's events through; after a Cancel click asks whether to stop. */
+  bool WantsToStop() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QPointer<QWidget> m_owner;
+  Prompter& m_prompter;
+  QProgressBar* m_bar;
+  QPushButton* m_cancel;
+  bool m_cancelClicked = false;
+  std::size_t m_divisor = 1;  // keeps large lengths within the bar's range
+};
+
+}  // namespace zeltrix

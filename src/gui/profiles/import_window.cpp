@@ -1,0 +1,216 @@
+#include "gui/profiles/import_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+
+#include "gui/support/qt_text.h"
+#include "core/io/cp1251.h"
+#include "core/io/file_io.h"
+#include "gui/support/fixed_layout.h"
+#include "core/profiles/profile_database.h"
+#include "core/profiles/profile_exchange.h"
+
+namespace zeltrix {
+namespace {
+
+const QColor kRepeatedName(253, 2, 2);
+
+}  // namespace
+
+ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databasePath,
+                           const std::vector<std::string>& existingNames, Prompter& prompter)
+    // No parent widget: a disabled owner would disable its child windows too.
+    : QWidget(nullptr, Qt::Dialog),
+      m_owner(owner),
+      m_path(std::move(path)),
+      m_databasePath(std::move(databasePath)),
+      m_existing(LoweredNames(existingNames)),
+      m_prompter(prompter),
+      m_sound([] { QApplication::beep(); }) {
+  setObjectName("importWindow");
+  setWindowTitle("Загрузка профилей");
+  setFixedSize(320, 427);
+  setFont(FixedLayoutFont());
+  setWindowModality(Qt::ApplicationModal);
+
+  m_list = new QTableWidget(0, 1, this);
+  m_list->setObjectName("importList");
+  m_list->setGeometry(8, 12, 304, 316);
+  m_list->setHorizontalHeaderLabels({"Имя"});
+  m_list->setColumnWidth(0, 300);
+  m_list->verticalHeader()->hide();
+  m_list->verticalHeader()->setDefaultSectionSize(18);
+  m_list->setShowGrid(true);
+  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The selection stays visible when the list does not have the focus.
+  QPalette palette = m_list->palette();
+  for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  m_list->setPalette(palette);
+
+  const auto button = [this](const char* name, const char* text, const char* tip, int x, int y,
+                             int width) {
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(name);
+    if (tip != nullptr) b->setToolTip(tip);
+    b->setGeometry(x, y, width, 24);
+    return b;
+  };
+  m_tick = button("tickButton", "Выбрать",
+                  "Установка галочек в выделенных пунктах при условии не повторяющихся имён", 4,
+                  336, 70);
+  m_untick = button("untickButton", "Отменить", "Сброс галочек в выделенных пунктах", 76, 336, 70);
+  m_tickAll =
+      button("tickAllButton", "Выбрать всё", "Установка галочек во всех пунктах", 154, 336, 80);
+  m_untickAll =
+      button("untickAllButton", "Отменить всё", "Сброс галочек во всех пунктах", 236, 336, 80);
+  m_load =
+      button("loadButton", "Загрузить", "Загрузка выбранных профилей в базу данных", 60, 370, 84);
+  m_cancel = button("cancelButton", "Отмена", nullptr, 196, 370, 76);
+  connect(m_tick, &QPushButton::clicked, this, &ImportWindow::TickSelected);
+  connect(m_untick, &QPushButton::clicked, this, &ImportWindow::UntickSelected);
+  connect(m_tickAll, &QPushButton::clicked, this, [this] { TickAll(true); });
+  connect(m_untickAll, &QPushButton::clicked, this, [this] { TickAll(false); });
+  connect(m_load, &QPushButton::clicked, this, &ImportWindow::Load);
+  connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+
+  auto* bar = new QStatusBar(this);
+  bar->setObjectName("importStatusBar");
+  bar->setSizeGripEnabled(false);
+  bar->setGeometry(0, height() - 22, width(), 22);
+  m_countField = new QLabel(bar);
+  m_countField->setObjectName("countField");
+  m_countField->setFixedWidth(40);
+  bar->addWidget(m_countField);
+  m_pathField = new QLabel(bar);
+  m_pathField->setObjectName("pathField");
+  m_pathField->setFixedWidth(300);
+  bar->addWidget(m_pathField);
+
+  m_pathField->setText("  " + QString::fromStdString(m_path));
+  FillList();
+  m_countField->setText("  " + QString::number(m_list->rowCount()));
+
+  ShowOver(this, owner);
+  if (m_list->rowCount() == 0) {
+    for (QPushButton* b : {m_load, m_tick, m_untick, m_tickAll, m_untickAll}) b->setEnabled(false);
+  } else {
+    m_list->setFocus();
+  }
+  if (owner != nullptr) owner->setEnabled(false);
+}
+
+// The window goes with its owner, which then needs no enabling.
+ImportWindow::~ImportWindow() = default;
+
+void ImportWindow::FillList() {
+  std::vector<std::string> names;
+  if (const auto listed = ListProfiles(m_path)) names = *listed;
+  m_list->setRowCount(static_cast<int>(names.size()));
+  m_repeated.assign(names.size(), false);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    auto* item = new QTableWidgetItem(FromCp1251(names[i]));
+    item->setData(Qt::UserRole, QByteArray::fromStdString(names[i]));
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    m_repeated[i] = RepeatsName(names[i], m_existing);
+    item->setCheckState(m_repeated[i] ? Qt::Unchecked : Qt::Checked);
+    if (m_repeated[i]) item->setForeground(kRepeatedName);
+    m_list->setItem(static_cast<int>(i), 0, item);
+  }
+}
+
+std::string ImportWindow::RowName(int row) const {
+  const QTableWidgetItem* item = m_list->item(row, 0);
+  return item == nullptr ? std::string() : item->data(Qt::UserRole).toByteArray().toStdString();
+}
+
+bool ImportWindow::Ticked(int row) const {
+  return m_list->item(row, 0)->checkState() == Qt::Checked;
+}
+
+void ImportWindow::SetTicked(int row, bool ticked) {
+  m_list->item(row, 0)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void ImportWindow::TickSelected() {
+  bool ticked = false;
+  for (int row = 0; row < m_list->rowCount(); ++row) {
+    if (RowName(row).empty()) continue;
+    if (m_list->item(row, 0)->isSelected() && !m_repeated[static_cast<std::size_t>(row)]) {
+      SetTicked(row, true);
+      ticked = true;
+    }
+    m_list->item(row, 0)->setSelected(false);
+  }
+  m_list->setFocus();
+  if (!ticked) m_sound();
+}
+
+void ImportWindow::UntickSelected() {
+  bool any = false;
+  for (int row = 0; row < m_list->rowCount(); ++row) {
+    if (!m_list->item(row, 0)->isSelected()) continue;
+    SetTicked(row, false);
+    m_list->item(row, 0)->setSelected(false);
+    any = true;
+  }
+  m_list->setFocus();
+  if (!any) m_sound();
+}
+
+void ImportWindow::TickAll(bool ticked) {
+  for (int row = 0; row < m_list->rowCount(); ++row) SetTicked(row, ticked);
+  m_list->clearSelection();
+  m_list->setFocus();
+}
+
+void ImportWindow::Load() {
+  for (const std::string* file : {&m_path, &m_databasePath}) {
+    if (!FileExists(*file)) {
+      ShowError(m_prompter, "Фатальная ошибка", "Файл  " + *file + "\nне найден!");
+      return;
+    }
+  }
+  std::vector<ProfileImport> chosen;
+  for (int row = 0; row < m_list->rowCount(); ++row) {
+    const std::string name = RowName(row);
+    if (Ticked(row) && !name.empty()) chosen.push_back({name, name});
+  }
+  if (chosen.empty()) {
+    ShowWarning(m_prompter, "", "Нужно выбрать не менее одного профиля");
+    return;
+  }
+  const ImportOutcome outcome = ImportProfiles(m_path, chosen, m_databasePath, m_prompter);
+  switch (outcome.status) {
+    case ImportOutcome::Status::SourceUnreadable:
+      ShowError(m_prompter, "Ошибка", "Не удалось открыть файл\n" + m_path);
+      return;
+    case ImportOutcome::Status::DatabaseUnreadable:
+    case ImportOutcome::Status::WriteFailed:
+      ShowError(m_prompter, "Ошибка", "Не удалось сохранить данные профиля");
+      return;
+    case ImportOutcome::Status::Done:
+      break;
+  }
+  if (outcome.copied == 0) return;
+  emit imported();
+  close();
+}
+
+void ImportWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (!m_open) return;
+  m_open = false;
+  if (m_owner) m_owner->setEnabled(true);
+  emit closed();
+}
+
+}  // namespace zeltrix

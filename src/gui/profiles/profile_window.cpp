@@ -1,0 +1,617 @@
+#include "gui/profiles/profile_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QValidator>
+
+#include "gui/support/qt_text.h"
+#include "core/io/cp1251.h"
+#include "core/io/file_io.h"
+#include "gui/support/fixed_layout.h"
+#include "core/io/text_file.h"
+#include "gui/profiles/format_preview.h"
+#include "gui/profiles/import_window.h"
+#include "core/profiles/profile_database.h"
+#include "core/profiles/profile_exchange.h"
+#include "core/ini/settings_file.h"
+
+namespace zeltrix {
+namespace {
+
+// The frame of the editor sits at this place of the window; the editor's
+// controls are laid out in window coordinates.
+constexpr int kFrameX = 10;
+constexpr int kFrameY = 144;
+
+const QColor kBlack(0, 0, 0);
+const QColor kBlue(38, 4, 190);
+const QColor kRed(207, 2, 2);
+
+/**
+ * Lets into a text field only characters that Windows-1251 can hold, so that
+ * nothing typed is lost when the profile is saved; a name also refuses "]",
+ * which would end its group header early.
+ */
+class Cp1251Validator : public QValidator {
+ public:
+  Cp1251Validator(bool name, QObject* parent) : QValidator(parent), m_name(name) {}
+  State validate(QString& input, int&) const override {
+    for (const char32_t c : input.toUcs4()) {
+      if (c == 0x1A || CodePointToCp1251(c) == kNoCp1251Code) return Invalid;
+      if (m_name && c == U']') return Invalid;
+    }
+    return Acceptable;
+  }
+
+ private:
+  bool m_name;
+};
+
+}  // namespace
+
+ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
+                             const std::vector<std::string>& names, int selected,
+                             ProfileRecord& buffer, Prompter& prompter, FileRequester& requester)
+    // No parent widget: a disabled owner would disable its child windows too.
+    : QWidget(nullptr, Qt::Dialog),
+      m_owner(owner),
+      m_databasePath(std::move(databasePath)),
+      m_buffer(buffer),
+      m_prompter(prompter),
+      m_requester(requester) {
+  setObjectName("profileWindow");
+  setWindowTitle("Управление профилями");
+  setFixedSize(281, 552);
+  setFont(FixedLayoutFont());
+  setWindowModality(Qt::ApplicationModal);
+
+  BuildList();
+  BuildEditor();
+  DisableEditor();
+  FillList(names);
+  if (selected >= 0 && selected < m_list->count()) m_list->setCurrentRow(selected);
+  ConnectEditor();
+
+  ShowOver(this, owner);
+  m_list->setFocus();
+  if (owner != nullptr) owner->setEnabled(false);
+}
+
+// The window goes with its owner, which then needs no enabling.
+ProfileWindow::~ProfileWindow() = default;
+
+void ProfileWindow::BuildList() {
+  auto* title = new QLabel("Профили", this);
+  title->setGeometry(10, 2, 55, 15);
+  m_list = new QListWidget(this);
+  m_list->setObjectName("profileList");
+  m_list->setGeometry(10, 17, 175, 118);
+  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+  const auto button = [this](const char* name, const char* text, const char* tip, int y) {
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setGeometry(200, y, 70, 25);
+    return b;
+  };
+  m_import = button("importButton", "Загрузить", "Загрузить профили из файла", 5);
+  m_export = button("exportButton", "Сохранить", "Сохранить выделенные профили в файле", 30);
+  m_new = button("newButton", "Новый", "Создать новый профиль", 60);
+  m_edit = button("editButton", "Изменить", "Изменить данные в выбранном профиле", 85);
+  m_delete = button("deleteButton", "Удалить", "Удалить выделенные профили", 110);
+
+  connect(m_import, &QPushButton::clicked, this, &ProfileWindow::ImportFromFile);
+  connect(m_export, &QPushButton::clicked, this, &ProfileWindow::ExportSelected);
+  connect(m_new, &QPushButton::clicked, this, &ProfileWindow::NewProfile);
+  connect(m_edit, &QPushButton::clicked, this, &ProfileWindow::EditProfile);
+  connect(m_delete, &QPushButton::clicked, this, &ProfileWindow::DeleteSelected);
+  connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    m_list->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+    EditProfile();
+  });
+}
+
+void ProfileWindow::BuildEditor() {
+  m_frame = new QFrame(this);
+  m_frame->setObjectName("editorFrame");
+  m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  m_frame->setGeometry(kFrameX, kFrameY, 260, 400);
+
+  const auto place = [](QWidget* w, int x, int y, int width, int height) {
+    w->setGeometry(x - kFrameX, y - kFrameY, width, height);
+  };
+  const auto label = [&](const char* text, int x, int y, int width) {
+    auto* l = new QLabel(text, m_frame);
+    place(l, x, y, width, 16);
+    return l;
+  };
+  const auto check = [&](const char* name, const char* text, const char* tip, int x, int y,
+                         int width) {
+    auto* c = new QCheckBox(text, m_frame);
+    c->setObjectName(name);
+    if (tip != nullptr) c->setToolTip(tip);
+    place(c, x, y, width, 17);
+    return c;
+  };
+  const auto spin = [&](const char* name, const char* tip, int min, int max, int x, int y,
+                        int width) {
+    auto* s = new QSpinBox(m_frame);
+    s->setObjectName(name);
+    if (tip != nullptr) s->setToolTip(tip);
+    s->setRange(min, max);
+    place(s, x, y, width, 20);
+    return s;
+  };
+  const auto field = [&](const char* name, const char* text, int labelY, int y) {
+    label(text, 20, labelY, 152);
+    auto* e = new QLineEdit(m_frame);
+    e->setObjectName(name);
+    e->setValidator(new Cp1251Validator(false, e));
+    place(e, 174, y, 70, 20);
+    return e;
+  };
+
+  label("Имя профиля:", 20, 154, 78);
+  m_name = new QLineEdit(m_frame);
+  m_name->setObjectName("nameEdit");
+  m_name->setValidator(new Cp1251Validator(true, m_name));
+  place(m_name, 100, 150, 158, 20);
+
+  m_deleteSumbolError =
+      check("deleteSumbolErrorCheck", "Удалять неотображаемые символы",
+            "Удалить символы, которые индикатор не способен отобразить", 20, 172, 210);
+  m_deleteSpace = check("deleteSpaceCheck", "Удалять «ненужные» пробелы",
+                        "Удаление последовательно расположенных пробелов", 20, 188, 190);
+  m_countSpace = spin("countSpaceSpin",
+                      "Максимальное число последовательно расположенных пробелов, после "
+                      "которого начнётся удаление",
+                      1, 100, 210, 188, 34);
+
+  label("Отступ 1:", 20, 215, 55);
+  m_ost1 = spin("ost1Spin", "Длина отступа от начала строки, до директивы", 0, 30, 75, 210, 34);
+  label("Отступ 2:", 150, 215, 60);
+  m_ost2 = spin("ost2Spin", "Длина отступа от директивы, до блока данных", 0, 30, 210, 210, 34);
+
+  m_directive = field("directiveEdit", "Директива:", 240, 235);
+  m_startDataBlok = field("startDataBlokEdit", "Начало блока данных:", 260, 255);
+  m_endDataBlok = field("endDataBlokEdit", "Конец блока данных:", 280, 275);
+  m_startData = field("startDataEdit", "Начало данных:", 300, 295);
+
+  label("Система исчисления:", 20, 320, 116);
+  m_base = new QComboBox(m_frame);
+  m_base->setObjectName("baseCombo");
+  m_base->addItems({"двоичная", "десятичная", "шестнадцатиричная"});
+  place(m_base, 136, 315, 128, 21);
+
+  m_endData = field("endDataEdit", "Окончание  данных:", 340, 336);
+  m_razdelitelData = field("razdelitelDataEdit", "Разделитель данных:", 360, 356);
+  m_comment = field("commentEdit", "Начало комментария:", 380, 376);
+  m_commentState =
+      check("commentStateCheck", "Конвертируемый  текст в комментарий", nullptr, 20, 396, 230);
+
+  label("Число байт в строке:", 20, 414, 112);
+  m_countByte = spin("countByteSpin", nullptr, 0, 1024, 132, 412, 40);
+  m_perenosPoSlovam =
+      check("perenosPoSlovamCheck", "Перенос...", "Перенос по словам", 180, 414, 80);
+
+  auto* format = label("Текущий формат:", 16, 434, 95);
+  format->setObjectName("formatLabel");
+  QPalette palette = format->palette();
+  palette.setColor(QPalette::WindowText, QColor(78, 4, 150));
+  format->setPalette(palette);
+  m_countByteToComment =
+      check("countByteToCommentCheck", "Сообщить число байт..",
+            "Добавить в комментарий сведения о числе байт в строке", 132, 434, 134);
+
+  m_sample = new QPlainTextEdit(m_frame);
+  m_sample->setObjectName("sampleBox");
+  m_sample->setFont(QFont("Lucida Console", 8));
+  m_sample->setLineWrapMode(QPlainTextEdit::NoWrap);
+  place(m_sample, 16, 450, 245, 58);
+
+  m_ok = new QPushButton("Ок", m_frame);
+  m_ok->setObjectName("okButton");
+  place(m_ok, 30, 514, 75, 25);
+  m_cancel = new QPushButton("Отмена", m_frame);
+  m_cancel->setObjectName("cancelButton");
+  place(m_cancel, 165, 514, 65, 25);
+
+  for (QWidget* w : m_frame->findChildren<QWidget*>()) {
+    if (qobject_cast<QLabel*>(w) != nullptr || qobject_cast<QCheckBox*>(w) != nullptr) FitText(w);
+  }
+
+  // The initial state of a newly opened window.
+  m_ost1->setValue(2);
+  m_ost2->setValue(2);
+  m_countSpace->setValue(2);
+  m_base->setCurrentIndex(kHexadecimal);
+}
+
+void ProfileWindow::ConnectEditor() {
+  // Reactions to the user; the program's own filling of the editor is not one.
+  const auto guarded = [this](auto reaction) {
+    return [this, reaction](auto&&...) {
+      if (!m_updating && m_mode != Mode::Idle) reaction();
+    };
+  };
+  const auto refresh = [this] { RefreshSample(); };
+
+  connect(m_name, &QLineEdit::textChanged, this, guarded([this] { UpdateNameColour(); }));
+  for (QSpinBox* s : {m_ost1, m_ost2}) connect(s, &QSpinBox::valueChanged, this, guarded(refresh));
+  for (QLineEdit* e :
+       {m_directive, m_startDataBlok, m_endDataBlok, m_startData, m_endData, m_razdelitelData}) {
+    connect(e, &QLineEdit::textChanged, this, guarded(refresh));
+  }
+  connect(m_comment, &QLineEdit::textChanged, this, guarded([this] {
+            const bool hasComment = !m_comment->text().isEmpty();
+            m_commentState->setEnabled(hasComment);
+            m_countByteToComment->setEnabled(hasComment);
+            RefreshSample();
+          }));
+  connect(m_countByte, &QSpinBox::valueChanged, this, guarded([this] {
+            m_perenosPoSlovam->setEnabled(m_countByte->value() != 0);
+            RefreshSample();
+          }));
+  connect(m_base, &QComboBox::currentIndexChanged, this, guarded(refresh));
+  for (QCheckBox* c :
+       {m_commentState, m_perenosPoSlovam, m_countByteToComment, m_deleteSumbolError})
+    connect(c, &QCheckBox::toggled, this, guarded(refresh));
+  connect(m_countSpace, &QSpinBox::valueChanged, this, guarded(refresh));
+  connect(m_deleteSpace, &QCheckBox::toggled, this, guarded([this] {
+            RefreshSample();
+            m_countSpace->setEnabled(m_deleteSpace->isChecked());
+          }));
+
+  connect(m_ok, &QPushButton::clicked, this, &ProfileWindow::Accept);
+  connect(m_cancel, &QPushButton::clicked, this, &ProfileWindow::CancelEdit);
+}
+
+// The profile list.
+
+void ProfileWindow::FillList(const std::vector<std::string>& names) {
+  m_list->clear();
+  for (const std::string& name : names) {
+    if (name.empty()) continue;
+    auto* item = new QListWidgetItem(FromCp1251(name), m_list);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(name));
+  }
+}
+
+void ProfileWindow::RefillList() {
+  if (const auto names = ListProfiles(m_databasePath)) FillList(*names);
+  if (m_list->count() > 0) m_list->setCurrentRow(0);
+}
+
+std::string ProfileWindow::ItemName(int row) const {
+  const QListWidgetItem* item = m_list->item(row);
+  return item == nullptr ? std::string() : item->data(Qt::UserRole).toByteArray().toStdString();
+}
+
+std::vector<std::string> ProfileWindow::ListNames() const {
+  std::vector<std::string> names;
+  for (int row = 0; row < m_list->count(); ++row) names.push_back(ItemName(row));
+  return names;
+}
+
+void ProfileWindow::SetListEnabled(bool enabled) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{m_list, m_new, m_edit, m_delete, m_import, m_export}) {
+    w->setEnabled(enabled);
+  }
+}
+
+bool ProfileWindow::RepeatsListName(const std::string& name, int skipRow) const {
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (row != skipRow && SameProfileName(name, ItemName(row))) return true;
+  }
+  return false;
+}
+
+// The profile editor.
+
+void ProfileWindow::DisableEditor() {
+  for (QWidget* w : m_frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    w->setEnabled(false);
+}
+
+void ProfileWindow::EnableEditor() {
+  for (QWidget* w : m_frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    w->setEnabled(true);
+  ApplyEnablingRules();
+}
+
+void ProfileWindow::ApplyEnablingRules() {
+  const bool hasComment = !m_comment->text().isEmpty();
+  m_commentState->setEnabled(hasComment);
+  m_countByteToComment->setEnabled(hasComment);
+  m_perenosPoSlovam->setEnabled(m_countByte->value() != 0);
+  m_countSpace->setEnabled(m_deleteSpace->isChecked());
+}
+
+void ProfileWindow::ClearEditor() {
+  m_updating = true;
+  m_name->clear();
+  SetNameColour(kBlack);
+  m_ost1->setValue(0);
+  m_ost2->setValue(0);
+  for (QLineEdit* e : {m_directive, m_startDataBlok, m_endDataBlok, m_startData, m_endData,
+                       m_razdelitelData, m_comment}) {
+    e->clear();
+  }
+  m_base->setCurrentIndex(-1);
+  for (QCheckBox* c : {m_deleteSumbolError, m_deleteSpace, m_commentState, m_perenosPoSlovam,
+                       m_countByteToComment}) {
+    c->setChecked(false);
+  }
+  m_countByte->setValue(0);
+  m_sample->clear();
+  m_countSpace->setValue(2);
+  m_updating = false;
+}
+
+void ProfileWindow::FillEditor(const ProfileRecord& record) {
+  m_updating = true;
+  m_name->setText(FromCp1251(record.Name));
+  m_ost1->setValue(record.Ost1);
+  m_ost2->setValue(record.Ost2);
+  m_directive->setText(FromCp1251(record.Directive));
+  m_startDataBlok->setText(FromCp1251(record.StartDataBlok));
+  m_endDataBlok->setText(FromCp1251(record.EndDataBlok));
+  m_startData->setText(FromCp1251(record.StartData));
+  m_base->setCurrentIndex(record.SI >= 0 && record.SI < m_base->count() ? record.SI : -1);
+  m_endData->setText(FromCp1251(record.EndData));
+  m_razdelitelData->setText(FromCp1251(record.RazdelitelData));
+  m_comment->setText(FromCp1251(record.Comment));
+  m_commentState->setChecked(record.CommentState != 0);
+  m_countByte->setValue(record.CountByte);
+  m_perenosPoSlovam->setChecked(record.PerenosPoSlovam != 0);
+  m_countByteToComment->setChecked(record.CountByteToComment != 0);
+  m_deleteSumbolError->setChecked(record.DeleteSumbolError != 0);
+  m_deleteSpace->setChecked(record.DeleteSpace != 0);
+  m_countSpace->setValue(record.CountSpace);
+  m_updating = false;
+}
+
+ProfileRecord ProfileWindow::ReadEditor() const {
+  ProfileRecord record;
+  record.Preview = 0;
+  record.Name = NameText();
+  record.Ost1 = m_ost1->value();
+  record.Ost2 = m_ost2->value();
+  record.Directive = ToCp1251(m_directive->text());
+  record.StartDataBlok = ToCp1251(m_startDataBlok->text());
+  record.EndDataBlok = ToCp1251(m_endDataBlok->text());
+  record.StartData = ToCp1251(m_startData->text());
+  record.SI = m_base->currentIndex();
+  record.EndData = ToCp1251(m_endData->text());
+  record.RazdelitelData = ToCp1251(m_razdelitelData->text());
+  record.Comment = ToCp1251(m_comment->text());
+  record.CommentState = m_commentState->isChecked() ? 1 : 0;
+  record.CountByte = m_countByte->value();
+  record.PerenosPoSlovam = m_perenosPoSlovam->isChecked() ? 1 : 0;
+  record.CountByteToComment = m_countByteToComment->isChecked() ? 1 : 0;
+  record.DeleteSumbolError = m_deleteSumbolError->isChecked() ? 1 : 0;
+  record.DeleteSpace = m_deleteSpace->isChecked() ? 1 : 0;
+  record.CountSpace = static_cast<std::uint8_t>(m_countSpace->value());
+  return record;
+}
+
+void ProfileWindow::RefreshSample() { ShowFormatPreview(m_sample, ReadEditor()); }
+
+std::string ProfileWindow::NameText() const { return ToCp1251(m_name->text()); }
+
+void ProfileWindow::SetNameColour(const QColor& colour) {
+  QPalette palette = m_name->palette();
+  palette.setColor(QPalette::Text, colour);
+  m_name->setPalette(palette);
+}
+
+void ProfileWindow::UpdateNameColour() {
+  const std::string name = NameText();
+  // An emptied field keeps the colour it had.
+  if (name.empty()) return;
+  const bool editing = m_mode == Mode::Edit;
+  QColor colour = kBlack;
+  if (editing && name != m_oldName) colour = kBlue;
+  const bool ownName = editing && name == m_oldName;
+  if (!ownName && RepeatsListName(name, editing ? m_list->currentRow() : -1)) colour = kRed;
+  SetNameColour(colour);
+}
+
+// The buttons.
+
+void ProfileWindow::NewProfile() {
+  m_mode = Mode::New;
+  m_buffer.Name.clear();
+  m_oldName.clear();
+  ClearEditor();
+  EnableEditor();
+  SetListEnabled(false);
+  m_updating = true;
+  m_base->setCurrentIndex(kHexadecimal);
+  m_updating = false;
+  RefreshSample();
+  m_name->setFocus();
+}
+
+void ProfileWindow::EditProfile() {
+  const int row = m_list->currentRow();
+  const std::string name = ItemName(row);
+  if (row < 0 || name.empty()) {
+    ShowWarning(m_prompter, "Внимание", "Не выбран профиль!");
+    return;
+  }
+  if (LoadProfile(m_databasePath, name, m_buffer, m_prompter) == kLoadNoFile) {
+    ShowError(m_prompter, "Ошибка", "Возникли проблемы при чтении базы данных!");
+    return;
+  }
+  m_mode = Mode::Edit;
+  m_oldName = name;
+  m_buffer.Name = name;
+  FillEditor(m_buffer);
+  SetNameColour(kBlack);
+  EnableEditor();
+  SetListEnabled(false);
+  RefreshSample();
+  m_name->setFocus();
+}
+
+void ProfileWindow::DeleteSelected() {
+  if (m_list->count() == 0 || ItemName(m_list->currentRow()).empty()) {
+    ShowWarning(m_prompter, "Удаление профиля", "Не выбран профиль");
+    return;
+  }
+  std::vector<std::string> names;
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (m_list->item(row)->isSelected()) names.push_back(ItemName(row));
+  }
+  switch (DeleteProfiles(m_databasePath, names, m_prompter)) {
+    case DeleteResult::NothingSelected:
+    case DeleteResult::Declined:
+      return;
+    case DeleteResult::WriteFailed:
+      ShowError(m_prompter, "Ошибка", "Не удалось удалить профили");
+      break;
+    case DeleteResult::Deleted:
+      break;
+  }
+  RefillList();
+  m_list->setFocus();
+}
+
+void ProfileWindow::Accept() {
+  std::string name = NameText();
+  if (name.empty()) {
+    ShowWarning(m_prompter, "", "Не указанно имя профиля.");
+    return;
+  }
+  const auto refuseRepeat = [this] {
+    ShowWarning(m_prompter, "Повторное имя", "Пожалуйста, выберите другое имя для профиля.");
+  };
+  bool renamed = false;
+  if (m_mode == Mode::New && RepeatsListName(name, -1)) {
+    refuseRepeat();
+    return;
+  }
+  if (m_mode == Mode::Edit && name != m_oldName && !m_oldName.empty()) {
+    if (RepeatsListName(name, m_list->currentRow())) {
+      refuseRepeat();
+      return;
+    }
+    // A failed rename has been reported; the profile keeps its old name.
+    renamed = RenameProfile(m_databasePath, m_oldName, name, m_prompter);
+    if (!renamed) name = m_oldName;
+  }
+  m_buffer = ReadEditor();
+  m_buffer.Name = name;
+  if (!SaveProfile(m_databasePath, name, m_buffer, m_prompter)) {
+    // The edit stays open so that nothing typed is lost; a rename already
+    // made stands, and the edit goes on under the new name.
+    if (renamed) {
+      m_mode = Mode::Edit;
+      m_oldName = name;
+      if (QListWidgetItem* item = m_list->currentItem()) {
+        item->setText(FromCp1251(name));
+        item->setData(Qt::UserRole, QByteArray::fromStdString(name));
+      }
+      UpdateNameColour();
+    }
+    return;
+  }
+  EndEdit();
+  RefillList();
+}
+
+void ProfileWindow::CancelEdit() { EndEdit(); }
+
+void ProfileWindow::EndEdit() {
+  SetListEnabled(true);
+  ClearEditor();
+  DisableEditor();
+  m_mode = Mode::Idle;
+  m_oldName.clear();
+  m_list->setFocus();
+}
+
+// Export and import.
+
+namespace {
+
+FileRequest ProfileFileRequest(FileRequest::Mode mode, const char* title) {
+  FileRequest request;
+  request.mode = mode;
+  request.title = title;
+  request.filters = {{"Файлы профилей", "*.prof"}, {"Все файлы", "*.*"}};
+  return request;
+}
+
+}  // namespace
+
+void ProfileWindow::ExportSelected() {
+  const auto chosen =
+      m_requester.Choose(ProfileFileRequest(FileRequest::Mode::Save, "Сохранить файл профиля..."));
+  if (!chosen) return;
+  const std::string path = CompleteExtension(*chosen, kProfileFileExtension);
+  if (IsProfileDatabase(path, m_databasePath)) {
+    ShowWarning(m_prompter, "Ошибка", "Нет доступа к файлу\n" + path);
+    return;
+  }
+  std::vector<std::string> names;
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (m_list->item(row)->isSelected()) names.push_back(ItemName(row));
+  }
+  std::vector<NamedProfile> profiles;
+  SettingsFile database;
+  if (FileExists(m_databasePath) && database.Open(m_databasePath)) {
+    profiles = LoadNamedProfiles(database, names, m_prompter);
+  }
+  database.Close();
+  if (profiles.empty()) return;
+  if (!WriteProfileFile(path, profiles)) {
+    ShowError(m_prompter, "Ошибка", "Не удалось создать файл\n" + path);
+  }
+  m_list->setFocus();
+}
+
+void ProfileWindow::ImportFromFile() {
+  const auto chosen =
+      m_requester.Choose(ProfileFileRequest(FileRequest::Mode::Open, "Открыть файл профиля..."));
+  if (!chosen) return;
+  const std::string& path = *chosen;
+  if (!IsNonEmptyRegularFile(path)) return;
+  if (IsProfileDatabase(path, m_databasePath)) {
+    ShowWarning(m_prompter, "Ошибка", "Нет доступа к файлу\n" + path);
+    return;
+  }
+  m_importWindow =
+      std::make_unique<ImportWindow>(this, path, m_databasePath, ListNames(), m_prompter);
+  connect(m_importWindow.get(), &ImportWindow::imported, this, &ProfileWindow::RefillList);
+  connect(m_importWindow.get(), &ImportWindow::closed, this, [this] {
+    if (!m_open) return;
+    activateWindow();
+    m_list->setFocus();
+  });
+}
+
+void ProfileWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (!m_open) return;
+  m_open = false;
+  if (m_importWindow) m_importWindow->close();
+  const int index = m_list->currentRow();
+  // An open edit is dropped: nothing of it is saved.
+  m_mode = Mode::Idle;
+  if (m_owner) m_owner->setEnabled(true);
+  emit closed(index);
+}
+
+}  // namespace zeltrix

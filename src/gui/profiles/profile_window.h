@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ui/file_requester.h"
+#include "core/ui/prompter.h"
+#include "core/profiles/profile_record.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace zeltrix {
+
+class ImportWindow;
+
+/**
+ * The window "Управление профилями": the list of the profiles in the
+ * database with the buttons that import, export, create, edit and delete
+ * them, and below it the profile editor with a live sample of the format.
+ * While it is open the window it belongs to is disabled; closing it hands
+ * the list's current item back through closed().
+ */
+class ProfileWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class Mode { Idle, New, Edit };
+
+  /**
+   * Opens the window centred over owner and disables owner. names are the
+   * profile selector's entries (Windows-1251) and selected the index of its
+   * selected entry; buffer is the record that editing, export and import
+   * load profiles into.
+   */
+  ProfileWindow(QWidget* owner, std::string databasePath, const std::vector<std::string>& names,
+                int selected, ProfileRecord& buffer, Prompter& prompter, FileRequester& requester);
+  ~ProfileWindow() override;
+
+  Mode EditMode() const { return m_mode; }
+
+ signals:
+  /** The window was closed; currentIndex is its list's current item, -1 for none. */
+  void closed(int currentIndex);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildList();
+  void BuildEditor();
+  void ConnectEditor();
+
+  void FillList(const std::vector<std::string>& names);
+  void RefillList();
+  std::string ItemName(int row) const;
+  std::vector<std::string> ListNames() const;
+  void SetListEnabled(bool enabled);
+
+  void DisableEditor();
+  void EnableEditor();
+  void ApplyEnablingRules();
+  void ClearEditor();
+  void FillEditor(const ProfileRecord& record);
+  ProfileRecord ReadEditor() const;
+  void RefreshSample();
+  std::string NameText() const;
+  void UpdateNameColour();
+  void SetNameColour(const QColor& colour);
+  bool RepeatsListName(const std::string& name, int skipRow) const;
+
+  void NewProfile();
+  void EditProfile();
+  void DeleteSelected();
+  void Accept();
+  void CancelEdit();
+  void EndEdit();
+  void ExportSelected();
+  void ImportFromFile();
+
+  QPointer<QWidget> m_owner;
+  std::string m_databasePath;
+  ProfileRecord& m_buffer;
+  Prompter& m_prompter;
+  FileRequester& m_requester;
+  Mode m_mode = Mode::Idle;
+  std::string m_oldName;
+  bool m_updating = false;  // set while the program itself fills the editor
+  bool m_open = true;
+  std::unique_ptr<ImportWindow> m_importWindow;
+
+  QListWidget* m_list = nullptr;
+  QPushButton* m_import = nullptr;
+  QPushButton* m_export = nullptr;
+  QPushButton* m_new = nullptr;
+  QPushButton* m_edit = nullptr;
+  QPushButton* m_delete = nullptr;
+
+  QFrame* m_frame = nullptr;
+  QLineEdit* m_name = nullptr;
+  QCheckBox* m_deleteSumbolError = nullptr;
+  QCheckBox* m_deleteSpace = nullptr;
+  QSpinBox* m_countSpace = nullptr;
+  QSpinBox* m_ost1 = nullptr;
+  QSpinBox* m_ost2 = nullptr;
+  QLineEdit* m_directive = nullptr;
+  QLineEdit* m_startDataBlok = nullptr;
+  QLineEdit* m_endDataBlok = nullptr;
+  QLineEdit* m_startData = nullptr;
+  QComboBox* m_base = nullptr;
+  QLineEdit* m_endData = nullptr;
+  QLineEdit* m_razdelitelData = nullptr;
+  QLineEdit* m_comment = nullptr;
+  QCheckBox* m_commentState = nullptr;
+  QSpinBox* m_countByte = nullptr;
+  QCheckBox* m_perenosPoSlovam = nullptr;
+  QCheckBox* m_countByteToComment = nullptr;
+  QPlainTextEdit* m_sample = nullptr;
+  QPushButton* m_ok = nullptr;
+  QPushButton* m_cancel = nullptr;
+};
+
+}  // namespace zeltrix

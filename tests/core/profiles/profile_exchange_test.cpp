@@ -1,0 +1,224 @@
+// Names compared for repeats, and the profile files that carry profiles between databases.
+#include "core/profiles/profile_exchange.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "core/io/cp1251.h"
+#include "core/profiles/profile_database.h"
+#include "core/ini/settings_file.h"
+#include "tests/support/default_database.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/temp_dir.h"
+
+namespace zeltrix {
+namespace {
+
+using testing::DefaultGroup;
+using testing::kDefaultDatabase;
+using testing::ReadBytes;
+using testing::RecordingPrompter;
+using testing::TempDir;
+using testing::WriteBytes;
+
+std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+const std::string kDt = W("ASM — DT For PIC");
+const std::string kDe = W("ASM — DE For PIC");
+const std::string kBasic = "MikroBasic For PIC";
+
+// A default profile as an exchange file holds it: every text wrapped.
+std::string ExportedGroup(const std::string& name, const std::string& ost1,
+                          const std::string& directive, const std::string& block,
+                          const std::string& blockEnd, const std::string& data,
+                          const std::string& comment, const std::string& countByte,
+                          const std::string& countToComment) {
+  const auto wrap = [](const std::string& text) { return "[String]" + text + "[/String]"; };
+  std::string group = DefaultGroup(name, ost1, wrap(directive), wrap(block), wrap(blockEnd),
+                                   wrap(data), wrap(comment), countByte, countToComment);
+  const std::string endData = "\r\nEndData = \r\n";
+  group.replace(group.find(endData), endData.size(), "\r\nEndData = [String][/String]\r\n");
+  return group;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST(ProfileNames, RepeatsFollowTheProgramLowerCaseRule) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Case cases[] = {
+      {"Abc", "aBC", true},        {"ASM — DT For PIC", "asm — dt for pic", true},
+      {"Тест", "тЕСТ", true},      {"АБВЮ", "абвю", true},
+      {"Яблоко", "яблоко", false}, {"Ёж", "ёж", false},
+      {"a", "a ", false},          {"Z[", "z{", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SameProfileName(W(c.a), W(c.b)), c.same) << c.a << " / " << c.b;
+  }
+  const std::vector<std::string> lowered = LoweredNames({W("Мой"), "", "ABC"});
+  EXPECT_EQ(lowered, (std::vector<std::string>{W("мой"), "abc"}));
+  EXPECT_TRUE(RepeatsName(W("мОЙ"), lowered));
+  EXPECT_TRUE(RepeatsName("aBc", lowered));
+  EXPECT_FALSE(RepeatsName("", lowered));
+  EXPECT_FALSE(RepeatsName("abcd", lowered));
+}
+
+TEST(ProfileFiles, TheDatabaseIsRecognisedUnderEveryName) {
+  TempDir dir;
+  const std::string database = dir.Path("Profile.prof");
+  WriteBytes(database, kDefaultDatabase);
+  std::filesystem::create_directory(dir.Path("sub"));
+  std::filesystem::create_symlink(database, dir.Path("link.prof"));
+  EXPECT_TRUE(IsProfileDatabase(database, database));
+  EXPECT_TRUE(IsProfileDatabase(dir.Path("PROFILE.PROF"), database));
+  EXPECT_TRUE(IsProfileDatabase(dir.Path("sub/../Profile.prof"), database));
+  EXPECT_TRUE(IsProfileDatabase(dir.Path("link.prof"), database));
+  EXPECT_FALSE(IsProfileDatabase(dir.Path("Profile.prof.bak"), database));
+  EXPECT_FALSE(IsProfileDatabase(dir.Path("sub/Profile.prof"), database));
+}
+
+TEST(ProfileFiles, ExportWritesTheChosenProfilesWrappedInTheGivenOrder) {
+  TempDir dir;
+  const std::string database = dir.Path("Profile.prof");
+  WriteBytes(database, kDefaultDatabase);
+  const std::string target = dir.Path("out.prof");
+  WriteBytes(target, "old content that must go\r\n[Old]\r\n");
+  RecordingPrompter prompter;
+  SettingsFile file;
+  ASSERT_TRUE(file.Open(database));
+  const std::vector<NamedProfile> profiles =
+      LoadNamedProfiles(file, {kBasic, "", "Missing", kDt}, prompter);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0],
+            (Message{"Ошибка", "Профиль \"Missing\" не найден!", MessageIcon::Error,
+                     MessageButtons::Ok, MessageAnswer::Ok}));
+  ASSERT_EQ(profiles.size(), 2u);
+  EXPECT_EQ(profiles[0].name, kBasic);
+  EXPECT_EQ(profiles[1].name, kDt);
+  EXPECT_EQ(profiles[1].record.RazdelitelData, ", ");
+
+  ASSERT_TRUE(WriteProfileFile(target, profiles));
+  EXPECT_EQ(ReadBytes(target),
+            ExportedGroup(kBasic, "1", "const", "As Byte[] = (", " )", "$", "' ", "100", "1") +
+                ExportedGroup(kDt, "4", "Dt", "", "", "0x", "; ", "8", "0"));
+  EXPECT_EQ(ReadBytes(database), kDefaultDatabase);
+}
+
+TEST(ProfileFiles, AnExportThatCannotBeWrittenLeavesTheOldFile) {
+  TempDir dir;
+  const std::vector<NamedProfile> profiles = {{"A", {}}};
+  EXPECT_FALSE(WriteProfileFile(dir.Path("missing/out.prof"), profiles));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("missing")));
+  const std::string target = dir.Path("out.prof");
+  WriteBytes(target, "previous");
+  {
+    testing::FileSizeLimit limit(40);
+    EXPECT_FALSE(WriteProfileFile(target, profiles));
+  }
+  EXPECT_EQ(ReadBytes(target), "previous");
+}
+
+class ImportProfilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteBytes(m_database, kDefaultDatabase);
+    WriteBytes(m_source, W("[New One]\r\nDirective = db\r\nSI = 1\r\n"
+                           "[asm — de for pic]\r\nOst1 = 9\r\nDirective = [String]xx[/String]\r\n"
+                           "[мой]\r\nOst2 = 7\r\n"));
+  }
+  ImportOutcome Import(const std::vector<ProfileImport>& profiles) {
+    return ImportProfiles(m_source, profiles, m_database, m_prompter);
+  }
+
+  TempDir m_dir;
+  std::string m_database = m_dir.Path("Profile.prof");
+  std::string m_source = m_dir.Path("in.prof");
+  RecordingPrompter m_prompter;
+};
+
+TEST_F(ImportProfilesTest, NewNamesAreAppendedAndLatinCaseRepeatsOverwriteKeepingTheHeader) {
+  const ImportOutcome outcome =
+      Import({{"New One", "New One"}, {W("asm — de for pic"), W("asm — de for pic")}});
+  EXPECT_EQ(outcome.status, ImportOutcome::Status::Done);
+  EXPECT_EQ(outcome.copied, 2u);
+  EXPECT_TRUE(m_prompter.shown.empty());
+  std::string expected = Replace(kDefaultDatabase,
+                                 "Ost1 = 4\r\nOst2 = 4\r\nDirective = De\r\n"
+                                 "StartDataBlok = \r\nEndDataBlok = \r\nStartData = 0x\r\n"
+                                 "SI = 2\r\nEndData = \r\nRazdelitelData = [String], [/String]\r\n"
+                                 "Comment = [String]; [/String]\r\nCommentState = 1\r\n"
+                                 "CountByte = 8\r\n",
+                                 "Ost1 = 9\r\nOst2 = 2\r\nDirective = [String]xx[/String]\r\n"
+                                 "StartDataBlok = [String][/String]\r\n"
+                                 "EndDataBlok = [String][/String]\r\n"
+                                 "StartData = [String][/String]\r\nSI = 2\r\n"
+                                 "EndData = [String][/String]\r\n"
+                                 "RazdelitelData = [String][/String]\r\n"
+                                 "Comment = [String][/String]\r\nCommentState = 0\r\n"
+                                 "CountByte = 0\r\n");
+  expected +=
+      "[New One]\r\nOst1 = 2\r\nOst2 = 2\r\nDirective = [String]db[/String]\r\n"
+      "StartDataBlok = [String][/String]\r\nEndDataBlok = [String][/String]\r\n"
+      "StartData = [String][/String]\r\nSI = 1\r\nEndData = [String][/String]\r\n"
+      "RazdelitelData = [String][/String]\r\nComment = [String][/String]\r\n"
+      "CommentState = 0\r\nCountByte = 0\r\nPerenosPoSlovam = 0\r\nCountByteToComment = 0\r\n"
+      "DeleteSumbolError = 0\r\nDeleteSpace = 0\r\nCountSpace = 2\r\n";
+  EXPECT_EQ(ReadBytes(m_database), expected);
+  // The DE header kept its letters.
+  EXPECT_EQ(*ListProfiles(m_database), (std::vector<std::string>{kDt, kDe, kBasic, "New One"}));
+}
+
+TEST_F(ImportProfilesTest, CyrillicCaseRepeatsAddASecondProfileAndTargetsCanBeRenamed) {
+  WriteBytes(m_database, kDefaultDatabase + W("[Мой]\r\n"));
+  // Saving under another name puts the profile over the one of that name.
+  const ImportOutcome outcome = Import({{W("мой"), W("мой")}, {"New One", kBasic}});
+  EXPECT_EQ(outcome.copied, 2u);
+  EXPECT_EQ(*ListProfiles(m_database),
+            (std::vector<std::string>{kDt, kDe, kBasic, W("Мой"), W("мой")}));
+  ProfileRecord basic;
+  ASSERT_EQ(LoadProfile(m_database, kBasic, basic, m_prompter), kLoadDone);
+  EXPECT_EQ(basic.Directive, "db");
+  EXPECT_EQ(basic.SI, kDecimal);
+}
+
+TEST_F(ImportProfilesTest, AProfileMissingFromTheFileIsReportedAndNothingStaleIsSaved) {
+  const ImportOutcome outcome = Import({{"Gone", "Gone"}, {"", ""}, {"New One", "New One"}});
+  EXPECT_EQ(outcome.status, ImportOutcome::Status::Done);
+  EXPECT_EQ(outcome.copied, 1u);
+  ASSERT_EQ(m_prompter.shown.size(), 1u);
+  EXPECT_EQ(m_prompter.shown[0].text, "Профиль \"Gone\" не найден!");
+  EXPECT_EQ(*ListProfiles(m_database), (std::vector<std::string>{kDt, kDe, kBasic, "New One"}));
+}
+
+TEST_F(ImportProfilesTest, UnreadableFilesAndAFailedWriteLeaveTheDatabaseAlone) {
+  std::filesystem::remove(m_source);
+  EXPECT_EQ(Import({{"New One", "New One"}}).status, ImportOutcome::Status::SourceUnreadable);
+  SetUp();
+  std::filesystem::remove(m_database);
+  std::filesystem::create_directory(m_database);
+  EXPECT_EQ(Import({{"New One", "New One"}}).status, ImportOutcome::Status::DatabaseUnreadable);
+  std::filesystem::remove(m_database);
+  SetUp();
+  {
+    testing::FileSizeLimit limit(kDefaultDatabase.size());
+    const ImportOutcome outcome = Import({{"New One", "New One"}});
+    EXPECT_EQ(outcome.status, ImportOutcome::Status::WriteFailed);
+    EXPECT_EQ(outcome.copied, 0u);
+  }
+  EXPECT_EQ(ReadBytes(m_database), kDefaultDatabase);
+  EXPECT_TRUE(m_prompter.shown.empty());
+}
+
+}  // namespace
+}  // namespace zeltrix

@@ -1,0 +1,154 @@
+// The Convert command and its progress window.
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "core/lcd/formatter.h"
+#include "tests/gui/main/main_window_fixture.h"
+
+namespace zeltrix::testing {
+namespace {
+
+std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+TEST_F(MainWindowTest, TypedTextAndCtrlTGiveTheDataLines) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Type(Source(), "Привет");
+  Key(Source(), Qt::Key_T, Qt::ControlModifier);
+  EXPECT_EQ(OutputText(), W("; Привет\r\n    Dt    0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF\r\n"));
+  EXPECT_EQ(QApplication::focusWidget(), Source());
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MainWindowTest, TypedLineBreaksAreCrLf) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  window->ProfileSelector()->setCurrentIndex(2);
+  Type(Source(), "AB");
+  Key(Source(), Qt::Key_Return);
+  Type(Source(), "C");
+  EXPECT_EQ(Source()->Cp1251Text(), "AB\r\nC");
+  window->Execute(Command::Convert);
+  EXPECT_EQ(OutputText(), "' AB C\r\n const    As Byte[] = ($41, $42, $20, $43 ) ' 4\r\n");
+}
+
+TEST_F(MainWindowTest, ConvertChecksAndMessages) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Output()->SetCp1251Text("kept");
+  window->Execute(Command::Convert);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0],
+            (Message{"Преобразование текста", "Отсутствует преобразуемый текст",
+                     MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok}));
+  EXPECT_EQ(OutputText(), "kept");
+
+  // The database vanishes while the program runs.
+  Type(Source(), "A");
+  std::filesystem::remove(Paths().profiles);
+  window->Execute(Command::Convert);
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(prompter.shown[1],
+            (Message{"Ошибка", "Файл  \n\"" + Paths().profiles + "\"\nне обнаружен",
+                     MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok}));
+  EXPECT_EQ(window->ProfileSelector()->count(), 0);
+  EXPECT_TRUE(window->CommandAction(Command::Convert)->isEnabled());
+  window->Execute(Command::Convert);
+  ASSERT_EQ(prompter.shown.size(), 3u);
+  EXPECT_EQ(prompter.shown[2],
+            (Message{"Преобразование текста", "Не выбран профиль!", MessageIcon::Warning,
+                     MessageButtons::Ok, MessageAnswer::Ok}));
+  EXPECT_EQ(OutputText(), "kept");
+  EXPECT_EQ(QApplication::focusWidget(), Source());
+}
+
+TEST_F(MainWindowTest, AProfileRemovedFromTheFileIsReported) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  WriteBytes(Paths().profiles, "[Other]\r\n");
+  Type(Source(), "A");
+  window->Execute(Command::Convert);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text, "Профиль \"ASM — DT For PIC\" не найден!");
+}
+
+TEST_F(MainWindowTest, ChoosingAProfileLoadsItAndReturnsTheFocus) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  QComboBox* selector = window->ProfileSelector();
+  selector->setFocus();
+  selector->setCurrentIndex(1);
+  emit selector->activated(1);
+  EXPECT_EQ(window->CurrentProfile().Directive, "De");
+  EXPECT_EQ(QApplication::focusWidget(), Source());
+}
+
+TEST_F(MainWindowTest, ProgressWindowOnlyAboveOneHundredCharacters) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  int opened = 0;
+  QString title;
+  QObject::connect(window.get(), &MainWindow::progressWindowOpened, [&](QWidget* progress) {
+    ++opened;
+    title = progress->windowTitle();
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_FALSE(progress->windowFlags() & Qt::WindowCloseButtonHint);
+    auto* bar = progress->findChild<QProgressBar*>("progressBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(progress->findChild<QPushButton*>("cancelButton")->text(), "Отмена");
+  });
+  Source()->SetCp1251Text(std::string(100, 'A'));
+  window->Execute(Command::Convert);
+  EXPECT_EQ(opened, 0);
+  Source()->SetCp1251Text(std::string(101, 'A'));
+  window->Execute(Command::Convert);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(title, "    Преобразование данных");
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_EQ(OutputText(), ConvertText(std::string(101, 'A'), window->CurrentProfile()));
+}
+
+// Clicks "Отмена" as soon as the progress window shows; the run looks at it a few milliseconds on.
+class CancelTest : public MainWindowTest {
+ protected:
+  void ConvertAndCancel(MessageAnswer answer) {
+    QObject::connect(window.get(), &MainWindow::progressWindowOpened, [](QWidget* progress) {
+      progress->findChild<QPushButton*>("cancelButton")->click();
+    });
+    prompter.answers = {answer};
+    window->Execute(Command::Convert);
+  }
+
+  std::string BigText() const {
+    std::string text;
+    while (text.size() < 6 * 1024 * 1024) text += W("Съешь же ещё этих мягких булок. ");
+    return text;
+  }
+};
+
+TEST_F(CancelTest, NoLetsTheRunFinish) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  const std::string text = BigText();
+  Source()->SetCp1251Text(text);
+  ConvertAndCancel(MessageAnswer::No);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0],
+            (Message{"Преобразование текста",
+                     "Вы действительно хотите остановить \nпреобразование текста?",
+                     MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No}));
+  EXPECT_EQ(OutputText(), ConvertText(text, window->CurrentProfile()));
+  EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(CancelTest, YesKeepsThePartialOutput) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  const std::string text = BigText();
+  Source()->SetCp1251Text(text);
+  ConvertAndCancel(MessageAnswer::Yes);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  const std::string partial = OutputText();
+  const std::string full = ConvertText(text, window->CurrentProfile());
+  ASSERT_FALSE(partial.empty());
+  ASSERT_LT(partial.size(), full.size());
+  EXPECT_EQ(full.compare(0, partial.size(), partial), 0);
+  EXPECT_TRUE(window->isEnabled());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(QApplication::focusWidget(), Source());
+}
+
+}  // namespace
+}  // namespace zeltrix::testing

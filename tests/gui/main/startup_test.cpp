@@ -1,0 +1,174 @@
+// Start-up, the profile selector, geometry and leaving the program.
+#include <QAction>
+#include <QMenu>
+#include <QSplitter>
+
+#include "tests/gui/main/main_window_fixture.h"
+
+namespace zeltrix::testing {
+namespace {
+
+const Message kCreateQuestion{"Ошибка", "Файл, хранящий данные о профилях не найден!\nСоздать его?",
+                              MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes};
+
+TEST_F(MainWindowTest, FirstStartYesCreatesTheDatabaseAndSelectsTheFirstProfile) {
+  prompter.answers = {MessageAnswer::Yes};
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0], kCreateQuestion);
+  EXPECT_EQ(ReadBytes(Paths().profiles), kDefaultDatabase);
+  // An empty settings file exists right after start-up.
+  EXPECT_TRUE(std::filesystem::exists(Paths().settings));
+  EXPECT_EQ(ReadBytes(Paths().settings), "");
+  QComboBox* selector = window->ProfileSelector();
+  ASSERT_EQ(selector->count(), 3);
+  EXPECT_EQ(selector->itemText(0), "ASM — DT For PIC");
+  EXPECT_EQ(selector->itemText(2), "MikroBasic For PIC");
+  EXPECT_EQ(selector->currentIndex(), 0);
+  EXPECT_TRUE(window->CommandAction(Command::Convert)->isEnabled());
+  EXPECT_EQ(window->CurrentProfile().Directive, "Dt");
+  EXPECT_EQ(QApplication::focusWidget(), Source());
+  EXPECT_EQ(window->windowTitle(), "Zeltrix  v1.1");
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, FirstStartNoRunsWithoutProfiles) {
+  prompter.answers = {MessageAnswer::No};
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(Paths().profiles));
+  EXPECT_EQ(window->ProfileSelector()->count(), 0);
+  EXPECT_FALSE(window->CommandAction(Command::Convert)->isEnabled());
+  // Its shortcut is off too.
+  Type(Source(), "A");
+  Key(Source(), Qt::Key_T, Qt::ControlModifier);
+  EXPECT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(OutputText(), "");
+}
+
+TEST_F(MainWindowTest, ADatabaseThatCannotBeCreatedEndsTheProgram) {
+  prompter.answers = {MessageAnswer::Yes};
+  window =
+      StartUp(ProgramPaths::InDirectory(dir.Path("missing")), {"zeltrix"}, prompter, requester);
+  EXPECT_EQ(window, nullptr);
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(prompter.shown[1],
+            (Message{"Фатальная ошибка", "Не удалось создать файл!\nРабота програмы прервана!",
+                     MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok}));
+}
+
+TEST_F(MainWindowTest, StoredPositionSelectsTheProfile) {
+  struct Case {
+    const char* pos;
+    int selected;
+  };
+  for (const Case& c : {Case{"1", 1}, Case{"7", 2}, Case{"-1", 2}, Case{"x", 0}}) {
+    WriteBytes(Paths().settings, std::string("[Profile]\r\nPos = ") + c.pos + "\r\n");
+    ASSERT_NE(StartWithProfiles(), nullptr);
+    EXPECT_EQ(window->ProfileSelector()->currentIndex(), c.selected) << c.pos;
+    window.reset();
+  }
+}
+
+TEST_F(MainWindowTest, GeometryDividerAndProfileSurviveARestart) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  window->move(120, 80);
+  window->resize(800, 600);
+  QTest::qWait(10);
+  QSplitter* splitter = window->EditorSplitter();
+  const QList<int> sizes = splitter->sizes();
+  splitter->setSizes({150, sizes.value(0) + sizes.value(1) - 150});
+  window->ProfileSelector()->setCurrentIndex(2);
+  ASSERT_TRUE(Close());
+  const std::string stored = ReadBytes(Paths().settings);
+  EXPECT_NE(stored.find("[Window]\r\nX = 120\r\nY = 80\r\nW = 800\r\nH = 600\r\nR = 150\r\n"),
+            std::string::npos)
+      << stored;
+  EXPECT_NE(stored.find("[Profile]\r\nPos = 2\r\n"), std::string::npos);
+  EXPECT_NE(stored.find("[RecentFiles]\r\nFile1 = \r\n"), std::string::npos);
+
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(window->pos(), QPoint(120, 80));
+  EXPECT_EQ(window->size(), QSize(800, 600));
+  EXPECT_EQ(window->EditorSplitter()->sizes().value(0), 150);
+  EXPECT_EQ(window->ProfileSelector()->currentIndex(), 2);
+  EXPECT_EQ(window->CurrentProfile().Directive, "const");
+}
+
+TEST_F(MainWindowTest, StoredGeometryOutsideItsRangesIsReplaced) {
+  WriteBytes(Paths().settings, "[Window]\r\nX = -32000\r\nY = 1801\r\nW = 299\r\nH = 20\r\n");
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  EXPECT_EQ(window->pos(), QPoint(10, 10));
+  // 410 wide is then widened to 520 by the size rule.
+  EXPECT_EQ(window->size(), QSize(520, 410));
+}
+
+TEST_F(MainWindowTest, SizeRule) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  struct Case {
+    QSize asked, result;
+  };
+  for (const Case& c : {Case{{400, 250}, {520, 304}}, Case{{516, 300}, {516, 300}},
+                        Case{{900, 299}, {900, 304}}, Case{{515, 700}, {520, 700}}}) {
+    window->resize(c.asked);
+    QTest::qWait(5);
+    EXPECT_EQ(window->size(), c.result) << c.asked.width() << "x" << c.asked.height();
+  }
+}
+
+TEST_F(MainWindowTest, SplitterKeepsTwoPixelMarginsAndFiftyPixelPanes) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  QSplitter* splitter = window->EditorSplitter();
+  EXPECT_EQ(splitter->handleWidth(), 4);
+  const QRect area = window->centralWidget()->rect();
+  EXPECT_EQ(splitter->geometry(), area.adjusted(2, 2, -2, -2));
+  splitter->setSizes({0, 10000});
+  EXPECT_GE(splitter->sizes().value(0), 50);
+}
+
+TEST_F(MainWindowTest, RecentFilesSubmenuHasTenItemsAtStart) {
+  WriteBytes(Paths().settings, "[RecentFiles]\r\nFile1 = /tmp/a.txt\r\nFile3 = /tmp/c.txt\r\n");
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  auto* menu = window->findChild<QMenu*>("recentFilesMenu");
+  ASSERT_NE(menu, nullptr);
+  const QList<QAction*> items = menu->actions();
+  ASSERT_EQ(items.size(), 10);
+  EXPECT_EQ(items[0]->text(), "1)  /tmp/a.txt");
+  EXPECT_EQ(items[1]->text(), "2)  ");
+  EXPECT_EQ(items[2]->text(), "3)  /tmp/c.txt");
+  EXPECT_EQ(items[9]->text(), "10)  ");
+}
+
+TEST_F(MainWindowTest, LeavingUnmodifiedWritesSettingsWithoutAQuestion) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  EXPECT_TRUE(Close());
+  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_NE(ReadBytes(Paths().settings).find("[BIN]\r\nDelErrSunmol = 0"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, CancelAtTheQuestionKeepsTheProgramAndWritesNothing) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Type(Source(), "text");
+  prompter.answers = {MessageAnswer::Cancel};
+  window->Execute(Command::Leave);
+  EXPECT_TRUE(window->isVisible());
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0],
+            (Message{"Zeltrix  v1.1", "Текст в файле был модифицирован.\nСохранить его?",
+                     MessageIcon::Warning, MessageButtons::YesNoCancel, MessageAnswer::Yes}));
+  EXPECT_EQ(ReadBytes(Paths().settings), "");
+  // Asked again next time; No leaves without saving.
+  prompter.answers = {MessageAnswer::No};
+  EXPECT_TRUE(Close());
+  EXPECT_EQ(prompter.shown.size(), 2u);
+  EXPECT_NE(ReadBytes(Paths().settings), "");
+}
+
+TEST_F(MainWindowTest, DeletedSettingsFileIsNotRecreatedAtExit) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  std::filesystem::remove(Paths().settings);
+  EXPECT_TRUE(Close());
+  EXPECT_FALSE(std::filesystem::exists(Paths().settings));
+}
+
+}  // namespace
+}  // namespace zeltrix::testing
