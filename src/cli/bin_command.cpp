@@ -2,7 +2,7 @@
 #include <QRegularExpression>
 
 #include "cli/cli_common.h"
-#include "cli/commands.h"
+#include "cli/command.h"
 #include "core/lcd/bin_writer.h"
 
 namespace zeltrix::cli {
@@ -13,7 +13,7 @@ namespace {
 // otherwise No, and then it is that question which the user reads.
 class BinPrompter : public Prompter {
  public:
-  explicit BinPrompter(bool yes) : m_yes(yes) {}
+  BinPrompter(bool yes, Console& console) : m_yes(yes), m_console(console) {}
 
   MessageAnswer Show(const Message& message) override {
     const bool question = message.buttons != MessageButtons::Ok;
@@ -21,13 +21,14 @@ class BinPrompter : public Prompter {
     if (message.icon == MessageIcon::Information) return MessageAnswer::Ok;
     if (!m_reported) {
       m_reported = true;
-      StderrPrompter().Show(message);
+      StderrPrompter(m_console).Show(message);
     }
     return question ? MessageAnswer::No : MessageAnswer::Ok;
   }
 
  private:
   bool m_yes;
+  Console& m_console;
   bool m_reported = false;
 };
 
@@ -51,60 +52,90 @@ std::string AddressOption(const QString& value, const char* option) {
   return value.toStdString();
 }
 
-}  // namespace
+struct Options {
+  QCommandLineOption removeUndisplayable{
+      "remove-undisplayable", "удалить символы, которые индикатор не способен отобразить"};
+  QCommandLineOption removeSpaces{
+      "remove-spaces", "оставлять от каждой серии пробелов не больше N (от 1 до 100)", "N"};
+  QCommandLineOption append{"append", "дописать коды в конец существующего файла"};
+  QCommandLineOption insert{
+      "insert",
+      "вставить коды в существующий файл с байта АДРЕС (десятичное число от 0 до 99999999)",
+      "АДРЕС"};
+  QCommandLineOption replace{"replace", "записать коды поверх байтов файла с байта АДРЕС", "АДРЕС"};
+  QCommandLineOption yes{"yes",
+                         "если АДРЕС не меньше размера файла, дописать коды в конец файла (без "
+                         "него файл не изменяется)"};
+  QCommandLineOption encoding{"encoding", "кодировка входа, как у convert", "КОД", "auto"};
+  QCommandLineOption output{{"o", "output"}, "двоичный файл", "ВЫХОД"};
 
-int RunBin(const QStringList& arguments) {
+  QList<QCommandLineOption> All() const {
+    return {removeUndisplayable, removeSpaces, append, insert, replace, yes, encoding, output};
+  }
+};
+
+int Run(const QStringList& arguments, Context& context) {
+  const Options o;
   QCommandLineParser parser;
-  const QCommandLineOption removeUndisplayable("remove-undisplayable");
-  const QCommandLineOption removeSpaces("remove-spaces", {}, "N");
-  const QCommandLineOption append("append");
-  const QCommandLineOption insert("insert", {}, "ADDR");
-  const QCommandLineOption replace("replace", {}, "ADDR");
-  const QCommandLineOption yes("yes");
-  const QCommandLineOption encoding("encoding", {}, "ENCODING", "auto");
-  const QCommandLineOption output({"o", "output"}, {}, "OUT");
-  parser.addOptions(
-      {removeUndisplayable, removeSpaces, append, insert, replace, yes, encoding, output});
-  ParseOrFail(parser, arguments);
+  ParseOrFail(parser, o.All(), arguments);
   const QString input = SingleInput(parser);
-  const Encoding inputEncoding = ParseEncoding(parser.value(encoding), "--encoding", true);
-  if (parser.value(output).isEmpty()) UsageError("не указан файл результата (-o ВЫХОД)");
-  if (parser.isSet(append) + parser.isSet(insert) + parser.isSet(replace) > 1) {
+  const Encoding inputEncoding = ParseEncoding(parser.value(o.encoding), "--encoding", true);
+  if (parser.value(o.output).isEmpty()) UsageError("не указан файл результата (-o ВЫХОД)");
+  if (parser.isSet(o.append) + parser.isSet(o.insert) + parser.isSet(o.replace) > 1) {
     UsageError("параметры --append, --insert и --replace нельзя указывать вместе");
   }
   const int countSpace =
-      parser.isSet(removeSpaces) ? CountSpaceOption(parser.value(removeSpaces)) : 2;
+      parser.isSet(o.removeSpaces) ? CountSpaceOption(parser.value(o.removeSpaces)) : 2;
 
   // The choices of the BIN dialog's lists and its start-address field.
   std::int32_t target = kBinNewFile;
   std::int32_t placement = kBinAtEnd;
   std::int32_t manner = kBinInsert;
   std::string address;
-  if (parser.isSet(append)) {
+  if (parser.isSet(o.append)) {
     target = kBinExistingFile;
-  } else if (parser.isSet(insert)) {
+  } else if (parser.isSet(o.insert)) {
     target = kBinExistingFile;
     placement = kBinAtAddress;
-    address = AddressOption(parser.value(insert), "--insert");
-  } else if (parser.isSet(replace)) {
+    address = AddressOption(parser.value(o.insert), "--insert");
+  } else if (parser.isSet(o.replace)) {
     target = kBinExistingFile;
     placement = kBinAtAddress;
     manner = kBinReplace;
-    address = AddressOption(parser.value(replace), "--replace");
+    address = AddressOption(parser.value(o.replace), "--replace");
   }
 
   Encoding used;
-  const std::string text = DecodeInput(ReadInput(input), inputEncoding, used);
-  const std::string path = LocalPath(parser.value(output));
-  BinPrompter prompter(parser.isSet(yes));
+  const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
+  const std::string path = LocalPath(parser.value(o.output));
+  BinPrompter prompter(parser.isSet(o.yes), context.console);
   const std::optional<std::string> prepared =
-      PrepareBinText(path, text, parser.isSet(removeUndisplayable), parser.isSet(removeSpaces),
+      PrepareBinText(path, text, parser.isSet(o.removeUndisplayable), parser.isSet(o.removeSpaces),
                      countSpace, prompter);
   if (!prepared) return kExitFailure;
   if (!WriteBinImage(path, *prepared, target, placement, manner, address, prompter)) {
     return kExitFailure;
   }
   return kExitOk;
+}
+
+}  // namespace
+
+Command BinCommand() {
+  return {"bin", [] { return Options().All(); },
+          [] {
+            return std::vector<HelpSection>{
+                {{"bin [--remove-undisplayable] [--remove-spaces N]",
+                  "    [--append | --insert АДРЕС | --replace АДРЕС] [--yes]",
+                  "    [--encoding auto|cp1251|utf-8] -o ВЫХОД [ВХОД]"},
+                 "Пишет коды символов ВХОДА, которые индикатор способен отобразить, в двоичный "
+                 "файл ВЫХОД, по байту на символ; переводы строк и табуляции становятся "
+                 "пробелами. Без --append, --insert и --replace ВЫХОД создаётся заново (старый "
+                 "файл заменяется целиком).",
+                 {"remove-undisplayable", "remove-spaces", "append", "insert", "replace", "yes",
+                  "encoding", "output"}}};
+          },
+          Run};
 }
 
 }  // namespace zeltrix::cli

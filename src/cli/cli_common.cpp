@@ -1,11 +1,6 @@
 #include "cli/cli_common.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
@@ -26,26 +21,43 @@ MessageAnswer StderrPrompter::Show(const Message& message) {
     }
   }
   while (!line.empty() && line.back() == ' ') line.pop_back();
-  std::fprintf(stderr, "zeltrix-cli: %s\n", line.c_str());
+  m_console.Err("zeltrix-cli: " + line + "\n");
   return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
 }
 
-void ParseOrFail(QCommandLineParser& parser, const QStringList& arguments) {
+namespace {
+
+// The argument, as typed, that names a value option but stands last, so that
+// its value is missing; empty when there is none.
+QString OptionWithoutValue(const QList<QCommandLineOption>& options, const QStringList& arguments) {
+  const qsizetype end = arguments.indexOf("--");
+  const QString last = end < 0 ? (arguments.isEmpty() ? QString() : arguments.last())
+                               : (end == 0 ? QString() : arguments.at(end - 1));
+  if (!last.startsWith('-') || last.contains('=')) return {};
+  const QString name = last.mid(last.startsWith("--") ? 2 : 1);
+  for (const QCommandLineOption& option : options) {
+    if (!option.valueName().isEmpty() && option.names().contains(name)) return last;
+  }
+  return {};
+}
+
+}  // namespace
+
+void ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
+                 const QStringList& arguments) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  if (parser.parse(arguments)) return;
+  parser.addOptions(options);
+  // The parser expects the program's name first.
+  if (parser.parse(QStringList{"zeltrix-cli"} + arguments)) return;
   const QStringList unknown = parser.unknownOptionNames();
   if (!unknown.isEmpty()) {
     const QString name = unknown.first();
     UsageError("неизвестный параметр \"" + std::string(name.size() == 1 ? "-" : "--") +
                name.toStdString() + "\"");
   }
-  // Qt names the option whose value is missing between quotes.
-  const QString error = parser.errorText();
-  const qsizetype open = error.indexOf('\'');
-  const qsizetype close = error.indexOf('\'', open + 1);
-  if (open >= 0 && close > open) {
-    UsageError("не указано значение параметра \"" +
-               error.mid(open + 1, close - open - 1).toStdString() + "\"");
+  const QString missing = OptionWithoutValue(options, arguments);
+  if (!missing.isEmpty()) {
+    UsageError("не указано значение параметра \"" + missing.toStdString() + "\"");
   }
   UsageError("неверная командная строка");
 }
@@ -57,37 +69,20 @@ QString SingleInput(const QCommandLineParser& parser) {
   return positional.isEmpty() ? QString() : positional.first();
 }
 
-std::string ProgramDirectory() {
-  std::error_code error;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "./";
-  std::string dir = exe.parent_path().string();
-  if (dir.empty() || dir.back() != '/') dir.push_back('/');
-  return dir;
-}
-
 std::string LocalPath(const QString& argument) { return argument.toLocal8Bit().toStdString(); }
 
 namespace {
 
 bool IsStream(const QString& name) { return name.isEmpty() || name == "-"; }
 
-std::string ReadStandardInput() {
-  std::string data;
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) Fail("не удалось прочитать стандартный ввод");
-    if (got == 0) return data;
-    data.append(buffer, static_cast<std::size_t>(got));
-  }
-}
-
 }  // namespace
 
-std::string ReadInput(const QString& input) {
-  if (IsStream(input)) return ReadStandardInput();
+std::string ReadInput(const QString& input, Console& console) {
+  if (IsStream(input)) {
+    std::optional<std::string> bytes = console.ReadAll();
+    if (!bytes) Fail("не удалось прочитать стандартный ввод");
+    return std::move(*bytes);
+  }
   const std::string path = LocalPath(input);
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) Fail("Не удалось открыть файл \"" + input.toStdString() + "\"");
@@ -117,7 +112,8 @@ std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& use
   return std::move(*text);
 }
 
-Output::Output(const QString& name) : m_name(name), m_toFile(!IsStream(name)) {
+Output::Output(const QString& name, Console& console)
+    : m_name(name), m_console(console), m_toFile(!IsStream(name)) {
   // A generated file need not wait for the disk: the rename alone keeps a
   // half-written result from ever standing under its name.
   if (m_toFile && !m_file.Begin(LocalPath(name), false)) {
@@ -130,12 +126,7 @@ void Output::Write(std::string_view bytes) {
     if (!m_file.Write(bytes)) Fail("Не удалось записать файл \"" + m_name.toStdString() + "\"");
     return;
   }
-  while (!bytes.empty()) {
-    const ssize_t put = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) Fail("не удалось записать стандартный вывод");
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-  }
+  if (!m_console.Out(bytes)) Fail("не удалось записать стандартный вывод");
 }
 
 void Output::Finish() {
@@ -144,8 +135,8 @@ void Output::Finish() {
   }
 }
 
-void WriteOutput(const QString& output, std::string_view bytes) {
-  Output out(output);
+void WriteOutput(const QString& output, std::string_view bytes, Console& console) {
+  Output out(output, console);
   out.Write(bytes);
   out.Finish();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/console.h"
 #include "core/io/file_io.h"
 #include "core/ui/prompter.h"
 
@@ -28,20 +29,25 @@ struct CliError {
 /** Messages of the core printed on standard error, each on one line; questions are answered No. */
 class StderrPrompter : public Prompter {
  public:
+  explicit StderrPrompter(Console& console) : m_console(console) {}
   MessageAnswer Show(const Message& message) override;
+
+ private:
+  Console& m_console;
 };
 
-/** Parses the options of one command; a usage error for unknown options or missing values. */
-void ParseOrFail(QCommandLineParser& parser, const QStringList& arguments);
+/**
+ * Parses the arguments after a command's name with its options; a usage
+ * error for unknown options or missing values.
+ */
+void ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
+                 const QStringList& arguments);
 
 /** At most one positional argument: the input (or "-" for standard input). */
 QString SingleInput(const QCommandLineParser& parser);
 
-/** The directory of the running executable, with a trailing slash. */
-std::string ProgramDirectory();
-
 /** The whole input: a file, or standard input for an empty name or "-". */
-std::string ReadInput(const QString& input);
+std::string ReadInput(const QString& input, Console& console);
 
 /** Input encodings. */
 enum class Encoding { Auto, Cp1251, Utf8 };
@@ -62,7 +68,7 @@ std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& use
  */
 class Output {
  public:
-  explicit Output(const QString& name);
+  Output(const QString& name, Console& console);
   /** Appends bytes; a failure ends the command. */
   void Write(std::string_view bytes);
   /** Puts a file in place; without this call a file stays as it was. */
@@ -70,12 +76,13 @@ class Output {
 
  private:
   QString m_name;
+  Console& m_console;
   bool m_toFile;
   AtomicFileWriter m_file;
 };
 
 /** Writes the bytes to the output at once. */
-void WriteOutput(const QString& output, std::string_view bytes);
+void WriteOutput(const QString& output, std::string_view bytes, Console& console);
 
 /** Local file name of a command-line argument. */
 std::string LocalPath(const QString& argument);

@@ -1,7 +1,7 @@
 #include <QCommandLineParser>
 
 #include "cli/cli_common.h"
-#include "cli/commands.h"
+#include "cli/command.h"
 #include "cli/profile_source.h"
 #include "core/io/cp1251.h"
 #include "core/lcd/formatter.h"
@@ -27,29 +27,46 @@ class LinesSink : public OutputSink {
   bool m_utf8;
 };
 
-}  // namespace
+struct Options {
+  QCommandLineOption profile{
+      {"p", "profile"},
+      "профиль (без него - первый профиль файла); регистр латинских букв не важен",
+      "ИМЯ"};
+  QCommandLineOption profiles{"profiles",
+                              "файл профилей (по умолчанию Profile.prof рядом с программой, а "
+                              "если его нет - три стандартных профиля)",
+                              "ФАЙЛ"};
+  QCommandLineOption encoding{"encoding",
+                              "кодировка входа: auto (по умолчанию: текст UTF-8 с не-ASCII "
+                              "символами читается как UTF-8, иначе как Windows-1251), cp1251 "
+                              "или utf-8",
+                              "КОД", "auto"};
+  QCommandLineOption outputEncoding{
+      "output-encoding",
+      "кодировка строк данных: cp1251 или utf-8 (по умолчанию - кодировка входа)", "КОД"};
+  QCommandLineOption output{{"o", "output"}, "файл результата (заменяется целиком)", "ВЫХОД"};
 
-int RunConvert(const QStringList& arguments) {
+  QList<QCommandLineOption> All() const {
+    return {profile, profiles, encoding, outputEncoding, output};
+  }
+};
+
+int Run(const QStringList& arguments, Context& context) {
+  const Options o;
   QCommandLineParser parser;
-  const QCommandLineOption profile({"p", "profile"}, {}, "NAME");
-  const QCommandLineOption profiles("profiles", {}, "FILE");
-  const QCommandLineOption encoding("encoding", {}, "ENCODING", "auto");
-  const QCommandLineOption outputEncoding("output-encoding", {}, "ENCODING");
-  const QCommandLineOption output({"o", "output"}, {}, "OUT");
-  parser.addOptions({profile, profiles, encoding, outputEncoding, output});
-  ParseOrFail(parser, arguments);
+  ParseOrFail(parser, o.All(), arguments);
   const QString input = SingleInput(parser);
-  const Encoding inputEncoding = ParseEncoding(parser.value(encoding), "--encoding", true);
-  const bool outputGiven = parser.isSet(outputEncoding);
+  const Encoding inputEncoding = ParseEncoding(parser.value(o.encoding), "--encoding", true);
+  const bool outputGiven = parser.isSet(o.outputEncoding);
   const Encoding wanted =
-      outputGiven ? ParseEncoding(parser.value(outputEncoding), "--output-encoding", false)
+      outputGiven ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
                   : Encoding::Auto;
 
   SettingsFile file;
-  OpenProfileSource(file, parser.value(profiles));
+  OpenProfileSource(file, parser.value(o.profiles), context.programDirectory);
   std::string name;
-  if (parser.isSet(profile)) {
-    const QByteArray utf8 = parser.value(profile).toUtf8();
+  if (parser.isSet(o.profile)) {
+    const QByteArray utf8 = parser.value(o.profile).toUtf8();
     name = Utf8ToCp1251(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
                .value_or(std::string());
   } else {
@@ -58,17 +75,32 @@ int RunConvert(const QStringList& arguments) {
     name = names.front();
   }
   ProfileRecord record;
-  StderrPrompter prompter;
+  StderrPrompter prompter(context.console);
   if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;
   file.Close();
 
   Encoding used;
-  const std::string text = DecodeInput(ReadInput(input), inputEncoding, used);
-  Output out(parser.value(output));
+  const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
+  Output out(parser.value(o.output), context.console);
   LinesSink sink(out, (outputGiven ? wanted : used) == Encoding::Utf8);
   ConvertTextTo(text, record, sink);
   out.Finish();
   return kExitOk;
+}
+
+}  // namespace
+
+Command ConvertCommand() {
+  return {"convert", [] { return Options().All(); },
+          [] {
+            return std::vector<HelpSection>{
+                {{"convert [-p ИМЯ] [--profiles ФАЙЛ] [--encoding auto|cp1251|utf-8]",
+                  "        [--output-encoding cp1251|utf-8] [-o ВЫХОД] [ВХОД]"},
+                 "Преобразует весь текст ВХОДА (файл; без него или \"-\" - стандартный ввод) в "
+                 "строки данных по профилю и пишет их в ВЫХОД или на стандартный вывод.",
+                 {"profile", "profiles", "encoding", "output-encoding", "output"}}};
+          },
+          Run};
 }
 
 }  // namespace zeltrix::cli

@@ -6,13 +6,13 @@
 
 namespace zeltrix::cli {
 
-std::string ProfileDatabasePath(const QString& given) {
-  return given.isEmpty() ? ProgramDirectory() + std::string(kProfileDatabaseName)
-                         : LocalPath(given);
+std::string ProfileDatabasePath(const QString& given, const std::string& programDirectory) {
+  return given.isEmpty() ? programDirectory + std::string(kProfileDatabaseName) : LocalPath(given);
 }
 
-void OpenProfileSource(SettingsFile& file, const QString& given) {
-  const std::string path = ProfileDatabasePath(given);
+void OpenProfileSource(SettingsFile& file, const QString& given,
+                       const std::string& programDirectory) {
+  const std::string path = ProfileDatabasePath(given, programDirectory);
   if (!FileExists(path)) {
     if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
     file.OpenBuffer({});

@@ -12,9 +12,10 @@ namespace zeltrix::cli {
  * program; when the latter is missing, the three default profiles are taken
  * from memory and nothing is written.
  */
-void OpenProfileSource(SettingsFile& file, const QString& given);
+void OpenProfileSource(SettingsFile& file, const QString& given,
+                       const std::string& programDirectory);
 
-/** The profile database named by --profiles, or Profile.prof beside the program. */
-std::string ProfileDatabasePath(const QString& given);
+/** The profile database named by --profiles, or Profile.prof in the program directory. */
+std::string ProfileDatabasePath(const QString& given, const std::string& programDirectory);
 
 }  // namespace zeltrix::cli

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "cli/cli_common.h"
-#include "cli/commands.h"
+#include "cli/command.h"
 #include "cli/profile_source.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
@@ -34,18 +34,19 @@ void OnlyWith(const QCommandLineParser& parser, const QCommandLineOption& option
   }
 }
 
-int RunExport(const QStringList& names, const QString& output, const QString& database) {
+int RunExport(const QStringList& names, const QString& output, const QString& database,
+              Context& context) {
   if (names.isEmpty()) UsageError("не указаны имена профилей");
   if (output.isEmpty()) UsageError("не указан файл профилей для записи (-o)");
   const std::vector<std::string> wanted = NamesOf(names);
   SettingsFile source;
-  OpenProfileSource(source, database);
+  OpenProfileSource(source, database, context.programDirectory);
   const std::string path = LocalPath(output);
-  const std::string databasePath = ProfileDatabasePath(database);
+  const std::string databasePath = ProfileDatabasePath(database, context.programDirectory);
   if (IsProfileDatabase(path, databasePath)) {
     Fail("Нет доступа к файлу \"" + output.toStdString() + "\"");
   }
-  StderrPrompter prompter;
+  StderrPrompter prompter(context.console);
   const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, wanted, prompter);
   // A name the file does not hold has been reported; nothing is written then.
   if (profiles.size() != wanted.size()) return kExitFailure;
@@ -55,11 +56,12 @@ int RunExport(const QStringList& names, const QString& output, const QString& da
   return kExitOk;
 }
 
-int RunImport(const QStringList& arguments, bool overwrite, const QString& database) {
+int RunImport(const QStringList& arguments, bool overwrite, const QString& database,
+              Context& context) {
   if (arguments.isEmpty()) UsageError("не указан файл профилей для загрузки");
   const QString file = arguments.first();
   const std::string path = LocalPath(file);
-  const std::string databasePath = ProfileDatabasePath(database);
+  const std::string databasePath = ProfileDatabasePath(database, context.programDirectory);
   std::vector<std::string> wanted = NamesOf(arguments.mid(1));
 
   if (!FileExists(path)) Fail("Файл профилей \"" + file.toStdString() + "\" не найден");
@@ -72,7 +74,7 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   const std::optional<std::vector<std::string>> existing = ListProfiles(databasePath);
   if (!existing) Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
 
-  StderrPrompter prompter;
+  StderrPrompter prompter(context.console);
   if (wanted.empty()) {
     if (offered->empty()) Fail("В файле профилей нет ни одного профиля");
     wanted = *offered;
@@ -120,36 +122,68 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   return kExitOk;
 }
 
-}  // namespace
+struct Options {
+  QCommandLineOption profiles{"profiles",
+                              "файл профилей, как у convert; для import - файл, в который "
+                              "копируются профили (по умолчанию Profile.prof рядом с "
+                              "программой; он должен существовать)",
+                              "БАЗА"};
+  QCommandLineOption output{{"o", "output"}, "файл профилей для записи", "ФАЙЛ"};
+  QCommandLineOption overwrite{"overwrite",
+                               "записать профиль с повторяющимся именем поверх профиля БАЗЫ; имя "
+                               "профиля в БАЗЕ не меняется"};
 
-int RunProfiles(const QStringList& arguments) {
+  QList<QCommandLineOption> All() const { return {profiles, output, overwrite}; }
+};
+
+int Run(const QStringList& arguments, Context& context) {
+  const Options o;
   QCommandLineParser parser;
-  const QCommandLineOption profiles("profiles", {}, "FILE");
-  const QCommandLineOption output({"o", "output"}, {}, "FILE");
-  const QCommandLineOption overwrite("overwrite");
-  parser.addOptions({profiles, output, overwrite});
-  ParseOrFail(parser, arguments);
+  ParseOrFail(parser, o.All(), arguments);
   const QStringList positional = parser.positionalArguments();
   const QString action = positional.isEmpty() ? QString() : positional.first();
   if (action == "export") {
-    OnlyWith(parser, overwrite, "--overwrite", "import");
-    return RunExport(positional.mid(1), parser.value(output), parser.value(profiles));
+    OnlyWith(parser, o.overwrite, "--overwrite", "import");
+    return RunExport(positional.mid(1), parser.value(o.output), parser.value(o.profiles), context);
   }
   if (action == "import") {
-    OnlyWith(parser, output, "-o", "export");
-    return RunImport(positional.mid(1), parser.isSet(overwrite), parser.value(profiles));
+    OnlyWith(parser, o.output, "-o", "export");
+    return RunImport(positional.mid(1), parser.isSet(o.overwrite), parser.value(o.profiles),
+                     context);
   }
   if (!positional.isEmpty()) {
     UsageError("лишний аргумент \"" + positional.first().toStdString() + "\"");
   }
-  OnlyWith(parser, output, "-o", "export");
-  OnlyWith(parser, overwrite, "--overwrite", "import");
+  OnlyWith(parser, o.output, "-o", "export");
+  OnlyWith(parser, o.overwrite, "--overwrite", "import");
   SettingsFile file;
-  OpenProfileSource(file, parser.value(profiles));
+  OpenProfileSource(file, parser.value(o.profiles), context.programDirectory);
   std::string listing;
   for (const std::string& name : ProfileNames(file)) listing += Cp1251ToUtf8(name) + "\n";
-  WriteOutput({}, listing);
+  WriteOutput({}, listing, context.console);
   return kExitOk;
+}
+
+}  // namespace
+
+Command ProfilesCommand() {
+  return {"profiles", [] { return Options().All(); },
+          [] {
+            return std::vector<HelpSection>{
+                {{"profiles [--profiles ФАЙЛ]"},
+                 "Выводит имена профилей в порядке файла, по одному в строке, в UTF-8.",
+                 {"profiles"}},
+                {{"profiles export ИМЯ... -o ФАЙЛ [--profiles БАЗА]"},
+                 "Записывает названные профили в новый файл профилей ФАЙЛ (заменяется целиком) "
+                 "в указанном порядке. Если хотя бы одного профиля нет, файл не записывается.",
+                 {"output"}},
+                {{"profiles import ФАЙЛ [ИМЯ...] [--overwrite] [--profiles БАЗА]"},
+                 "Копирует названные профили (без имён - все) из файла профилей ФАЙЛ в БАЗУ. "
+                 "Профиль, имя которого повторяет имя профиля БАЗЫ (без учёта регистра букв A-Z "
+                 "и А-Ю), пропускается с сообщением.",
+                 {"overwrite"}}};
+          },
+          Run};
 }
 
 }  // namespace zeltrix::cli

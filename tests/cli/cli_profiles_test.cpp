@@ -1,4 +1,4 @@
-// Runs the real zeltrix-cli profiles export and import and checks the files, messages and statuses.
+// Runs zeltrix-cli profiles export and import and checks the files, messages and statuses.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,12 +1,12 @@
-// Runs the real zeltrix-cli and checks its output, messages and exit statuses.
+// Runs zeltrix-cli and checks its output, messages and exit statuses.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
-#include "core/ini/settings_file.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"

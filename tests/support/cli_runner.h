@@ -2,11 +2,15 @@
 
 #include <sys/wait.h>
 
+#include <QString>
+#include <QStringList>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/cli_app.h"
+#include "cli/console.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix::testing {
@@ -18,11 +22,58 @@ struct CliResult {
   std::string err;
 };
 
+/** Standard streams held in strings. */
+class StringConsole : public cli::Console {
+ public:
+  explicit StringConsole(std::string input) : m_input(std::move(input)) {}
+  std::optional<std::string> ReadAll() override { return m_input; }
+  bool Out(std::string_view bytes) override {
+    m_out.append(bytes);
+    return true;
+  }
+  void Err(std::string_view bytes) override { m_err.append(bytes); }
+
+  const std::string& OutText() const { return m_out; }
+  const std::string& ErrText() const { return m_err; }
+
+ private:
+  std::string m_input;
+  std::string m_out;
+  std::string m_err;
+};
+
 /**
- * Runs a copy of the real zeltrix-cli inside a test directory, so that the
- * Profile.prof beside it is the test's own, with the given standard input.
+ * Runs zeltrix-cli's commands in the test's own process, inside a test
+ * directory that stands for the program's directory and the current one, so
+ * that the Profile.prof there is the test's own.
  */
 class CliRunner {
+ public:
+  CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const {
+    StringConsole console(input);
+    cli::Context context{console, m_dir.Root() + "/"};
+    QStringList arguments;
+    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(m_dir.Root());
+    const int status = cli::RunCli(arguments, context);
+    std::filesystem::current_path(before);
+    return {status, console.OutText(), console.ErrText()};
+  }
+
+  std::string Path(const std::string& name) const { return m_dir.Path(name); }
+  const TempDir& Dir() const { return m_dir; }
+
+ private:
+  TempDir m_dir;
+};
+
+/**
+ * Runs a copy of the real zeltrix-cli executable inside a test directory, so
+ * that the Profile.prof beside it is the test's own, with the given standard
+ * input.
+ */
+class CliProcessRunner {
  public:
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const {
     const std::string exe = m_dir.Path("zeltrix-cli");

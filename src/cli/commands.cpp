@@ -1,0 +1,14 @@
+#include "cli/command.h"
+
+namespace zeltrix::cli {
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> kCommands = {
+      ConvertCommand(),
+      BinCommand(),
+      ProfilesCommand(),
+  };
+  return kCommands;
+}
+
+}  // namespace zeltrix::cli
