@@ -1,15 +1,19 @@
 # Zeltrix: `make run` builds and starts the program, `make test` builds and
 # runs every test. Both first install the Debian packages the build needs.
+# `make install` installs under PREFIX (DESTDIR honoured); `make package`
+# builds the Debian package build/zeltrix_<version>_<arch>.deb.
 
 PRESET ?= default
 BUILD_DIR := build
+PREFIX ?= /usr/local
 
 PACKAGES := g++ make cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev \
-            qt6-translations-l10n libqt6svg6 fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev
+            qt6-translations-l10n libqt6svg6 fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev \
+            librsvg2-bin dpkg-dev file
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install package clean
 
 all: build
 
@@ -38,6 +42,15 @@ test: build
 
 bench: build
 	./bench/run_benchmarks.sh
+
+# sudo only when the destination cannot be written as the user.
+install: build
+	@dir="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dir" ]; do dir=$$(dirname "$$dir"); done; \
+	run=$$([ -w "$$dir" ] || echo "$(SUDO)"); \
+	$$run env DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf build build-asan

@@ -1,17 +1,23 @@
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
+#include "core/settings/program_paths.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"
+#include "gui/support/app_icon.h"
 #include "gui/support/qt_file_requester.h"
 #include "gui/support/qt_prompter.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("Zeltrix");
-  app.setDesktopFileName("zeltrix");
+  // Ties the windows to the desktop entry, so the desktop shows its name and icon.
+  app.setDesktopFileName(zeltrix::kDesktopId);
+  app.setWindowIcon(zeltrix::ApplicationIcon());
   // Standard buttons read "Да", "Нет", "Отмена".
   QTranslator translator;
   if (translator.load(QLocale(QLocale::Russian), "qtbase", "_",
@@ -20,8 +26,12 @@ int main(int argc, char** argv) {
   }
   zeltrix::RegisterEditorFontSubstitutes();
 
-  const auto paths =
-      zeltrix::ProgramPaths::InDirectory(QCoreApplication::applicationDirPath().toStdString());
+  const zeltrix::ProgramPaths paths = zeltrix::LocateProgramFiles(
+      {QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+       QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+           .toStdString()});
+  // A failure shows when the first file is created there.
+  zeltrix::EnsureProgramDirectory(paths);
   zeltrix::QtPrompter prompter;
   zeltrix::QtFileRequester requester;
   const std::unique_ptr<zeltrix::MainWindow> window =

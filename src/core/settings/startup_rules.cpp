@@ -1,14 +1,6 @@
 #include "core/settings/startup_rules.h"
 
-#include "core/profiles/profile_database.h"
-
 namespace zeltrix {
-
-ProgramPaths ProgramPaths::InDirectory(std::string directory) {
-  if (directory.empty() || directory.back() != '/') directory.push_back('/');
-  return {directory, directory + std::string(kPreferencesName),
-          directory + std::string(kProfileDatabaseName)};
-}
 
 void CorrectStoredGeometry(AppSettings& settings) {
   if (settings.X < -280 || settings.X > 2000) settings.X = 10;

@@ -3,18 +3,9 @@
 #include <string>
 
 #include "core/settings/app_settings.h"
+#include "core/settings/program_paths.h"  // start-up works on the program's paths
 
 namespace zeltrix {
-
-/** Where the program keeps its files: the directory of its executable. */
-struct ProgramPaths {
-  std::string directory;  ///< with its trailing separator
-  std::string settings;   ///< Preferences.ini
-  std::string profiles;   ///< Profile.prof
-
-  /** The paths for a program directory (a trailing separator is added when missing). */
-  static ProgramPaths InDirectory(std::string directory);
-};
 
 /**
  * Replaces a stored window position or size that cannot be right: X outside

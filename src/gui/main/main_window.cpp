@@ -21,6 +21,7 @@
 #include "core/io/cp1251.h"
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
+#include "gui/support/app_icon.h"
 #include "gui/support/fixed_layout.h"
 #include "core/io/text_file.h"
 #include "core/lcd/formatter.h"
@@ -53,7 +54,7 @@ MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, P
   InitZeltrixResources();
   setObjectName("mainWindow");
   setWindowTitle(kTitle);
-  setWindowIcon(OwnIcon("zeltrix"));
+  setWindowIcon(ApplicationIcon());
   move(m_settings.X, m_settings.Y);
   resize(m_settings.W, m_settings.H);
 

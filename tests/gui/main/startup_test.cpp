@@ -172,3 +172,47 @@ TEST_F(MainWindowTest, DeletedSettingsFileIsNotRecreatedAtExit) {
 
 }  // namespace
 }  // namespace zeltrix::testing
+
+namespace zeltrix::testing {
+namespace {
+
+/** The colour in the middle of an icon drawn at 32 pixels. */
+QRgb IconMiddle(const QIcon& icon) { return icon.pixmap(32, 32).toImage().pixel(16, 16); }
+
+TEST_F(MainWindowTest, WindowAndDialogsShowTheInstalledIconElseTheBuiltInOne) {
+  const QStringList searchPaths = QIcon::themeSearchPaths();
+  const QString themeName = QIcon::themeName();
+  // An icon theme holding a plain red icon under the desktop entry's name.
+  const std::string apps = dir.Path("icons/hicolor/scalable/apps");
+  std::filesystem::create_directories(apps);
+  WriteBytes(dir.Path("icons/hicolor/index.theme"),
+             "[Icon Theme]\nName=Hicolor\nDirectories=scalable/apps\n\n"
+             "[scalable/apps]\nSize=48\nMinSize=1\nMaxSize=512\nType=Scalable\n");
+  WriteBytes(apps + "/org.zeltrix.Zeltrix.svg",
+             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\">"
+             "<rect width=\"48\" height=\"48\" fill=\"#ff0000\"/></svg>");
+  QIcon::setThemeSearchPaths({QString::fromStdString(dir.Path("icons"))});
+  QIcon::setThemeName("hicolor");
+  StartWithProfiles();
+  EXPECT_EQ(IconMiddle(window->windowIcon()), qRgb(255, 0, 0));
+  window->CommandAction(Command::About)->trigger();
+  const QList<QWidget*> dialogs = window->findChildren<QWidget*>();
+  const auto about = std::find_if(dialogs.begin(), dialogs.end(),
+                                  [](QWidget* w) { return w->isWindow() && w->isVisible(); });
+  ASSERT_NE(about, dialogs.end());
+  EXPECT_EQ(IconMiddle((*about)->windowIcon()), qRgb(255, 0, 0));
+  window.reset();
+
+  // Without an installed icon the window shows the one built into the program.
+  std::filesystem::remove(apps + "/org.zeltrix.Zeltrix.svg");
+  QIcon::setThemeSearchPaths({QString::fromStdString(dir.Path("icons"))});
+  Start();
+  const QImage shown = window->windowIcon().pixmap(32, 32).toImage();
+  EXPECT_EQ(shown, QIcon(":/icons/zeltrix.svg").pixmap(32, 32).toImage());
+  EXPECT_NE(shown.pixel(16, 16), qRgb(255, 0, 0));
+  QIcon::setThemeSearchPaths(searchPaths);
+  QIcon::setThemeName(themeName);
+}
+
+}  // namespace
+}  // namespace zeltrix::testing

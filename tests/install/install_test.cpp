@@ -1,0 +1,137 @@
+// `cmake --install` into a temporary DESTDIR: every file in its place, and the
+// installed zeltrix-cli runs from there with the user's configuration folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace zeltrix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+/** Runs a shell command line; its exit status, or -1 when it did not exit. */
+int Shell(const std::string& command) {
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+/** Width and height from a PNG file's header, or 0, 0 when it is none. */
+std::pair<int, int> PngSize(const std::string& path) {
+  const std::string bytes = ReadBytes(path);
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
+  const auto word = [&](std::size_t at) {
+    int value = 0;
+    for (std::size_t i = at; i < at + 4; ++i)
+      value = value * 256 + static_cast<unsigned char>(bytes[i]);
+    return value;
+  };
+  return {word(16), word(20)};
+}
+
+class InstallTest : public ::testing::Test {
+ protected:
+  // One installation serves every test of the suite.
+  static void SetUpTestSuite() {
+    root = std::make_unique<TempDir>();
+    installed = Shell("DESTDIR=" + Quote(root->Path("dest")) + " " + Quote(ZELTRIX_CMAKE) +
+                      " --install " + Quote(ZELTRIX_BUILD_DIR) + " --prefix /usr >" +
+                      Quote(root->Path("install.log")) + " 2>&1") == 0;
+  }
+  static void TearDownTestSuite() { root.reset(); }
+
+  void SetUp() override { ASSERT_TRUE(installed) << ReadBytes(root->Path("install.log")); }
+
+  static std::string Usr(const std::string& path) { return root->Path("dest/usr/" + path); }
+
+  /** Runs the installed zeltrix-cli with a home folder of the test's own; its exit status. */
+  int RunInstalledCli(const std::vector<std::string>& args) const {
+    std::string command = "cd / && env -u XDG_CONFIG_HOME HOME=" + Quote(home.Root()) + " " +
+                          Quote(Usr("bin/zeltrix-cli"));
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    return Shell(command + " >" + Quote(home.Path("stdout")) + " 2>" + Quote(home.Path("stderr")));
+  }
+
+  static inline std::unique_ptr<TempDir> root;
+  static inline bool installed = false;
+  TempDir home;
+};
+
+TEST_F(InstallTest, EveryFileInItsPlace) {
+  const char* const files[] = {
+      "bin/zeltrix",
+      "bin/zeltrix-cli",
+      "share/applications/org.zeltrix.Zeltrix.desktop",
+      "share/metainfo/org.zeltrix.Zeltrix.metainfo.xml",
+      "share/icons/hicolor/scalable/apps/org.zeltrix.Zeltrix.svg",
+      "share/man/man1/zeltrix.1.gz",
+      "share/man/man1/zeltrix-cli.1.gz",
+      "share/bash-completion/completions/zeltrix-cli",
+      "share/doc/zeltrix/LICENSE",
+      "share/doc/zeltrix/copyright",
+      "share/doc/zeltrix/changelog.gz",
+      "share/zeltrix/examples/privet.txt",
+  };
+  for (const char* file : files) {
+    SCOPED_TRACE(file);
+    EXPECT_TRUE(fs::is_regular_file(Usr(file)));
+    EXPECT_GT(fs::file_size(Usr(file)), 0u);
+  }
+  for (const char* program : {"bin/zeltrix", "bin/zeltrix-cli"}) {
+    EXPECT_NE(fs::status(Usr(program)).permissions() & fs::perms::others_exec, fs::perms::none);
+  }
+  // Manual pages are compressed, so that man and Debian find them as they expect.
+  EXPECT_EQ(Shell("gzip -t " + Quote(Usr("share/man/man1/zeltrix-cli.1.gz"))), 0);
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const std::string dir = std::to_string(size) + "x" + std::to_string(size);
+    EXPECT_EQ(PngSize(Usr("share/icons/hicolor/" + dir + "/apps/org.zeltrix.Zeltrix.png")),
+              std::make_pair(size, size))
+        << dir;
+  }
+  const std::string entry = ReadBytes(Usr("share/applications/org.zeltrix.Zeltrix.desktop"));
+  EXPECT_NE(entry.find("\nIcon=org.zeltrix.Zeltrix\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nExec=zeltrix %f\n"), std::string::npos);
+}
+
+TEST_F(InstallTest, InstalledCliConvertsTheExampleWithTheDefaultProfiles) {
+  ASSERT_EQ(RunInstalledCli({"convert", Usr("share/zeltrix/examples/privet.txt"), "-o",
+                             home.Path("privet.asm")}),
+            0)
+      << ReadBytes(home.Path("stderr"));
+  const std::string lines = ReadBytes(home.Path("privet.asm"));
+  // The first default profile, in the input's Windows-1251: "; Привет, " and its codes.
+  EXPECT_EQ(lines.substr(0, lines.find("\r\n", lines.find("\r\n") + 2)),
+            "; \xcf\xf0\xe8\xe2\xe5\xf2, \r\n"
+            "    Dt    0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF, 0x2C, 0x20");
+  // With no Profile.prof nothing is written, neither beside the program nor in the home folder.
+  EXPECT_FALSE(fs::exists(Usr("bin/Profile.prof")));
+  EXPECT_FALSE(fs::exists(home.Path(".config/Zeltrix")));
+}
+
+TEST_F(InstallTest, InstalledCliTakesItsProfilesFromTheConfigurationFolder) {
+  fs::create_directories(home.Path(".config/Zeltrix"));
+  WriteBytes(home.Path(".config/Zeltrix/Profile.prof"),
+             "[Mine]\r\nOst1 = 0\r\nDirective = db\r\nStartData = 0x\r\nSI = 2\r\n"
+             "RazdelitelData = [String],[/String]\r\nCountByte = 0\r\n");
+  ASSERT_EQ(RunInstalledCli({"profiles"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stdout")), "Mine\n");
+  WriteBytes(home.Path("in.txt"), "AB");
+  ASSERT_EQ(RunInstalledCli({"convert", home.Path("in.txt")}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stdout")), "db  0x41,0x42\r\n");
+}
+
+}  // namespace
+}  // namespace zeltrix::testing
