@@ -14,7 +14,7 @@ namespace zeltrix::cli {
 /** What a command runs with besides its arguments. */
 struct Context {
   Console& console;
-  /** Where the program lies, with a trailing slash: Profile.prof is looked for there. */
+  /** The folder of the program's files, with a trailing slash: Profile.prof is looked for there. */
   std::string programDirectory;
 };
 

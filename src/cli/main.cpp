@@ -1,20 +1,30 @@
 // zeltrix-cli: the command line's library run on the process's own arguments and streams.
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
 
 #include "cli/cli_app.h"
 #include "cli/console.h"
+#include "core/settings/program_paths.h"
 
 namespace {
 
-std::string ProgramDirectory() {
+std::string ExecutableDirectory() {
   std::error_code error;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "./";
-  std::string dir = exe.parent_path().string();
-  if (dir.empty() || dir.back() != '/') dir.push_back('/');
-  return dir;
+  return error ? "." : exe.parent_path().string();
+}
+
+/** The same folder the desktop program keeps its profiles in. */
+std::string ProgramFilesDirectory() {
+  QCoreApplication::setApplicationName("Zeltrix");
+  const QString configuration = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  return zeltrix::LocateProgramFiles(
+             {ExecutableDirectory(), QFile::encodeName(configuration).toStdString()})
+      .directory;
 }
 
 }  // namespace
@@ -24,6 +34,6 @@ int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   StandardConsole console;
-  Context context{console, ProgramDirectory()};
+  Context context{console, ProgramFilesDirectory()};
   return RunCli(arguments, context);
 }

@@ -125,8 +125,8 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
 struct Options {
   QCommandLineOption profiles{"profiles",
                               "файл профилей, как у convert; для import - файл, в который "
-                              "копируются профили (по умолчанию Profile.prof рядом с "
-                              "программой; он должен существовать)",
+                              "копируются профили (по умолчанию Profile.prof программы, как у "
+                              "convert; он должен существовать)",
                               "БАЗА"};
   QCommandLineOption output{{"o", "output"}, "файл профилей для записи", "ФАЙЛ"};
   QCommandLineOption overwrite{"overwrite",

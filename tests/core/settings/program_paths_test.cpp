@@ -46,7 +46,9 @@ TEST(ProgramPaths, FolderChosenByWritabilityAndInstalledLayout) {
     EXPECT_EQ(paths.directory, expected);
     EXPECT_EQ(paths.settings, expected + "Preferences.ini");
     EXPECT_EQ(paths.profiles, expected + "Profile.prof");
-    if (c.withConfiguration) EXPECT_EQ(asked, std::vector<std::string>{bin});
+    if (c.withConfiguration) {
+      EXPECT_EQ(asked, std::vector<std::string>{bin});
+    }
     // Deciding creates nothing.
     EXPECT_FALSE(fs::exists(dir.Path("home")));
   }
