@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 
 PACKAGES := g++ make cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev \
             qt6-translations-l10n libqt6svg6 fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev \
-            librsvg2-bin dpkg-dev file
+            librsvg2-bin dpkg-dev file bash-completion
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 

@@ -101,6 +101,9 @@ TEST_F(InstallTest, EveryFileInItsPlace) {
               std::make_pair(size, size))
         << dir;
   }
+  // The glyph tables' notice goes with them.
+  EXPECT_EQ(fs::exists(Usr("share/doc/zeltrix/NOTICE")),
+            fs::exists(ZELTRIX_SOURCE_DIR "/resources/lcd-fonts/NOTICE"));
   const std::string entry = ReadBytes(Usr("share/applications/org.zeltrix.Zeltrix.desktop"));
   EXPECT_NE(entry.find("\nIcon=org.zeltrix.Zeltrix\n"), std::string::npos);
   EXPECT_NE(entry.find("\nExec=zeltrix %f\n"), std::string::npos);
@@ -131,6 +134,38 @@ TEST_F(InstallTest, InstalledCliTakesItsProfilesFromTheConfigurationFolder) {
   WriteBytes(home.Path("in.txt"), "AB");
   ASSERT_EQ(RunInstalledCli({"convert", home.Path("in.txt")}), 0) << ReadBytes(home.Path("stderr"));
   EXPECT_EQ(ReadBytes(home.Path("stdout")), "db  0x41,0x42\r\n");
+}
+
+TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
+  const std::string library = "/usr/share/bash-completion/bash_completion";
+  ASSERT_TRUE(fs::exists(library)) << "bash-completion is not installed";
+  fs::create_directories(home.Path(".config/Zeltrix"));
+  WriteBytes(home.Path(".config/Zeltrix/Profile.prof"),
+             "[ASM \x97 DT]\r\nOst1 = 4\r\n[Asm wide]\r\nOst1 = 4\r\n[Basic]\r\nOst1 = 1\r\n");
+  // Completes each line as bash does on Tab and prints the offers, one a line.
+  WriteBytes(home.Path("complete.sh"),
+             "source " + Quote(library) + "\nsource " +
+                 Quote(Usr("share/bash-completion/completions/zeltrix-cli")) +
+                 "\nwhile IFS= read -r line; do\n"
+                 "  COMP_LINE=$line; COMP_POINT=${#line}; read -ra COMP_WORDS <<<\"$line\"\n"
+                 "  [[ $line == *' ' ]] && COMP_WORDS+=('')\n"
+                 "  COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMPREPLY=(); _zeltrix_cli\n"
+                 "  printf '%s|' \"${COMPREPLY[@]}\"; echo\n"
+                 "done\n");
+  WriteBytes(home.Path("lines"),
+             "zeltrix-cli \nzeltrix-cli convert --out\nzeltrix-cli bin --encoding \n"
+             "zeltrix-cli profiles \nzeltrix-cli convert -p As\n");
+  ASSERT_EQ(Shell("env -u XDG_CONFIG_HOME HOME=" + Quote(home.Root()) + " PATH=" +
+                  Quote(Usr("bin")) + ":/usr/bin:/bin bash " + Quote(home.Path("complete.sh")) +
+                  " <" + Quote(home.Path("lines")) + " >" + Quote(home.Path("offers")) + " 2>&1"),
+            0);
+  EXPECT_EQ(ReadBytes(home.Path("offers")),
+            "convert|bin|profiles|--help|\n"
+            "--output-encoding|--output|\n"
+            "auto|cp1251|utf-8|\n"
+            "export|import|\n"
+            // The names of the profiles in the configuration folder, quoted for the shell.
+            "Asm\\ wide|\n");
 }
 
 }  // namespace
