@@ -1,11 +1,13 @@
 # Zeltrix: `make run` builds and starts the program, `make test` builds and
 # runs every test. Both first install the Debian packages the build needs.
-# `make install` installs under PREFIX (DESTDIR honoured); `make package`
-# builds the Debian package build/zeltrix_<version>_<arch>.deb.
+# `make install` installs under PREFIX (DESTDIR honoured), `make uninstall`
+# removes it again; `make package` builds the Debian package
+# build/zeltrix_<version>_<arch>.deb.
 
 PRESET ?= default
 BUILD_DIR := build
 PREFIX ?= /usr/local
+INSTALLED := $(BUILD_DIR)/installed-files.txt
 
 PACKAGES := g++ make cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev \
             qt6-translations-l10n libqt6svg6 fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev \
@@ -13,7 +15,7 @@ PACKAGES := g++ make cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev \
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps configure build run test bench install package clean
+.PHONY: all deps configure build run test bench install uninstall package clean
 
 all: build
 
@@ -43,11 +45,25 @@ test: build
 bench: build
 	./bench/run_benchmarks.sh
 
-# sudo only when the destination cannot be written as the user.
+# sudo only when the destination cannot be written as the user. The list of
+# installed files is kept for `make uninstall` (the tests' own installs
+# rewrite CMake's install_manifest.txt).
 install: build
 	@dir="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dir" ]; do dir=$$(dirname "$$dir"); done; \
 	run=$$([ -w "$$dir" ] || echo "$(SUDO)"); \
-	$$run env DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+	$$run env DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)" && \
+	cp $(BUILD_DIR)/install_manifest.txt $(INSTALLED)
+
+# Removes what the last `make install` put in place, and the program's own
+# folders once they are empty.
+uninstall:
+	@test -s $(INSTALLED) || { echo "Nothing installed by make install from $(BUILD_DIR)"; exit 1; }
+	@first=$$(head -n 1 $(INSTALLED)); \
+	run=$$([ -w "$$(dirname "$$first")" ] || echo "$(SUDO)"); \
+	$$run xargs -d '\n' rm -f -- < $(INSTALLED) && \
+	grep -E '/share/(zeltrix|doc/zeltrix)/' $(INSTALLED) | xargs -d '\n' -n 1 dirname | sort -ru | \
+	  while read -r d; do $$run rmdir "$$d" 2>/dev/null; $$run rmdir "$$(dirname "$$d")" 2>/dev/null; done; \
+	rm -f $(INSTALLED)
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

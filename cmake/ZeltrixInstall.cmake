@@ -55,6 +55,11 @@ install(FILES "${_res}/completion/zeltrix-cli"
 # Documents. The glyph tables' notice is installed as soon as the tables are
 # part of the tree; the copyright file then names them too.
 set(_notice "${_res}/lcd-fonts/NOTICE")
+# A folder's time changes when a file comes into it: configure again then.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_res}")
+if(IS_DIRECTORY "${_res}/lcd-fonts")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_res}/lcd-fonts")
+endif()
 file(READ "${_res}/debian/copyright" _copyright)
 if(EXISTS "${_notice}")
   install(FILES "${_notice}" DESTINATION "${_docdir}")
