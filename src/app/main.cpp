@@ -8,16 +8,13 @@
 #include "core/settings/program_paths.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"
-#include "gui/support/app_icon.h"
+#include "gui/support/app_identity.h"
 #include "gui/support/qt_file_requester.h"
 #include "gui/support/qt_prompter.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  app.setApplicationName("Zeltrix");
-  // Ties the windows to the desktop entry, so the desktop shows its name and icon.
-  app.setDesktopFileName(zeltrix::kDesktopId);
-  app.setWindowIcon(zeltrix::ApplicationIcon());
+  zeltrix::SetUpApplicationIdentity(app);
   // Standard buttons read "Да", "Нет", "Отмена".
   QTranslator translator;
   if (translator.load(QLocale(QLocale::Russian), "qtbase", "_",

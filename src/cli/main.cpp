@@ -20,7 +20,8 @@ std::string ExecutableDirectory() {
 
 /** The same folder the desktop program keeps its profiles in. */
 std::string ProgramFilesDirectory() {
-  QCoreApplication::setApplicationName("Zeltrix");
+  QCoreApplication::setApplicationName(
+      QString::fromUtf8(zeltrix::kApplicationName.data(), zeltrix::kApplicationName.size()));
   const QString configuration = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
   return zeltrix::LocateProgramFiles(
              {ExecutableDirectory(), QFile::encodeName(configuration).toStdString()})

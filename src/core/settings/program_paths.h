@@ -2,8 +2,12 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace zeltrix {
+
+/** The program's name; it also names the user's configuration folder (~/.config/Zeltrix). */
+inline constexpr std::string_view kApplicationName = "Zeltrix";
 
 /** Where the program keeps Profile.prof and Preferences.ini. */
 struct ProgramPaths {

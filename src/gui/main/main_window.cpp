@@ -21,7 +21,7 @@
 #include "core/io/cp1251.h"
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
-#include "gui/support/app_icon.h"
+#include "gui/support/app_identity.h"
 #include "gui/support/fixed_layout.h"
 #include "core/io/text_file.h"
 #include "core/lcd/formatter.h"

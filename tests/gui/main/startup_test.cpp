@@ -2,7 +2,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QSplitter>
+#include <QStandardPaths>
 
+#include "gui/support/app_identity.h"
 #include "tests/gui/main/main_window_fixture.h"
 
 namespace zeltrix::testing {
@@ -175,6 +177,25 @@ TEST_F(MainWindowTest, DeletedSettingsFileIsNotRecreatedAtExit) {
 
 namespace zeltrix::testing {
 namespace {
+
+TEST(ApplicationIdentity, NamesTheDesktopEntryTheIconAndTheConfigurationFolder) {
+  const QString name = QCoreApplication::applicationName();
+  TempDir dir;
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.Path("config")));
+  SetUpApplicationIdentity(*qApp);
+  // The desktop entry that the install rules put in place under this id.
+  const std::string entry =
+      ReadBytes(std::string(ZELTRIX_SOURCE_DIR "/resources/") +
+                QGuiApplication::desktopFileName().toStdString() + ".desktop");
+  EXPECT_NE(entry.find("\nIcon=org.zeltrix.Zeltrix\n"), std::string::npos);
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "org.zeltrix.Zeltrix");
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  // The folder zeltrix-cli takes its profiles from, too.
+  EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString(),
+            dir.Path("config/Zeltrix"));
+  qunsetenv("XDG_CONFIG_HOME");
+  QCoreApplication::setApplicationName(name);
+}
 
 /** The colour in the middle of an icon drawn at 32 pixels. */
 QRgb IconMiddle(const QIcon& icon) { return icon.pixmap(32, 32).toImage().pixel(16, 16); }

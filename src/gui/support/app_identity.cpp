@@ -1,4 +1,6 @@
-#include "gui/support/app_icon.h"
+#include "gui/support/app_identity.h"
+
+#include "core/settings/program_paths.h"
 
 // Q_INIT_RESOURCE must run outside a namespace.
 static void InitOwnIcons() {
@@ -14,6 +16,12 @@ namespace zeltrix {
 QIcon ApplicationIcon() {
   InitOwnIcons();
   return QIcon::fromTheme(kDesktopId, QIcon(":/icons/zeltrix.svg"));
+}
+
+void SetUpApplicationIdentity(QGuiApplication& app) {
+  app.setApplicationName(QString::fromUtf8(kApplicationName.data(), kApplicationName.size()));
+  app.setDesktopFileName(kDesktopId);
+  app.setWindowIcon(ApplicationIcon());
 }
 
 }  // namespace zeltrix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QIcon>
 
 namespace zeltrix {
@@ -13,5 +14,12 @@ inline constexpr const char* kDesktopId = "org.zeltrix.Zeltrix";
  * theme has none (a build tree, a portable copy).
  */
 QIcon ApplicationIcon();
+
+/**
+ * Names the application as the desktop knows it: the name that also names the
+ * user's configuration folder, the desktop entry the windows belong to (so the
+ * desktop shows its name and icon for them), and the icon of every window.
+ */
+void SetUpApplicationIdentity(QGuiApplication& app);
 
 }  // namespace zeltrix
