@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "bench/sample_text.h"
+#include "core/ini/settings_file.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
-#include "core/ini/settings_file.h"
 
 namespace {
 

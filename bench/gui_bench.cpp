@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "gui/main/code_editor.h"
-#include "gui/main/main_window.h"
 #include "bench/sample_text.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
+#include "gui/main/code_editor.h"
+#include "gui/main/main_window.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/scripted_requester.h"
 #include "tests/support/temp_dir.h"

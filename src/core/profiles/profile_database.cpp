@@ -3,9 +3,9 @@
 #include <array>
 #include <utility>
 
+#include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
-#include "core/ini/settings_file.h"
 
 namespace zeltrix {
 namespace {

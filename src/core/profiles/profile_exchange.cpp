@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/profiles/profile_database.h"
-#include "core/ini/settings_file.h"
 
 namespace zeltrix {
 

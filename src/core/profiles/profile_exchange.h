@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ui/prompter.h"
 #include "core/profiles/profile_record.h"
+#include "core/ui/prompter.h"
 
 namespace zeltrix {
 

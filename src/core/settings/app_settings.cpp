@@ -1,7 +1,7 @@
 #include "core/settings/app_settings.h"
 
-#include "core/io/file_io.h"
 #include "core/ini/settings_file.h"
+#include "core/io/file_io.h"
 
 namespace zeltrix {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/settings/recent_files.h"
 #include "core/lcd/bin_writer.h"
+#include "core/settings/recent_files.h"
 
 namespace zeltrix {
 

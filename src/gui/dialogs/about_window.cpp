@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <functional>
 
-#include "gui/support/fixed_layout.h"
 #include "gui/dialogs/project_info.h"
+#include "gui/support/fixed_layout.h"
 
 // Resources of a static library are registered by hand.
 static void InitAboutResources() { Q_INIT_RESOURCE(zeltrix); }

@@ -10,8 +10,8 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 
-#include "gui/support/fixed_layout.h"
 #include "core/io/text_file.h"
+#include "gui/support/fixed_layout.h"
 
 namespace zeltrix {
 namespace {

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
+#include "core/lcd/bin_writer.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
-#include "core/lcd/bin_writer.h"
 
 class QCheckBox;
 class QComboBox;

@@ -16,18 +16,18 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "gui/main/code_editor.h"
-#include "gui/support/qt_text.h"
 #include "core/io/cp1251.h"
-#include "gui/dialogs/about_window.h"
-#include "gui/dialogs/bin_dialog.h"
-#include "gui/support/app_identity.h"
-#include "gui/support/fixed_layout.h"
 #include "core/io/text_file.h"
 #include "core/lcd/formatter.h"
-#include "gui/main/progress_window.h"
 #include "core/profiles/profile_database.h"
+#include "gui/dialogs/about_window.h"
+#include "gui/dialogs/bin_dialog.h"
+#include "gui/main/code_editor.h"
+#include "gui/main/progress_window.h"
 #include "gui/profiles/profile_window.h"
+#include "gui/support/app_identity.h"
+#include "gui/support/fixed_layout.h"
+#include "gui/support/qt_text.h"
 
 // Resources of a static library are registered by hand.
 static void InitZeltrixResources() { Q_INIT_RESOURCE(zeltrix); }

@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
-#include "gui/main/commands.h"
+#include "core/profiles/profile_record.h"
+#include "core/settings/app_settings.h"
 #include "core/settings/startup_rules.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/link_opener.h"
 #include "core/ui/prompter.h"
-#include "core/settings/app_settings.h"
+#include "gui/main/commands.h"
 #include "gui/support/desktop_link_opener.h"
-#include "core/profiles/profile_record.h"
 
 class QAction;
 class QComboBox;

@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "core/ui/prompter.h"
 #include "core/lcd/formatter.h"
+#include "core/ui/prompter.h"
 
 class QProgressBar;
 class QPushButton;

@@ -2,9 +2,9 @@
 
 #include <QPlainTextEdit>
 
-#include "gui/support/qt_text.h"
 #include "core/io/cp1251.h"
 #include "core/lcd/formatter.h"
+#include "gui/support/qt_text.h"
 
 namespace zeltrix {
 

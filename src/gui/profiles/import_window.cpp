@@ -8,12 +8,12 @@
 #include <QStatusBar>
 #include <QTableWidget>
 
-#include "gui/support/qt_text.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
-#include "gui/support/fixed_layout.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
+#include "gui/support/fixed_layout.h"
+#include "gui/support/qt_text.h"
 
 namespace zeltrix {
 namespace {

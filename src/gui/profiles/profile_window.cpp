@@ -12,16 +12,16 @@
 #include <QSpinBox>
 #include <QValidator>
 
-#include "gui/support/qt_text.h"
+#include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
-#include "gui/support/fixed_layout.h"
 #include "core/io/text_file.h"
-#include "gui/profiles/format_preview.h"
-#include "gui/profiles/import_window.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
-#include "core/ini/settings_file.h"
+#include "gui/profiles/format_preview.h"
+#include "gui/profiles/import_window.h"
+#include "gui/support/fixed_layout.h"
+#include "gui/support/qt_text.h"
 
 namespace zeltrix {
 namespace {

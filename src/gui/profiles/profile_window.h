@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/profiles/profile_record.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
-#include "core/profiles/profile_record.h"
 
 class QCheckBox;
 class QComboBox;

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
+#include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/profiles/profile_database.h"
-#include "core/ini/settings_file.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"

@@ -8,9 +8,9 @@
 #include <QTest>
 #include <memory>
 
+#include "core/io/cp1251.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"
-#include "core/io/cp1251.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"

@@ -2,8 +2,8 @@
 #include <functional>
 #include <vector>
 
-#include "gui/profiles/format_preview.h"
 #include "core/lcd/formatter.h"
+#include "gui/profiles/format_preview.h"
 #include "tests/gui/profiles/profile_window_fixture.h"
 
 namespace zeltrix::testing {
