@@ -79,7 +79,8 @@ int Run(const QStringList& arguments, Context& context) {
   QCommandLineParser parser;
   ParseOrFail(parser, o.All(), arguments);
   const QString input = SingleInput(parser);
-  const Encoding inputEncoding = ParseEncoding(parser.value(o.encoding), "--encoding", true);
+  const std::optional<TextEncoding> inputEncoding =
+      ParseEncoding(parser.value(o.encoding), "--encoding", true);
   if (parser.value(o.output).isEmpty()) UsageError("не указан файл результата (-o ВЫХОД)");
   if (parser.isSet(o.append) + parser.isSet(o.insert) + parser.isSet(o.replace) > 1) {
     UsageError("параметры --append, --insert и --replace нельзя указывать вместе");
@@ -105,7 +106,7 @@ int Run(const QStringList& arguments, Context& context) {
     address = AddressOption(parser.value(o.replace), "--replace");
   }
 
-  Encoding used;
+  TextEncoding used;
   const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
   const std::string path = LocalPath(parser.value(o.output));
   BinPrompter prompter(parser.isSet(o.yes), context.console);
@@ -127,7 +128,7 @@ Command BinCommand() {
             return std::vector<HelpSection>{
                 {{"bin [--remove-undisplayable] [--remove-spaces N]",
                   "    [--append | --insert АДРЕС | --replace АДРЕС] [--yes]",
-                  "    [--encoding auto|cp1251|utf-8] -o ВЫХОД [ВХОД]"},
+                  "    [--encoding КОД] -o ВЫХОД [ВХОД]"},
                  "Пишет коды символов ВХОДА, которые индикатор способен отобразить, в двоичный "
                  "файл ВЫХОД, по байту на символ; переводы строк и табуляции становятся "
                  "пробелами. Без --append, --insert и --replace ВЫХОД создаётся заново (старый "

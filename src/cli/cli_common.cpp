@@ -89,27 +89,26 @@ std::string ReadInput(const QString& input, Console& console) {
   return std::move(*bytes);
 }
 
-Encoding ParseEncoding(const QString& value, const char* option, bool allowAuto) {
+std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option,
+                                          bool allowAuto) {
   const QString v = value.toLower();
-  if (allowAuto && v == "auto") return Encoding::Auto;
-  if (v == "cp1251" || v == "windows-1251") return Encoding::Cp1251;
-  if (v == "utf-8" || v == "utf8") return Encoding::Utf8;
+  if (allowAuto && v == "auto") return std::nullopt;
+  if (v == "cp1251" || v == "windows-1251") return TextEncoding::Cp1251;
+  if (v == "utf-8" || v == "utf8") return TextEncoding::Utf8;
+  if (v == "koi8-r" || v == "koi8r") return TextEncoding::Koi8r;
+  if (v == "cp866" || v == "ibm866") return TextEncoding::Cp866;
   UsageError(std::string("неизвестная кодировка \"") + value.toStdString() + "\" у параметра " +
              option);
 }
 
-std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& used) {
-  if (encoding == Encoding::Auto) {
-    const bool nonAscii = std::any_of(bytes.begin(), bytes.end(),
-                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    encoding = nonAscii && IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp1251;
-  }
-  used = encoding;
-  if (encoding == Encoding::Cp1251) return std::string(bytes);
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  std::optional<std::string> text = Utf8ToCp1251(bytes);
-  if (!text) Fail("входной текст не является текстом в кодировке UTF-8");
-  return std::move(*text);
+std::string DecodeInput(std::string_view bytes, std::optional<TextEncoding> encoding,
+                        TextEncoding& used) {
+  std::optional<DecodedText> decoded = DecodeText(bytes, encoding);
+  if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
+  used = decoded->format.encoding;
+  // Windows-1251 input is the engine's text already, byte for byte.
+  if (used == TextEncoding::Cp1251) return std::string(bytes);
+  return Utf8ToCp1251Lossy(decoded->utf8);
 }
 
 Output::Output(const QString& name, Console& console)

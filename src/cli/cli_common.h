@@ -8,6 +8,7 @@
 
 #include "cli/console.h"
 #include "core/io/file_io.h"
+#include "core/io/text_encoding.h"
 #include "core/ui/prompter.h"
 
 namespace zeltrix::cli {
@@ -49,18 +50,20 @@ QString SingleInput(const QCommandLineParser& parser);
 /** The whole input: a file, or standard input for an empty name or "-". */
 std::string ReadInput(const QString& input, Console& console);
 
-/** Input encodings. */
-enum class Encoding { Auto, Cp1251, Utf8 };
-
-/** Reads an --encoding value ("auto" allowed only where allowAuto is true). */
-Encoding ParseEncoding(const QString& value, const char* option, bool allowAuto);
+/**
+ * Reads an --encoding value: auto (nothing; allowed only where allowAuto is
+ * true), cp1251, utf-8, koi8-r or cp866.
+ */
+std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option, bool allowAuto);
 
 /**
- * Turns input bytes into the program's Windows-1251 text. Auto takes valid
- * UTF-8 holding a non-ASCII byte as UTF-8 and anything else as Windows-1251;
- * the encoding taken is stored in used.
+ * Turns input bytes into the program's Windows-1251 text, reading them in the
+ * encoding given or, without one, in the one DetectTextFormat finds. A
+ * character with no Windows-1251 code becomes 0x1A, one the display cannot
+ * show. The encoding taken is stored in used.
  */
-std::string DecodeInput(std::string_view bytes, Encoding encoding, Encoding& used);
+std::string DecodeInput(std::string_view bytes, std::optional<TextEncoding> encoding,
+                        TextEncoding& used);
 
 /**
  * Where a command's result goes: a file, replaced as a whole only when the

@@ -13,18 +13,18 @@ namespace {
 // Passes the data lines on as they are made, in the encoding asked for.
 class LinesSink : public OutputSink {
  public:
-  LinesSink(Output& out, bool utf8) : m_out(out), m_utf8(utf8) {}
+  LinesSink(Output& out, TextEncoding encoding) : m_out(out), m_encoding(encoding) {}
   void Write(std::string_view bytes) override {
-    if (m_utf8) {
-      m_out.Write(Cp1251ToUtf8(bytes));
-    } else {
+    if (m_encoding == TextEncoding::Cp1251) {
       m_out.Write(bytes);
+    } else {
+      m_out.Write(EncodeText(Cp1251ToUtf8(bytes), {m_encoding}));
     }
   }
 
  private:
   Output& m_out;
-  bool m_utf8;
+  TextEncoding m_encoding;
 };
 
 struct Options {
@@ -39,12 +39,14 @@ struct Options {
                               "ФАЙЛ"};
   QCommandLineOption encoding{"encoding",
                               "кодировка входа: auto (по умолчанию: текст UTF-8 с не-ASCII "
-                              "символами читается как UTF-8, иначе как Windows-1251), cp1251 "
-                              "или utf-8",
+                              "символами читается как UTF-8, иначе как Windows-1251), cp1251, "
+                              "utf-8, koi8-r или cp866",
                               "КОД", "auto"};
   QCommandLineOption outputEncoding{
       "output-encoding",
-      "кодировка строк данных: cp1251 или utf-8 (по умолчанию - кодировка входа)", "КОД"};
+      "кодировка строк данных: cp1251, utf-8, koi8-r или cp866 (по умолчанию - "
+      "кодировка входа)",
+      "КОД"};
   QCommandLineOption output{{"o", "output"}, "файл результата (заменяется целиком)", "ВЫХОД"};
 
   QList<QCommandLineOption> All() const {
@@ -57,11 +59,12 @@ int Run(const QStringList& arguments, Context& context) {
   QCommandLineParser parser;
   ParseOrFail(parser, o.All(), arguments);
   const QString input = SingleInput(parser);
-  const Encoding inputEncoding = ParseEncoding(parser.value(o.encoding), "--encoding", true);
-  const bool outputGiven = parser.isSet(o.outputEncoding);
-  const Encoding wanted =
-      outputGiven ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
-                  : Encoding::Auto;
+  const std::optional<TextEncoding> inputEncoding =
+      ParseEncoding(parser.value(o.encoding), "--encoding", true);
+  const std::optional<TextEncoding> wanted =
+      parser.isSet(o.outputEncoding)
+          ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
+          : std::nullopt;
 
   SettingsFile file;
   OpenProfileSource(file, parser.value(o.profiles), context.programDirectory);
@@ -80,10 +83,10 @@ int Run(const QStringList& arguments, Context& context) {
   if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;
   file.Close();
 
-  Encoding used;
+  TextEncoding used;
   const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
   Output out(parser.value(o.output), context.console);
-  LinesSink sink(out, (outputGiven ? wanted : used) == Encoding::Utf8);
+  LinesSink sink(out, wanted.value_or(used));
   ConvertTextTo(text, record, sink);
   out.Finish();
   return kExitOk;
@@ -95,8 +98,8 @@ Command ConvertCommand() {
   return {"convert", [] { return Options().All(); },
           [] {
             return std::vector<HelpSection>{
-                {{"convert [-p ИМЯ] [--profiles ФАЙЛ] [--encoding auto|cp1251|utf-8]",
-                  "        [--output-encoding cp1251|utf-8] [-o ВЫХОД] [ВХОД]"},
+                {{"convert [-p ИМЯ] [--profiles ФАЙЛ] [--encoding КОД]",
+                  "        [--output-encoding КОД] [-o ВЫХОД] [ВХОД]"},
                  "Преобразует весь текст ВХОДА (файл; без него или \"-\" - стандартный ввод) в "
                  "строки данных по профилю и пишет их в ВЫХОД или на стандартный вывод.",
                  {"profile", "profiles", "encoding", "output-encoding", "output"}}};

@@ -43,6 +43,8 @@ TEST_F(CliBinTest, WritesTheCodesWhereTheOptionsSay) {
       // UTF-8 input is recognised; line breaks and TABs become spaces.
       {{"-o", "out.bin"}, "Да\r\nда\t!", std::nullopt, "\xE0\x61\x20\xE3\x61\x20\x21"},
       {{"--encoding", "cp1251", "-o", "out.bin"}, W("Да"), std::nullopt, "\xE0\x61"},
+      {{"--encoding", "koi8-r", "-o", "out.bin"}, "\xE4\xC1", std::nullopt, "\xE0\x61"},
+      {{"--encoding", "cp866", "-o", "out.bin"}, "\x84\xA0", std::nullopt, "\xE0\x61"},
       {{"-o", "out.bin", "in.txt"}, "", std::nullopt, "AB"},
       {{"-o", "out.bin"}, "AB", old, "AB"},
       {{"--append", "-o", "out.bin"}, "AB", old, old + "AB"},

@@ -5,6 +5,7 @@
 
 #include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
+#include "core/io/text_encoding.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cli_runner.h"
@@ -69,6 +70,34 @@ TEST_F(CliTest, Utf8InputGivesUtf8OutputUnlessToldOtherwise) {
   // A character with no Windows-1251 code is one the display cannot show.
   const Result emoji = Run({"convert", "--output-encoding", "cp1251"}, "A\xF0\x9F\x98\x80");
   EXPECT_EQ(emoji.out, "; A\x1A\r\n    Dt    0x41, \r\n");
+}
+
+// The same text in each encoding gives the same data lines; those go out in
+// the input's encoding unless another is asked for.
+TEST_F(CliTest, EveryInputEncodingGivesTheSameLines) {
+  const std::string lines = "; Привет\r\n    Dt    0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF\r\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    std::string out;
+  } cases[] = {
+      {{"convert"}, "\xEF\xBB\xBFПривет", lines},
+      {{"convert", "--encoding", "koi8-r"},
+       "\xF0\xD2\xC9\xD7\xC5\xD4",
+       EncodeText(lines, {TextEncoding::Koi8r})},
+      {{"convert", "--encoding", "CP866", "--output-encoding", "cp1251"},
+       "\x8F\xE0\xA8\xA2\xA5\xE2",
+       W(lines.c_str())},
+      {{"convert", "--encoding", "cp1251", "--output-encoding", "cp866"},
+       W("Привет"),
+       EncodeText(lines, {TextEncoding::Cp866})},
+      {{"convert", "--output-encoding", "utf-8"}, W("Привет"), lines},
+  };
+  for (const auto& c : cases) {
+    const Result r = Run(c.args, c.input);
+    EXPECT_EQ(r.status, 0) << c.args.back() << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args.back();
+  }
 }
 
 TEST_F(CliTest, ProfilesFromAFileAndTheirNames) {

@@ -162,7 +162,7 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
   EXPECT_EQ(ReadBytes(home.Path("offers")),
             "convert|bin|profiles|--help|\n"
             "--output-encoding|--output|\n"
-            "auto|cp1251|utf-8|\n"
+            "auto|cp1251|utf-8|koi8-r|cp866|\n"
             "export|import|\n"
             // The names of the profiles in the configuration folder, quoted for the shell.
             "Asm\\ wide|\n");

@@ -143,15 +143,18 @@ void CodeEditor::ReleaseWindowShortcuts() {
   }
 }
 
-std::string CodeEditor::Cp1251Text() const {
+std::string_view CodeEditor::Utf8Text() const {
   const long length = SendScintilla(SCI_GETLENGTH);
   if (length <= 0) return {};
   const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-  return Utf8ToCp1251Lossy(std::string_view(text, static_cast<std::size_t>(length)));
+  return std::string_view(text, static_cast<std::size_t>(length));
 }
 
-void CodeEditor::SetCp1251Text(std::string_view text) {
-  const std::string utf8 = Cp1251ToUtf8(text);
+std::string CodeEditor::Cp1251Text() const { return Utf8ToCp1251Lossy(Utf8Text()); }
+
+void CodeEditor::SetCp1251Text(std::string_view text) { SetUtf8Text(Cp1251ToUtf8(text)); }
+
+void CodeEditor::SetUtf8Text(std::string_view utf8) {
   SendScintilla(SCI_BEGINUNDOACTION);
   SendScintilla(SCI_CLEARALL);
   SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
@@ -159,22 +162,8 @@ void CodeEditor::SetCp1251Text(std::string_view text) {
   SendScintilla(SCI_GOTOPOS, 0UL);
 }
 
-bool CodeEditor::HasCharactersWithoutCp1251Code() const {
-  const long length = SendScintilla(SCI_GETLENGTH);
-  if (length <= 0) return false;
-  const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-  const std::string_view utf8(text, static_cast<std::size_t>(length));
-  for (std::size_t i = 0; i < utf8.size();) {
-    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-      ++i;
-      continue;
-    }
-    char32_t cp;
-    const std::size_t len = DecodeUtf8(utf8, i, cp);
-    if (len == 0 || CodePointToCp1251(cp) == kNoCp1251Code) return true;
-    i += len;
-  }
-  return false;
+bool CodeEditor::TextFits(TextEncoding encoding) const {
+  return TextFitsEncoding(Utf8Text(), encoding);
 }
 
 void CodeEditor::StyleAll() { SendScintilla(SCI_COLOURISE, 0UL, -1L); }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/text_encoding.h"
+
 namespace zeltrix {
 
 /** Which of the main window's two editors. */
@@ -37,11 +39,21 @@ class CodeEditor : public QsciScintilla {
 
   EditorRole Role() const { return m_role; }
 
-  /** The whole text in Windows-1251 (a character without a code gives 0x1A). */
+  /**
+   * The text as Windows-1251 bytes for the engine (Convert, BIN, the LCD
+   * preview), whatever encoding its file has: a character without a
+   * Windows-1251 code gives 0x1A, one the display cannot show.
+   */
   std::string Cp1251Text() const;
 
-  /** Replaces the whole text, as one undoable change. */
+  /** Replaces the whole text with Windows-1251 text, as one undoable change. */
   void SetCp1251Text(std::string_view text);
+
+  /** The whole text in UTF-8, as the editor holds it; valid until the text changes. */
+  std::string_view Utf8Text() const;
+
+  /** Replaces the whole text with UTF-8 text, as one undoable change. */
+  void SetUtf8Text(std::string_view utf8);
 
   /**
    * The comment marker of the output colouring (Windows-1251): digits after it
@@ -49,8 +61,8 @@ class CodeEditor : public QsciScintilla {
    */
   void SetCommentMarker(std::string marker) { m_marker = std::move(marker); }
 
-  /** True when the text holds a character that Windows-1251 has no code for. */
-  bool HasCharactersWithoutCp1251Code() const;
+  /** True when every character of the text has a code in the encoding. */
+  bool TextFits(TextEncoding encoding) const;
 
   /** Colours the whole text at once, as a shown editor would on demand. */
   void StyleAll();

@@ -1,10 +1,12 @@
 #include "gui/main/main_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/io/cp1251.h"
+#include "core/io/text_encoding.h"
 #include "core/io/text_file.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
@@ -39,6 +42,12 @@ const char* const kTitle = "Zeltrix  v1.1";
 const char* const kConversionTitle = "Преобразование текста";
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+// The question before characters without a code in the encoding are replaced.
+std::string CharactersWithoutCode(TextEncoding encoding, const char* question) {
+  return std::string("Текст содержит символы, которых нет в кодировке ") + EncodingName(encoding) +
+         ".\nВ файле они будут заменены знаком подстановки. " + question;
+}
 
 QIcon OwnIcon(const char* name) { return QIcon(QString(":/icons/%1.svg").arg(name)); }
 
@@ -97,6 +106,7 @@ void MainWindow::BuildMenus() {
   AddCommand(file, Command::Open, "Открыть\tCtrl+O");
   AddCommand(file, Command::Save, "Сохранить\tCtrl+S");
   AddCommand(file, Command::SaveAs, "Сохранить как...\tCtrl+Shift+S");
+  BuildEncodingMenu(file);
   file->addSeparator();
   QMenu* recent = file->addMenu("Недавние файлы");
   recent->setObjectName("recentFilesMenu");
@@ -145,6 +155,27 @@ void MainWindow::BuildMenus() {
   contextItem(Command::SelectAll, "Выделить всё\tCtrl+A");
   m_contextMenu->addSeparator();
   contextItem(Command::SaveToFile, "Сохранить в файле");
+}
+
+void MainWindow::BuildEncodingMenu(QMenu* file) {
+  QMenu* menu = file->addMenu("Кодировка");
+  menu->setObjectName("encodingMenu");
+  auto* group = new QActionGroup(menu);
+  for (std::size_t i = 0; i < std::size(kTextEncodings); ++i) {
+    const TextEncoding encoding = kTextEncodings[i];
+    QAction* item = menu->addAction(EncodingName(encoding));
+    item->setCheckable(true);
+    group->addAction(item);
+    connect(item, &QAction::triggered, this, [this, encoding] { ChooseEncoding(encoding); });
+    m_encodingItems[i] = item;
+  }
+  UpdateEncodingMenu();
+}
+
+void MainWindow::UpdateEncodingMenu() {
+  for (std::size_t i = 0; i < std::size(kTextEncodings); ++i) {
+    m_encodingItems[i]->setChecked(kTextEncodings[i] == m_format.encoding);
+  }
 }
 
 void MainWindow::BuildShortcuts() {
@@ -532,6 +563,9 @@ void MainWindow::NewDocument() {
     m_source->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     m_source->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     m_fileName.clear();
+    m_documentPath.clear();
+    m_format = {};
+    UpdateEncodingMenu();
     SetPathField({});
   }
   m_source->setFocus();
@@ -548,7 +582,9 @@ void MainWindow::OpenDocument() {
 
 bool MainWindow::SaveDocument() {
   if (m_fileName.empty()) return SaveDocumentAs();
-  return SaveText(m_source, m_fileName);
+  if (!SaveText(m_source, m_fileName)) return false;
+  m_documentPath = m_fileName;
+  return true;
 }
 
 bool MainWindow::SaveDocumentAs() {
@@ -557,6 +593,7 @@ bool MainWindow::SaveDocumentAs() {
   const std::string path = CompleteExtension(*chosen);
   if (!SaveText(m_source, path)) return false;
   m_fileName = path;
+  m_documentPath = path;
   return true;
 }
 
@@ -580,28 +617,40 @@ std::optional<std::string> MainWindow::AskForFile(bool save) {
   return m_requester.Choose(request);
 }
 
-bool MainWindow::LoadText(CodeEditor* editor, const std::string& path) {
-  const std::optional<std::string> text = ReadTextFile(path);
-  if (!text) {
+bool MainWindow::LoadText(CodeEditor* editor, const std::string& path,
+                          std::optional<TextEncoding> encoding) {
+  const std::optional<std::string> bytes = ReadTextFile(path);
+  if (!bytes) {
     ShowError(m_prompter, "Ошибка", "Не удалось открыть файл\n" + path);
     return false;
   }
-  editor->SetCp1251Text(*text);
+  std::optional<DecodedText> text = DecodeText(*bytes, encoding);
+  if (!text) {
+    ShowError(m_prompter, "Ошибка", "Файл не является текстом в кодировке UTF-8\n" + path);
+    return false;
+  }
+  editor->SetUtf8Text(text->utf8);
   editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
   editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+  if (editor == m_source) {
+    m_format = text->format;
+    m_documentPath = path;
+    UpdateEncodingMenu();
+  }
   RecordRecent(path);
   SetPathField(path);
   return true;
 }
 
 bool MainWindow::SaveText(CodeEditor* editor, const std::string& path) {
-  if (editor->HasCharactersWithoutCp1251Code() &&
-      !Confirm(m_prompter, kTitle,
-               "Текст содержит символы, которых нет в кодировке Windows-1251.\n"
-               "В файле они будут заменены знаком подстановки. Сохранить?")) {
+  // The data lines go out in the document's encoding, without a byte-order
+  // mark: assemblers and compilers may not expect one.
+  const TextFormat format = editor == m_source ? m_format : TextFormat{m_format.encoding, false};
+  if (!editor->TextFits(format.encoding) &&
+      !Confirm(m_prompter, kTitle, CharactersWithoutCode(format.encoding, "Сохранить?"))) {
     return false;
   }
-  if (!WriteTextFile(path, editor->Cp1251Text())) {
+  if (!WriteTextFile(path, EncodeText(editor->Utf8Text(), format))) {
     ShowError(m_prompter, "Ошибка", "Не удалось сохранить файл\n" + path);
     return false;
   }
@@ -611,12 +660,45 @@ bool MainWindow::SaveText(CodeEditor* editor, const std::string& path) {
   return true;
 }
 
+void MainWindow::ChooseEncoding(TextEncoding encoding) {
+  if (encoding != m_format.encoding) {
+    if (!m_source->isModified() && !m_documentPath.empty()) {
+      // An unedited file was perhaps taken for the wrong encoding: read it again.
+      LoadText(m_source, m_documentPath, encoding);
+    } else if (m_source->TextFits(encoding) ||
+               Confirm(m_prompter, kTitle, CharactersWithoutCode(encoding, "Сменить кодировку?"))) {
+      m_format = {encoding, false};
+      ShowPathField();
+    }
+  }
+  UpdateEncodingMenu();
+  m_source->setFocus();
+}
+
 void MainWindow::RecordRecent(const std::string& path) {
   const RecentFileLabels labels = RecordRecentFile(m_settings.RecentFiles, path);
   for (int i = 0; i < kRecentFileCount; ++i) m_recentItems[i]->setText(FromUtf8(labels[i]));
 }
 
-void MainWindow::SetPathField(const std::string& path) { m_pathField->setText(FromUtf8(path)); }
+void MainWindow::SetPathField(const std::string& path) {
+  m_shownPath = path;
+  ShowPathField();
+}
+
+void MainWindow::ShowPathField() {
+  if (m_shownPath.empty()) {
+    m_pathField->clear();
+    m_pathField->setToolTip({});
+    return;
+  }
+  // The encoding always shows; a path too long for the field loses its start.
+  const QString suffix = QString(" — ") + EncodingName(m_format.encoding);
+  const QString path = FromUtf8(m_shownPath);
+  const QFontMetrics metrics = m_pathField->fontMetrics();
+  const int room = m_pathField->contentsRect().width() - metrics.horizontalAdvance(suffix);
+  m_pathField->setText(metrics.elidedText(path, Qt::ElideLeft, std::max(room, 0)) + suffix);
+  m_pathField->setToolTip(path + suffix);
+}
 
 void MainWindow::OpenDroppedFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;

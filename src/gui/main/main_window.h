@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/io/text_encoding.h"
 #include "core/profiles/profile_record.h"
 #include "core/settings/app_settings.h"
 #include "core/settings/startup_rules.h"
@@ -63,6 +64,8 @@ class MainWindow : public QMainWindow {
   QSplitter* EditorSplitter() const { return m_splitter; }
   const ProfileRecord& CurrentProfile() const { return m_currentProfile; }
   const std::string& CurrentFileName() const { return m_fileName; }
+  /** The encoding (and byte-order mark) the document's next save writes. */
+  TextFormat DocumentFormat() const { return m_format; }
   const RecentFileList& RecentFiles() const { return m_settings.RecentFiles; }
   QAction* CommandAction(Command command) const;
 
@@ -93,6 +96,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildEncodingMenu(QMenu* file);
   void BuildShortcuts();
   void BuildToolbar();
   void BuildStatusBar();
@@ -122,11 +126,16 @@ class MainWindow : public QMainWindow {
   bool SaveDocumentAs();
   void SaveEditorToFile(CodeEditor* editor);
   void OpenRecentFile(int n);
-  bool LoadText(CodeEditor* editor, const std::string& path);
+  /** Loads a file in the encoding given, or in the one its bytes show. */
+  bool LoadText(CodeEditor* editor, const std::string& path,
+                std::optional<TextEncoding> encoding = std::nullopt);
   bool SaveText(CodeEditor* editor, const std::string& path);
   std::optional<std::string> AskForFile(bool save);
   void RecordRecent(const std::string& path);
   void SetPathField(const std::string& path);
+  void ShowPathField();
+  void ChooseEncoding(TextEncoding encoding);
+  void UpdateEncodingMenu();
   void OpenDroppedFiles(const QStringList& paths);
 
   // The BIN conversion dialog and the About window.
@@ -144,6 +153,9 @@ class MainWindow : public QMainWindow {
   ProfileRecord m_currentProfile;
   std::unique_ptr<ProfileWindow> m_profileWindow;  // the last one opened
   std::string m_fileName;
+  TextFormat m_format;         // how the document's file is read and written
+  std::string m_documentPath;  // the file the document's text was last loaded from or saved to
+  std::string m_shownPath;     // the path in the status bar
 
   CodeEditor* m_source = nullptr;
   CodeEditor* m_output = nullptr;
@@ -154,6 +166,7 @@ class MainWindow : public QMainWindow {
   QLabel* m_modifiedIndicator = nullptr;
   QMenu* m_contextMenu = nullptr;
   std::array<QAction*, kRecentFileCount> m_recentItems{};
+  std::array<QAction*, std::size(kTextEncodings)> m_encodingItems{};
   QAction* m_undo = nullptr;
   QAction* m_redo = nullptr;
   QAction* m_toolbarUndo = nullptr;

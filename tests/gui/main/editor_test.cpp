@@ -28,9 +28,9 @@ TEST(CodeEditor, EveryByteRoundTrips) {
   for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
   editor.SetCp1251Text(all);
   EXPECT_EQ(editor.Cp1251Text(), all);
-  EXPECT_FALSE(editor.HasCharactersWithoutCp1251Code());
+  EXPECT_TRUE(editor.TextFits(TextEncoding::Cp1251));
   editor.setText(QString::fromUtf8("a\xE2\x98\x83"));  // a snowman has no code
-  EXPECT_TRUE(editor.HasCharactersWithoutCp1251Code());
+  EXPECT_FALSE(editor.TextFits(TextEncoding::Cp1251));
   EXPECT_EQ(editor.Cp1251Text(), "a\x1A");
 }
 
