@@ -582,9 +582,7 @@ void MainWindow::OpenDocument() {
 
 bool MainWindow::SaveDocument() {
   if (m_fileName.empty()) return SaveDocumentAs();
-  if (!SaveText(m_source, m_fileName)) return false;
-  m_documentPath = m_fileName;
-  return true;
+  return SaveText(m_source, m_fileName);
 }
 
 bool MainWindow::SaveDocumentAs() {
@@ -593,7 +591,9 @@ bool MainWindow::SaveDocumentAs() {
   const std::string path = CompleteExtension(*chosen);
   if (!SaveText(m_source, path)) return false;
   m_fileName = path;
-  m_documentPath = path;
+  // A loaded text now lives in this file; a text typed here was never read
+  // from one and so is never read again in another encoding.
+  if (!m_documentPath.empty()) m_documentPath = path;
   return true;
 }
 

@@ -154,7 +154,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<ProfileWindow> m_profileWindow;  // the last one opened
   std::string m_fileName;
   TextFormat m_format;         // how the document's file is read and written
-  std::string m_documentPath;  // the file the document's text was last loaded from or saved to
+  std::string m_documentPath;  // the file a loaded document's text lives in; empty for a new one
   std::string m_shownPath;     // the path in the status bar
 
   CodeEditor* m_source = nullptr;

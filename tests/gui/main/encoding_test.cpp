@@ -76,6 +76,10 @@ TEST_F(EncodingTest, FilesOpenInTheirEncodingAndSaveByteIdentical) {
     EXPECT_EQ(ReadBytes(path), bytes) << n;
   }
   EXPECT_TRUE(prompter.shown.empty());
+  // The text ends at the first zero byte; what stands before it decides.
+  Open(File("zero.txt", std::string("\xD0\x9F\0\xFF", 4)));
+  EXPECT_EQ(SourceUtf8(Source()), "П");
+  EXPECT_EQ(Checked(), "UTF-8");
   // New documents are Windows-1251.
   window->Execute(Command::New);
   EXPECT_EQ(Checked(), "Windows-1251");
@@ -124,11 +128,12 @@ TEST_F(EncodingTest, AnEditedDocumentChangesTheEncodingOfItsNextSave) {
             "\xF0\xA6 \xFC"
             "1");
   EXPECT_EQ(SourceUtf8(Source()), "Ёж №1");
-  // Agreeing changes it; the save then asks again before it replaces №.
-  Type(Source(), "!");
+  // Agreeing changes it, also once saved: a typed text is never read again
+  // from its file. The save then asks again before it replaces №.
   prompter.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
   Choose("KOI8-R");
-  EXPECT_EQ(SourceUtf8(Source()), "Ёж №1!");
+  EXPECT_EQ(SourceUtf8(Source()), "Ёж №1");
+  Type(Source(), "!");
   window->Execute(Command::Save);
   ASSERT_EQ(prompter.shown.size(), 3u);
   EXPECT_EQ(prompter.shown[2], question("KOI8-R", "Сохранить?"));
