@@ -135,14 +135,6 @@ TEST(TextEncoding, RoundTripsAreByteIdentical) {
   }
 }
 
-TEST(TextEncoding, TheSameLettersInEachEncoding) {
-  const std::string privet = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
-  EXPECT_EQ(EncodeText(privet, {TextEncoding::Cp1251}), "\xCF\xF0\xE8\xE2\xE5\xF2");
-  EXPECT_EQ(EncodeText(privet, {TextEncoding::Koi8r}), "\xF0\xD2\xC9\xD7\xC5\xD4");
-  EXPECT_EQ(EncodeText(privet, {TextEncoding::Cp866}), "\x8F\xE0\xA8\xA2\xA5\xE2");
-  EXPECT_EQ(EncodeText(privet, {TextEncoding::Utf8, true}), std::string(kUtf8Bom) + privet);
-}
-
 TEST(TextEncoding, CharactersAnEncodingCannotHold) {
   const std::string numero = "\xE2\x84\x96";  // №: Windows-1251 and CP866 have it, KOI8-R not
   const std::string boxes = "\xE2\x95\x90";   // ═: KOI8-R and CP866 have it, Windows-1251 not
