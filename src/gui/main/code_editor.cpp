@@ -18,16 +18,6 @@ namespace {
 
 constexpr long Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
-// The window's shortcuts; the editor must not take these keys for itself.
-constexpr QKeyCombination kWindowKeys[] = {
-    Qt::CTRL | Qt::Key_N, Qt::CTRL | Qt::Key_O,
-    Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::SHIFT | Qt::Key_S,
-    Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::Key_Y,
-    Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_C,
-    Qt::CTRL | Qt::Key_V, Qt::CTRL | Qt::Key_A,
-    Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::Key_B,
-};
-
 // Colours the lines of the output editor, one character at a time from a
 // line's start. Up to the comment marker everything is plain; after it the
 // characters take their colours, and the digits stand out when the marker
@@ -91,7 +81,7 @@ void RegisterEditorFontSubstitutes() {
 CodeEditor::CodeEditor(EditorRole role, QWidget* parent) : QsciScintilla(parent), m_role(role) {
   setUtf8(true);
   SetUp();
-  ReleaseWindowShortcuts();
+  DropHistoryKeys();
   connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &CodeEditor::OnStyleNeeded);
 }
 
@@ -131,10 +121,26 @@ void CodeEditor::SetUp() {
   setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
-void CodeEditor::ReleaseWindowShortcuts() {
+void CodeEditor::DropHistoryKeys() {
+  // Undo and Redo reach an editor only through the window's commands, which
+  // never apply them to the output editor; the component's own keys for them
+  // (Alt+Backspace among them) would bypass that rule.
+  for (QsciCommand* command : standardCommands()->commands()) {
+    if (command->command() == QsciCommand::Undo || command->command() == QsciCommand::Redo) {
+      command->setKey(0);
+      command->setAlternateKey(0);
+    }
+  }
+  // The output is made anew by every conversion; stepping back through
+  // earlier ones would leave data lines that no longer match the text, and
+  // the history of a big output costs as much memory as the output itself.
+  if (m_role == EditorRole::Output) SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+}
+
+void CodeEditor::LeaveKeysToWindow(const QList<QKeySequence>& keys) {
   QsciCommandSet* commands = standardCommands();
-  for (const QKeyCombination combination : kWindowKeys) {
-    const int key = combination.toCombined();
+  for (const QKeySequence& sequence : keys) {
+    const int key = sequence[0].toCombined();
     // A key may be bound as a command's main key or as its alternative.
     while (QsciCommand* command = commands->boundTo(key)) {
       if (command->key() == key) command->setKey(0);

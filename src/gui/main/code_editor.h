@@ -37,8 +37,6 @@ class CodeEditor : public QsciScintilla {
  public:
   explicit CodeEditor(EditorRole role, QWidget* parent = nullptr);
 
-  EditorRole Role() const { return m_role; }
-
   /**
    * The text as Windows-1251 bytes for the engine (Convert, BIN, the LCD
    * preview), whatever encoding its file has: a character without a
@@ -67,6 +65,12 @@ class CodeEditor : public QsciScintilla {
   /** Colours the whole text at once, as a shown editor would on demand. */
   void StyleAll();
 
+  /**
+   * Frees the keys for the window's own shortcuts: the editor would take
+   * every key its command set binds before the window sees it.
+   */
+  void LeaveKeysToWindow(const QList<QKeySequence>& keys);
+
   bool CanUndo() const { return SendScintilla(SCI_CANUNDO) != 0; }
   bool CanRedo() const { return SendScintilla(SCI_CANREDO) != 0; }
 
@@ -82,7 +86,7 @@ class CodeEditor : public QsciScintilla {
 
  private:
   void SetUp();
-  void ReleaseWindowShortcuts();
+  void DropHistoryKeys();
   void OnStyleNeeded(int position);
 
   EditorRole m_role;

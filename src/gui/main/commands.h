@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/recent_files.h"
+
 namespace zeltrix {
 
 /** The main window's commands, by the numbers their menu items and buttons carry. */
@@ -24,6 +26,14 @@ enum class Command : int {
 };
 
 /** The command of recent entry n (1 to 10). */
-constexpr Command RecentFileCommand(int n) { return static_cast<Command>(29 + n); }
+constexpr Command RecentFileCommand(int n) {
+  return static_cast<Command>(static_cast<int>(Command::RecentFile1) - 1 + n);
+}
+
+/** The recent entry (1 to 10) a command opens, or 0 when it opens none. */
+constexpr int RecentFileEntry(Command command) {
+  const int n = static_cast<int>(command) - static_cast<int>(Command::RecentFile1) + 1;
+  return n >= 1 && n <= kRecentFileCount ? n : 0;
+}
 
 }  // namespace zeltrix

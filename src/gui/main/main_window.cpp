@@ -55,6 +55,39 @@ QIcon ThemeIcon(const char* themeName, const char* ownName) {
   return QIcon::fromTheme(themeName, OwnIcon(ownName));
 }
 
+// Every command of the window with its menu text and its key. A key is
+// written only here: the menu labels, the shortcuts and the keys the editors
+// leave to the window all come from the actions made of this table.
+struct CommandText {
+  Command command;
+  const char* text;
+  QKeySequence key;
+};
+const CommandText kCommandTexts[] = {
+    {Command::New, "Новый", Qt::CTRL | Qt::Key_N},
+    {Command::Open, "Открыть", Qt::CTRL | Qt::Key_O},
+    {Command::Save, "Сохранить", Qt::CTRL | Qt::Key_S},
+    {Command::SaveAs, "Сохранить как...", Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+    {Command::Leave, "Закрыть", {}},
+    {Command::Undo, "Отменить", Qt::CTRL | Qt::Key_Z},
+    {Command::Redo, "Повторить", Qt::CTRL | Qt::Key_Y},
+    {Command::Cut, "Вырезать", Qt::CTRL | Qt::Key_X},
+    {Command::Copy, "Копировать", Qt::CTRL | Qt::Key_C},
+    {Command::Paste, "Вставить", Qt::CTRL | Qt::Key_V},
+    {Command::SelectAll, "Выделить всё", Qt::CTRL | Qt::Key_A},
+    {Command::SaveToFile, "Сохранить в файле", {}},
+    {Command::Convert, "Преобразовать...", Qt::CTRL | Qt::Key_T},
+    {Command::ConvertToBin, "Преобразовать в BIN формат", Qt::CTRL | Qt::Key_B},
+    {Command::ManageProfiles, "Управление профилями", {}},
+    {Command::About, "О программе", {}},
+};
+
+// A menu text shows the command's key after a tab, at the menu's right edge.
+QString MenuLabel(const char* text, const QKeySequence& key) {
+  const QString label = QString::fromUtf8(text);
+  return key.isEmpty() ? label : label + '\t' + key.toString(QKeySequence::PortableText);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
@@ -68,7 +101,6 @@ MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, P
   resize(m_settings.W, m_settings.H);
 
   BuildMenus();
-  BuildShortcuts();
   BuildToolbar();
   if (!m_usable) return;
   BuildStatusBar();
@@ -86,11 +118,11 @@ MainWindow::~MainWindow() {
   delete m_binDialog;
 }
 
-QAction* MainWindow::AddCommand(QMenu* menu, Command command, const QString& text) {
+QAction* MainWindow::MakeCommand(Command command, const QString& text, const QKeySequence& key) {
   auto* action = new QAction(text, this);
   action->setIconVisibleInMenu(false);
+  action->setShortcut(key);
   connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
-  if (menu != nullptr) menu->addAction(action);
   m_actions[command] = action;
   return action;
 }
@@ -100,61 +132,12 @@ QAction* MainWindow::CommandAction(Command command) const {
   return found == m_actions.end() ? nullptr : found->second;
 }
 
-void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu("Файл");
-  AddCommand(file, Command::New, "Новый\tCtrl+N");
-  AddCommand(file, Command::Open, "Открыть\tCtrl+O");
-  AddCommand(file, Command::Save, "Сохранить\tCtrl+S");
-  AddCommand(file, Command::SaveAs, "Сохранить как...\tCtrl+Shift+S");
-  BuildEncodingMenu(file);
-  file->addSeparator();
-  QMenu* recent = file->addMenu("Недавние файлы");
-  recent->setObjectName("recentFilesMenu");
-  const RecentFileLabels labels = RecentFileMenuLabels(m_settings.RecentFiles);
-  for (int n = 1; n <= kRecentFileCount; ++n) {
-    m_recentItems[n - 1] = AddCommand(recent, RecentFileCommand(n), FromUtf8(labels[n - 1]));
+QList<QKeySequence> MainWindow::WindowKeys() const {
+  QList<QKeySequence> keys;
+  for (const auto& [command, action] : m_actions) {
+    if (!action->shortcut().isEmpty()) keys << action->shortcut();
   }
-  file->addSeparator();
-  AddCommand(file, Command::Leave, "Закрыть");
-
-  QMenu* edit = menuBar()->addMenu("Правка");
-  m_undo = AddCommand(edit, Command::Undo, "Отменить\tCtrl+Z");
-  m_redo = AddCommand(edit, Command::Redo, "Повторить\tCtrl+Y");
-  edit->addSeparator();
-  m_cut = AddCommand(edit, Command::Cut, "Вырезать\tCtrl+X");
-  m_copy = AddCommand(edit, Command::Copy, "Копировать\tCtrl+C");
-  m_paste = AddCommand(edit, Command::Paste, "Вставить\tCtrl+V");
-  edit->addSeparator();
-  m_selectAll = AddCommand(edit, Command::SelectAll, "Выделить всё\tCtrl+A");
-
-  QMenu* conversion = menuBar()->addMenu("Преобразование");
-  m_convert = AddCommand(conversion, Command::Convert, "Преобразовать...\tCtrl+T");
-  AddCommand(conversion, Command::ConvertToBin, "Преобразовать в BIN формат\tCtrl+B");
-  conversion->addSeparator();
-  AddCommand(conversion, Command::ManageProfiles, "Управление профилями");
-
-  QMenu* help = menuBar()->addMenu("Справка");
-  AddCommand(help, Command::About, "О программе");
-
-  // The editors' context menu: Undo and Redo follow the main menu's state,
-  // the rest is always available.
-  m_contextMenu = new QMenu(this);
-  m_contextMenu->setObjectName("editorContextMenu");
-  m_contextMenu->addAction(m_undo);
-  m_contextMenu->addAction(m_redo);
-  m_contextMenu->addSeparator();
-  const auto contextItem = [this](Command command, const QString& text) {
-    auto* action = new QAction(text, m_contextMenu);
-    connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
-    m_contextMenu->addAction(action);
-  };
-  contextItem(Command::Cut, "Вырезать\tCtrl+X");
-  contextItem(Command::Copy, "Копировать\tCtrl+C");
-  contextItem(Command::Paste, "Вставить\tCtrl+V");
-  m_contextMenu->addSeparator();
-  contextItem(Command::SelectAll, "Выделить всё\tCtrl+A");
-  m_contextMenu->addSeparator();
-  contextItem(Command::SaveToFile, "Сохранить в файле");
+  return keys;
 }
 
 void MainWindow::BuildEncodingMenu(QMenu* file) {
@@ -178,22 +161,77 @@ void MainWindow::UpdateEncodingMenu() {
   }
 }
 
-void MainWindow::BuildShortcuts() {
-  const std::pair<const char*, Command> shortcuts[] = {
-      {"Ctrl+N", Command::New},          {"Ctrl+O", Command::Open},
-      {"Ctrl+Shift+S", Command::SaveAs}, {"Ctrl+S", Command::Save},
-      {"Ctrl+Z", Command::Undo},         {"Ctrl+Y", Command::Redo},
-      {"Ctrl+X", Command::Cut},          {"Ctrl+C", Command::Copy},
-      {"Ctrl+V", Command::Paste},        {"Ctrl+A", Command::SelectAll},
-      {"Ctrl+T", Command::Convert},      {"Ctrl+B", Command::ConvertToBin},
-  };
-  for (const auto& [keys, command] : shortcuts) {
-    auto* shortcut = new QShortcut(QKeySequence(keys), this);
-    // Like its menu item, a disabled command ignores its shortcut.
-    connect(shortcut, &QShortcut::activated, this, [this, command = command] {
-      const QAction* action = CommandAction(command);
-      if (action == nullptr || action->isEnabled()) Execute(command);
+void MainWindow::BindWindowKeys() {
+  for (const auto& [command, action] : m_actions) {
+    if (action->shortcut().isEmpty()) continue;
+    // A disabled action would hand its key on to the focused control (the
+    // profile selector would search its list with Ctrl+A); a command of the
+    // window that is off must take its key and do nothing. So the window
+    // holds the key, and the action's own binding only serves its open menu.
+    action->setShortcutContext(Qt::WidgetShortcut);
+    auto* shortcut = new QShortcut(action->shortcut(), this);
+    connect(shortcut, &QShortcut::activated, action, [action] {
+      if (action->isEnabled()) action->trigger();
     });
+  }
+}
+
+void MainWindow::AddMenuItems(QMenu* menu, std::initializer_list<Command> commands) {
+  for (const Command command : commands) {
+    if (command == kSeparator) {
+      menu->addSeparator();
+    } else {
+      menu->addAction(m_actions.at(command));
+    }
+  }
+}
+
+void MainWindow::BuildMenus() {
+  for (const CommandText& entry : kCommandTexts) {
+    MakeCommand(entry.command, MenuLabel(entry.text, entry.key), entry.key);
+  }
+  BindWindowKeys();
+  const RecentFileLabels labels = RecentFileMenuLabels(m_settings.RecentFiles);
+  for (int n = 1; n <= kRecentFileCount; ++n) {
+    m_recentItems[n - 1] = MakeCommand(RecentFileCommand(n), QString(), {});
+    SetRecentLabel(n, labels[n - 1]);
+  }
+
+  QMenu* file = menuBar()->addMenu("Файл");
+  AddMenuItems(file, {Command::New, Command::Open, Command::Save, Command::SaveAs});
+  BuildEncodingMenu(file);
+  file->addSeparator();
+  QMenu* recent = file->addMenu("Недавние файлы");
+  recent->setObjectName("recentFilesMenu");
+  for (QAction* item : m_recentItems) recent->addAction(item);
+  AddMenuItems(file, {kSeparator, Command::Leave});
+
+  QMenu* edit = menuBar()->addMenu("Правка");
+  AddMenuItems(edit, {Command::Undo, Command::Redo, kSeparator, Command::Cut, Command::Copy,
+                      Command::Paste, kSeparator, Command::SelectAll});
+
+  QMenu* conversion = menuBar()->addMenu("Преобразование");
+  AddMenuItems(conversion,
+               {Command::Convert, Command::ConvertToBin, kSeparator, Command::ManageProfiles});
+
+  QMenu* help = menuBar()->addMenu("Справка");
+  AddMenuItems(help, {Command::About});
+
+  // The editors' context menu: Undo and Redo follow the main menu's state,
+  // the rest is always available, so those items are copies that only show
+  // the key and are never disabled.
+  m_contextMenu = new QMenu(this);
+  m_contextMenu->setObjectName("editorContextMenu");
+  AddMenuItems(m_contextMenu, {Command::Undo, Command::Redo, kSeparator});
+  for (const Command command : {Command::Cut, Command::Copy, Command::Paste, kSeparator,
+                                Command::SelectAll, kSeparator, Command::SaveToFile}) {
+    if (command == kSeparator) {
+      m_contextMenu->addSeparator();
+      continue;
+    }
+    auto* item = new QAction(m_actions.at(command)->text(), m_contextMenu);
+    connect(item, &QAction::triggered, this, [this, command] { Execute(command); });
+    m_contextMenu->addAction(item);
   }
 }
 
@@ -284,7 +322,7 @@ void MainWindow::LoadSelectedProfile() {
       kLoadDone) {
     LoadedProfile();
   }
-  m_convert->setEnabled(m_selector->count() > 0);
+  m_actions.at(Command::Convert)->setEnabled(m_selector->count() > 0);
 }
 
 std::string MainWindow::SelectedProfileName() const {
@@ -349,6 +387,9 @@ void MainWindow::BuildEditors() {
   m_source->setObjectName("sourceEditor");
   m_output = new CodeEditor(EditorRole::Output, m_splitter);
   m_output->setObjectName("outputEditor");
+  const QList<QKeySequence> windowKeys = WindowKeys();
+  m_source->LeaveKeysToWindow(windowKeys);
+  m_output->LeaveKeysToWindow(windowKeys);
   m_output->SetCommentMarker(m_currentProfile.Comment);
   for (CodeEditor* editor : {m_source, m_output}) {
     editor->setMinimumHeight(50);
@@ -397,13 +438,13 @@ CodeEditor* MainWindow::EditTarget() const {
 void MainWindow::UpdateEditingCommands() {
   if (m_source == nullptr) return;
   CodeEditor* target = EditTarget();
-  for (QAction* action : {m_cut, m_copy, m_paste, m_selectAll})
-    action->setEnabled(target != nullptr);
+  for (Command command : {Command::Cut, Command::Copy, Command::Paste, Command::SelectAll})
+    m_actions.at(command)->setEnabled(target != nullptr);
   const bool undo = target == m_source && m_source->CanUndo();
   const bool redo = target == m_source && m_source->CanRedo();
-  m_undo->setEnabled(undo);
+  m_actions.at(Command::Undo)->setEnabled(undo);
   m_toolbarUndo->setEnabled(undo);
-  m_redo->setEnabled(redo);
+  m_actions.at(Command::Redo)->setEnabled(redo);
   m_toolbarRedo->setEnabled(redo);
 }
 
@@ -454,8 +495,7 @@ void MainWindow::Execute(Command command) {
       OpenAboutWindow();
       break;
     default: {
-      const int n = static_cast<int>(command) - 29;
-      if (n >= 1 && n <= kRecentFileCount) OpenRecentFile(n);
+      if (const int n = RecentFileEntry(command)) OpenRecentFile(n);
     }
   }
   UpdateEditingCommands();
@@ -677,7 +717,12 @@ void MainWindow::ChooseEncoding(TextEncoding encoding) {
 
 void MainWindow::RecordRecent(const std::string& path) {
   const RecentFileLabels labels = RecordRecentFile(m_settings.RecentFiles, path);
-  for (int i = 0; i < kRecentFileCount; ++i) m_recentItems[i]->setText(FromUtf8(labels[i]));
+  for (int n = 1; n <= kRecentFileCount; ++n) SetRecentLabel(n, labels[n - 1]);
+}
+
+void MainWindow::SetRecentLabel(int n, const std::string& label) {
+  // A menu text takes "&" for a mnemonic; a path shows it as it is.
+  m_recentItems[n - 1]->setText(FromUtf8(label).replace('&', "&&"));
 }
 
 void MainWindow::SetPathField(const std::string& path) {

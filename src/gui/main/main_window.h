@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,6 +45,9 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
+  /** Stands for a separator in a list of menu items. */
+  static constexpr Command kSeparator = static_cast<Command>(0);
+
   MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
              FileRequester& requester);
   ~MainWindow() override;
@@ -97,14 +103,19 @@ class MainWindow : public QMainWindow {
  private:
   void BuildMenus();
   void BuildEncodingMenu(QMenu* file);
-  void BuildShortcuts();
   void BuildToolbar();
   void BuildStatusBar();
   void BuildEditors();
   void FillProfileSelector(int pos);
   void ListProfilesIntoSelector();
   void LoadSelectedProfile();
-  QAction* AddCommand(QMenu* menu, Command command, const QString& text);
+  QAction* MakeCommand(Command command, const QString& text, const QKeySequence& key);
+  /** Adds the commands' actions to a menu; kSeparator adds a separator. */
+  void AddMenuItems(QMenu* menu, std::initializer_list<Command> commands);
+  /** The keys of the window's commands, which the editors must leave alone. */
+  QList<QKeySequence> WindowKeys() const;
+  void BindWindowKeys();
+  void SetRecentLabel(int n, const std::string& label);
 
   void UpdateEditingCommands();
   CodeEditor* EditTarget() const;
@@ -167,15 +178,8 @@ class MainWindow : public QMainWindow {
   QMenu* m_contextMenu = nullptr;
   std::array<QAction*, kRecentFileCount> m_recentItems{};
   std::array<QAction*, std::size(kTextEncodings)> m_encodingItems{};
-  QAction* m_undo = nullptr;
-  QAction* m_redo = nullptr;
   QAction* m_toolbarUndo = nullptr;
   QAction* m_toolbarRedo = nullptr;
-  QAction* m_cut = nullptr;
-  QAction* m_copy = nullptr;
-  QAction* m_paste = nullptr;
-  QAction* m_selectAll = nullptr;
-  QAction* m_convert = nullptr;
   std::map<Command, QAction*> m_actions;
   QPointer<BinDialog> m_binDialog;
   QPointer<AboutWindow> m_aboutWindow;

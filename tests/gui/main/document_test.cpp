@@ -288,6 +288,33 @@ TEST_F(DocumentTest, RecentFilesFollowOpenSaveAndSaveToFile) {
   EXPECT_EQ(RecentItem(2)->text().toStdString(), "2)  " + dir.Path("out.txt"));
 }
 
+// The text a menu draws for an item: "&&" shows as "&", a single "&" marks
+// the next letter and is not drawn; the key after the tab is drawn apart.
+QString DrawnMenuText(const QAction* action) {
+  const QString text = action->text().section('\t', 0, 0);
+  QString drawn;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && ++i == text.size()) break;
+    drawn += text[i];
+  }
+  return drawn;
+}
+
+TEST_F(DocumentTest, RecentItemsShowAmpersandsAsTheyAre) {
+  const std::string notes = File("R&D_notes.txt", "notes");
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  requester.answers = {notes};
+  window->Execute(Command::Open);
+  EXPECT_EQ(DrawnMenuText(RecentItem(1)).toStdString(), "1)    " + notes);
+  Source()->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  Source()->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+  RecentItem(1)->trigger();
+  EXPECT_EQ(SourceUtf8(Source()), "notes");
+  ASSERT_TRUE(Close());
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(DrawnMenuText(RecentItem(1)).toStdString(), "1)  " + notes);
+}
+
 TEST_F(DocumentTest, RecentEntriesThatAreEmptyOrGone) {
   const std::string gone = dir.Path("gone.txt");
   WriteBytes(Paths().settings, "[RecentFiles]\r\nFile2 = " + gone + "\r\n");

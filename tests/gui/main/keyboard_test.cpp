@@ -1,4 +1,6 @@
 // Shortcuts, the editing commands and the focus.
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -45,6 +47,66 @@ TEST_F(MainWindowTest, UndoNeverActsOnTheOutputEditor) {
   EXPECT_EQ(SourceUtf8(Source()), "s");
   Key(Output(), Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(Selection(Output()), 3);
+}
+
+void PressCombined(QWidget* widget, int combined) {
+  const QKeyCombination key = QKeyCombination::fromCombined(combined);
+  QTest::keyClick(widget, key.key(), key.keyboardModifiers());
+}
+
+// Every key the editor component binds, checked against the window's command
+// rules: the window's keys reach the commands, and no key of the component
+// undoes or redoes on its own (Undo and Redo never act on the output editor).
+TEST_F(MainWindowTest, EditorKeysFollowTheCommandRules) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  QList<int> windowKeys;
+  for (QAction* action : window->findChildren<QAction*>()) {
+    if (!action->shortcut().isEmpty()) windowKeys << action->shortcut()[0].toCombined();
+  }
+  ASSERT_GE(windowKeys.size(), 12);
+  // The keys the component gives Undo and Redo when left as it comes.
+  QsciScintilla plain;
+  QList<int> historyKeys;
+  for (QsciCommand* command : plain.standardCommands()->commands()) {
+    if (command->command() != QsciCommand::Undo && command->command() != QsciCommand::Redo)
+      continue;
+    for (int key : {command->key(), command->alternateKey()})
+      if (key != 0) historyKeys << key;
+  }
+  ASSERT_TRUE(historyKeys.contains(Qt::ALT | Qt::Key_Backspace));
+
+  int bound = 0;
+  for (CodeEditor* editor : {Source(), Output()}) {
+    for (QsciCommand* command : editor->standardCommands()->commands()) {
+      for (int key : {command->key(), command->alternateKey()}) {
+        if (key == 0) continue;
+        ++bound;
+        const std::string what =
+            editor->objectName().toStdString() + " " + QKeySequence(key).toString().toStdString();
+        EXPECT_FALSE(windowKeys.contains(key)) << what << " is a window key";
+        EXPECT_NE(command->command(), QsciCommand::Undo) << what;
+        EXPECT_NE(command->command(), QsciCommand::Redo) << what;
+      }
+    }
+  }
+  EXPECT_GT(bound, 100);
+
+  // Pressed, those keys step back neither through conversions nor through typing.
+  Type(Source(), "one");
+  Key(Source(), Qt::Key_T, Qt::ControlModifier);
+  Key(Source(), Qt::Key_A, Qt::ControlModifier);
+  Type(Source(), "two");
+  Key(Source(), Qt::Key_T, Qt::ControlModifier);
+  const std::string output = OutputText();
+  EXPECT_FALSE(Output()->CanUndo());
+  Output()->setFocus();
+  for (int key : historyKeys) PressCombined(Output(), key);
+  EXPECT_EQ(OutputText(), output);
+  Source()->setFocus();
+  for (int key : historyKeys) {
+    if (!windowKeys.contains(key)) PressCombined(Source(), key);
+  }
+  EXPECT_EQ(SourceUtf8(Source()), "two");
 }
 
 TEST_F(MainWindowTest, WithTheFocusInTheSelectorEditingCommandsAreOff) {
