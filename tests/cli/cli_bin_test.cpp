@@ -6,6 +6,7 @@
 
 #include "core/io/cp1251.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/cp1251_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -29,7 +30,7 @@ class CliBinTest : public ::testing::Test {
   testing::CliRunner m_cli;
 };
 
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+using testing::W;
 
 TEST_F(CliBinTest, WritesTheCodesWhereTheOptionsSay) {
   struct Case {

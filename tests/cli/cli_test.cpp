@@ -9,6 +9,7 @@
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/cp1251_text.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
 
@@ -31,7 +32,7 @@ class CliTest : public ::testing::Test {
   testing::CliRunner m_cli;
 };
 
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+using testing::W;
 
 ProfileRecord DefaultProfile(const std::string& name) {
   SettingsFile file;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/io/cp1251.h"
+#include "tests/support/cp1251_text.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
@@ -19,7 +20,7 @@ using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::WriteBytes;
 
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+using testing::W;
 
 Message Info(const char* title, const char* text) {
   return {title, text, MessageIcon::Information, MessageButtons::Ok, MessageAnswer::Ok};

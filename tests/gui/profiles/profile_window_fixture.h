@@ -11,10 +11,9 @@
 #include "gui/profiles/import_window.h"
 #include "gui/profiles/profile_window.h"
 #include "tests/gui/main/main_window_fixture.h"
+#include "tests/support/cp1251_text.h"
 
 namespace zeltrix::testing {
-
-inline std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
 
 /** The main window with its profile management window opened from the menu command. */
 class ProfileWindowTest : public MainWindowTest {
