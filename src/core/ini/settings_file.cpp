@@ -62,8 +62,9 @@ void SettingsFile::Reset() {
   m_existedAtOpen = false;
   m_utf8 = false;
   m_modified = false;
-  m_entries.clear();
-  m_current = kGlobal;
+  m_groups.assign(1, Group{});
+  m_byName.clear();
+  m_current = 0;
   m_pending.reset();
 }
 
@@ -105,11 +106,20 @@ bool SettingsFile::Create(const std::string& path) {
   return true;
 }
 
+std::size_t SettingsFile::AddGroup(std::string name) {
+  std::string folded = name;
+  for (char& c : folded) c = FoldAz(c);
+  m_groups.push_back({std::move(name), {}, false});
+  m_byName[std::move(folded)].push_back(m_groups.size() - 1);
+  return m_groups.size() - 1;
+}
+
 void SettingsFile::Parse(std::string_view bytes) {
   if (bytes.substr(0, 3) == kBom) {
     m_utf8 = true;
     bytes.remove_prefix(3);
   }
+  std::size_t group = 0;
   std::size_t pos = 0;
   const std::size_t n = bytes.size();
   while (pos < n) {
@@ -124,10 +134,10 @@ void SettingsFile::Parse(std::string_view bytes) {
     if (line.front() == ';') {
       line.remove_prefix(1);
       if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-      m_entries.push_back({Kind::Comment, std::string(line), {}});
+      m_groups[group].entries.push_back({Kind::Comment, std::string(line), {}});
     } else if (line.front() == '[') {
       line.remove_prefix(1);
-      m_entries.push_back({Kind::Header, std::string(line.substr(0, line.find(']'))), {}});
+      group = AddGroup(std::string(line.substr(0, line.find(']'))));
     } else {
       const std::size_t eq = line.find('=');
       std::string_view key = line.substr(0, eq);
@@ -137,33 +147,38 @@ void SettingsFile::Parse(std::string_view bytes) {
         value = line.substr(eq + 1);
         while (!value.empty() && IsSpaceOrTab(value.front())) value.remove_prefix(1);
       }
-      m_entries.push_back({Kind::Key, std::string(key), std::string(value)});
+      m_groups[group].entries.push_back({Kind::Key, std::string(key), std::string(value)});
     }
   }
 }
 
 std::string SettingsFile::Render() const {
-  std::size_t size = m_utf8 ? kBom.size() + kCrLf.size() : 0;
-  for (const Entry& e : m_entries) size += e.name.size() + e.value.size() + 5;
+  std::size_t size = kBom.size() + 2 * kCrLf.size();
+  for (const Group& g : m_groups) {
+    size += g.name.size() + 4;
+    for (const Entry& e : g.entries) size += e.name.size() + e.value.size() + 5;
+  }
   std::string out;
   out.reserve(size);
   if (m_utf8) out.append(kBom).append(kCrLf);
-  for (const Entry& e : m_entries) {
-    switch (e.kind) {
-      case Kind::Header:
-        out.append("[").append(e.name).append("]");
-        break;
-      case Kind::Comment:
+  for (std::size_t i = 0; i < m_groups.size(); ++i) {
+    const Group& g = m_groups[i];
+    if (g.removed) continue;
+    if (i > 0) out.append("[").append(g.name).append("]").append(kCrLf);
+    for (const Entry& e : g.entries) {
+      if (e.kind == Kind::Comment) {
         out.append("; ").append(e.name);
-        break;
-      case Kind::Key:
+      } else {
         out.append(e.name).append(" = ").append(e.value);
-        break;
-      case Kind::Removed:
-        continue;
+      }
+      out.append(kCrLf);
     }
-    out.append(kCrLf);
   }
+  // A key whose first bytes are those of the byte-order mark must not end up
+  // at the start of an 8-bit file: read back, the file would turn to UTF-8
+  // and lose every Windows-1251 name. A blank line ahead of it is dropped
+  // when the file is read, so the file keeps its entries and its mode.
+  if (!m_utf8 && out.starts_with(kBom)) out.insert(0, kCrLf);
   return out;
 }
 
@@ -189,23 +204,22 @@ std::string SettingsFile::FromFile(std::string_view text) const {
 }
 
 std::size_t SettingsFile::FindHeader(std::string_view fileName) const {
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    if (m_entries[i].kind == Kind::Header && SameSettingsName(m_entries[i].name, fileName))
-      return i;
-  }
-  return kGlobal;
+  std::string folded(fileName);
+  for (char& c : folded) c = FoldAz(c);
+  const auto found = m_byName.find(folded);
+  return found == m_byName.end() || found->second.empty() ? kNone : found->second.front();
 }
 
 bool SettingsFile::SelectGroup(std::string_view name) {
   if (name.empty()) {
-    m_current = kGlobal;
+    m_current = 0;
     m_pending.reset();
     return true;
   }
-  const std::string fileName = ToFile(name);
+  std::string fileName = ToFile(name);
   const std::size_t header = FindHeader(fileName);
-  if (header == kGlobal) {
-    m_pending = fileName;
+  if (header == kNone) {
+    m_pending = std::move(fileName);
     return false;
   }
   m_current = header;
@@ -213,26 +227,18 @@ bool SettingsFile::SelectGroup(std::string_view name) {
   return true;
 }
 
-std::size_t SettingsFile::GroupBegin() const { return m_current == kGlobal ? 0 : m_current + 1; }
-
-std::size_t SettingsFile::GroupEnd() const {
-  std::size_t i = GroupBegin();
-  while (i < m_entries.size() && m_entries[i].kind != Kind::Header) ++i;
-  return i;
-}
-
 std::size_t SettingsFile::FindKey(std::string_view fileKey) const {
-  const std::size_t end = GroupEnd();
-  for (std::size_t i = GroupBegin(); i < end; ++i) {
-    if (m_entries[i].kind == Kind::Key && SameSettingsName(m_entries[i].name, fileKey)) return i;
+  const std::vector<Entry>& entries = m_groups[m_current].entries;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].kind == Kind::Key && SameSettingsName(entries[i].name, fileKey)) return i;
   }
-  return kGlobal;
+  return kNone;
 }
 
 const SettingsFile::Entry* SettingsFile::Lookup(std::string_view key) const {
   if (!m_open || m_pending) return nullptr;
   const std::size_t i = FindKey(ToFile(key));
-  return i == kGlobal ? nullptr : &m_entries[i];
+  return i == kNone ? nullptr : &m_groups[m_current].entries[i];
 }
 
 std::int32_t SettingsFile::ReadNumber(std::string_view key, std::int32_t defaultValue) {
@@ -252,41 +258,46 @@ void SettingsFile::WriteNumber(std::string_view key, std::int32_t value) {
 void SettingsFile::WriteText(std::string_view key, std::string_view value) {
   if (!m_open) return;
   if (m_pending) {
-    m_entries.push_back({Kind::Header, std::move(*m_pending), {}});
-    m_current = m_entries.size() - 1;
+    m_current = AddGroup(std::move(*m_pending));
     m_pending.reset();
   }
   std::string fileKey = ToFile(key);
   const std::size_t found = FindKey(fileKey);
-  if (found != kGlobal) {
-    m_entries[found].name = std::move(fileKey);
-    m_entries[found].value = ToFile(value);
+  std::vector<Entry>& entries = m_groups[m_current].entries;
+  if (found != kNone) {
+    entries[found].name = std::move(fileKey);
+    entries[found].value = ToFile(value);
   } else {
-    const auto at = m_entries.begin() + static_cast<std::ptrdiff_t>(GroupEnd());
-    m_entries.insert(at, {Kind::Key, std::move(fileKey), ToFile(value)});
+    entries.push_back({Kind::Key, std::move(fileKey), ToFile(value)});
   }
   m_modified = true;
 }
 
 void SettingsFile::RemoveGroup(std::string_view name) {
   if (!m_open) return;
-  const std::size_t header = FindHeader(ToFile(name));
-  if (header == kGlobal) return;
-  if (m_current == header) m_current = kGlobal;
-  // Entries are marked, not erased, so that removing many groups stays cheap.
-  m_entries[header].kind = Kind::Removed;
-  for (std::size_t i = header + 1; i < m_entries.size() && m_entries[i].kind != Kind::Header; ++i) {
-    m_entries[i].kind = Kind::Removed;
-  }
+  std::string folded = ToFile(name);
+  for (char& c : folded) c = FoldAz(c);
+  const auto found = m_byName.find(folded);
+  if (found == m_byName.end() || found->second.empty()) return;
+  const std::size_t header = found->second.front();
+  found->second.erase(found->second.begin());
+  // The group is marked, not erased, so that the other groups keep their places.
+  m_groups[header].removed = true;
+  m_groups[header].entries.clear();
+  if (m_current == header) m_current = 0;
   m_modified = true;
 }
 
 std::vector<std::string> SettingsFile::GroupNames() const {
   std::vector<std::string> names;
-  for (const Entry& e : m_entries) {
-    if (e.kind == Kind::Header) names.push_back(FromFile(e.name));
+  for (std::size_t i = 1; i < m_groups.size(); ++i) {
+    if (!m_groups[i].removed) names.push_back(FromFile(m_groups[i].name));
   }
   return names;
+}
+
+std::string SettingsFile::CurrentGroupName() const {
+  return m_current == 0 ? std::string() : FromFile(m_groups[m_current].name);
 }
 
 }  // namespace zeltrix

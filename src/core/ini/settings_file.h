@@ -5,9 +5,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zeltrix {
+
+/**
+ * Whether two group names or keys are the same to the settings file: the
+ * letters A to Z without regard to case, every other byte exactly.
+ */
+bool SameSettingsName(std::string_view a, std::string_view b);
 
 /**
  * One open settings file in the program's INI-like dialect: "[group]" headers,
@@ -18,13 +25,10 @@ namespace zeltrix {
  * regard to case and every other byte exactly. A file that starts with the
  * UTF-8 byte-order mark is read and written in UTF-8, the program's 8-bit
  * codes standing for the code points of the same number.
+ *
+ * A rewrite keeps the file's mode: an 8-bit file is never written so that it
+ * starts with the byte-order mark.
  */
-/**
- * Whether two group names or keys are the same to the settings file: the
- * letters A to Z without regard to case, every other byte exactly.
- */
-bool SameSettingsName(std::string_view a, std::string_view b);
-
 class SettingsFile {
  public:
   SettingsFile() = default;
@@ -88,23 +92,37 @@ class SettingsFile {
   /** The names of all groups in file order, repeats and empty names included. */
   std::vector<std::string> GroupNames() const;
 
+  /** The current group's name as the file spells it; empty for the area before the first group. */
+  std::string CurrentGroupName() const;
+
+  /** True when the file is read and written in UTF-8 (it began with the byte-order mark). */
+  bool Utf8Mode() const { return m_utf8; }
+
+  /** The bytes that closing would write now. */
+  std::string Render() const;
+
  private:
-  enum class Kind : std::uint8_t { Header, Comment, Key, Removed };
+  enum class Kind : std::uint8_t { Comment, Key };
   struct Entry {
     Kind kind;
-    std::string name;   // header name, comment text or key
+    std::string name;   // comment text or key
     std::string value;  // key lines only
   };
-  static constexpr std::size_t kGlobal = static_cast<std::size_t>(-1);
+  // A header with the lines up to the next one; the first group stands for
+  // the lines before any header and has none.
+  struct Group {
+    std::string name;
+    std::vector<Entry> entries;
+    bool removed = false;
+  };
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   void Reset();
   void Parse(std::string_view bytes);
-  std::string Render() const;
+  std::size_t AddGroup(std::string name);
   std::string ToFile(std::string_view text) const;
   std::string FromFile(std::string_view text) const;
   std::size_t FindHeader(std::string_view fileName) const;
-  std::size_t GroupBegin() const;
-  std::size_t GroupEnd() const;
   std::size_t FindKey(std::string_view fileKey) const;
   const Entry* Lookup(std::string_view key) const;
 
@@ -113,8 +131,11 @@ class SettingsFile {
   bool m_existedAtOpen = false;
   bool m_utf8 = false;
   bool m_modified = false;
-  std::vector<Entry> m_entries;
-  std::size_t m_current = kGlobal;       // index of the current header entry
+  std::vector<Group> m_groups = std::vector<Group>(1);
+  // Groups by name with A to Z folded, each list in file order: finding a
+  // group costs the same in a file of ten groups as in one of ten thousand.
+  std::unordered_map<std::string, std::vector<std::size_t>> m_byName;
+  std::size_t m_current = 0;             // index into m_groups
   std::optional<std::string> m_pending;  // in the file's form
 };
 

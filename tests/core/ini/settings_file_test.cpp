@@ -159,6 +159,25 @@ TEST(SettingsFile, Utf8ModeConvertsAtTheEdges) {
   EXPECT_EQ(out, "\xEF\xBB\xBF\r\n[N]\r\nk = \xC3\xA0\r\n");
 }
 
+TEST(SettingsFile, ARewriteKeepsTheFileMode) {
+  // An 8-bit file whose first key line starts with the bytes of the
+  // byte-order mark, behind a blank line; its profile names are Windows-1251.
+  const std::string name = "\xCC\xEE\xE9";  // "Мой"
+  for (const std::string& start : {std::string("\r\n\xEF\xBB\xBFk = 1\r\n"),
+                                   std::string("\xEF\xBB\xBF\r\n\xEF\xBB\xBFk = 1\r\n")}) {
+    const bool utf8 = start.front() != '\r';
+    const std::string out = Rewrite(start, [&](SettingsFile& f) {
+      f.SelectGroup(name);
+      f.WriteText("v", "x");
+    });
+    SettingsFile again;
+    again.OpenBuffer(out);
+    EXPECT_EQ(again.Utf8Mode(), utf8);
+    EXPECT_EQ(again.GroupNames(), std::vector<std::string>{name});
+    EXPECT_EQ(again.Render(), out) << "render, re-read and render again give the same bytes";
+  }
+}
+
 TEST(SettingsFile, EmptyListRewritesToNothingOrToTheMark) {
   EXPECT_EQ(Rewrite("[A]\r\n", [](SettingsFile& f) { f.RemoveGroup("A"); }), "");
   EXPECT_EQ(Rewrite("\xEF\xBB\xBF[A]\r\n", [](SettingsFile& f) { f.RemoveGroup("A"); }),
