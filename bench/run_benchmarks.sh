@@ -46,8 +46,17 @@ if command -v xxd >/dev/null; then
   best_of "xxd -i on the same file, for comparison" xxd -i "$work/text.txt"
 fi
 
+# Importing n profiles into an empty database (made anew before each run).
+for n in 1000 4000 16000; do
+  "$build/bench/zeltrix_import_bench" --write-profiles="$n:$work/import-$n.prof"
+  best_of "zeltrix-cli profiles import, $n profiles" bash -c \
+    ': >"$1/db.prof" && "$2" profiles import "$1/import-$3.prof" --profiles "$1/db.prof"' \
+    _ "$work" "$build/zeltrix-cli" "$n"
+done
+
 # The conversion engine; the BIN writer against cp of a 100 MB file; the real
 # main window on the offscreen platform.
 "$build/bench/zeltrix_bench" --benchmark_min_time=1
 "$build/bench/zeltrix_bin_bench"
+"$build/bench/zeltrix_import_bench"
 "$build/bench/zeltrix_gui_bench"

@@ -90,23 +90,13 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
     if (missing) return kExitFailure;
   }
 
-  std::vector<ProfileImport> imports;
-  std::vector<std::string> taken = *existing;
-  for (const std::string& name : wanted) {
-    const auto same = std::find_if(taken.begin(), taken.end(), [&](const std::string& other) {
-      return SameProfileName(name, other);
-    });
-    if (same == taken.end()) {
-      imports.push_back({name, name});
-      taken.push_back(name);
-    } else if (overwrite) {
-      // The profile already there takes the new settings and keeps its name.
-      imports.push_back({name, *same});
-    } else {
-      prompter.Show(
-          {{}, "Профиль " + Quoted(name) + " пропущен: в базе уже есть профиль " + Quoted(*same)});
-    }
+  const ImportPlan plan = PlanImport(wanted, *existing, overwrite);
+  for (const SkippedImport& skipped : plan.skipped) {
+    prompter.Show({{},
+                   "Профиль " + Quoted(skipped.name) + " пропущен: в базе уже есть профиль " +
+                       Quoted(skipped.existing)});
   }
+  const std::vector<ProfileImport>& imports = plan.imports;
   if (imports.empty()) return kExitOk;
   const ImportOutcome outcome = ImportProfiles(path, imports, databasePath, prompter);
   switch (outcome.status) {

@@ -6,6 +6,7 @@
 #include "core/io/cp1251.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/cp1251_text.h"
 #include "tests/support/default_database.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
@@ -19,7 +20,7 @@ using testing::WriteBytes;
 
 using Result = testing::CliResult;
 
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+using testing::W;
 
 class CliProfilesTest : public ::testing::Test {
  protected:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 
 #include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
@@ -19,12 +20,14 @@ std::vector<std::string> LoweredNames(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     if (!name.empty()) lowered.push_back(ProgramLower(name));
   }
+  // Sorted, so that checking thousands of names against it stays quick.
+  std::sort(lowered.begin(), lowered.end());
   return lowered;
 }
 
 bool RepeatsName(std::string_view name, const std::vector<std::string>& lowered) {
   const std::string own = ProgramLower(name);
-  return std::find(lowered.begin(), lowered.end(), own) != lowered.end();
+  return std::binary_search(lowered.begin(), lowered.end(), own);
 }
 
 bool IsProfileDatabase(const std::string& path, const std::string& databasePath) {
@@ -36,19 +39,6 @@ bool IsProfileDatabase(const std::string& path, const std::string& databasePath)
   return std::filesystem::equivalent(path, databasePath, error) && !error;
 }
 
-namespace {
-
-// The name as the file spells it: the first group that the dialect's lookup
-// (A to Z without case, other bytes exact) finds for the name asked for.
-std::string StoredName(const SettingsFile& file, const std::string& name) {
-  for (const std::string& group : file.GroupNames()) {
-    if (SameSettingsName(group, name)) return group;
-  }
-  return name;
-}
-
-}  // namespace
-
 std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
                                             const std::vector<std::string>& names,
                                             Prompter& prompter) {
@@ -57,7 +47,8 @@ std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
     if (name.empty()) continue;
     NamedProfile profile{name, {}};
     if (LoadProfileFrom(file, name, profile.record, prompter) == kLoadDone) {
-      profile.name = StoredName(file, name);
+      // The name as the file spells it, which may differ in the case of A to Z.
+      profile.name = file.CurrentGroupName();
       loaded.push_back(std::move(profile));
     }
   }
@@ -72,6 +63,27 @@ bool WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& 
     WriteProfileFields(file, profile.record);
   }
   return file.Close();
+}
+
+ImportPlan PlanImport(const std::vector<std::string>& names,
+                      const std::vector<std::string>& existing, bool overwrite) {
+  // Lowered name -> the first name it stands for; lowering keeps the length,
+  // so equal lowered names are the same profile name.
+  std::unordered_map<std::string, std::string> taken;
+  taken.reserve(existing.size() + names.size());
+  for (const std::string& name : existing) taken.emplace(ProgramLower(name), name);
+  ImportPlan plan;
+  for (const std::string& name : names) {
+    const auto [at, added] = taken.emplace(ProgramLower(name), name);
+    if (added) {
+      plan.imports.push_back({name, name});
+    } else if (overwrite) {
+      plan.imports.push_back({name, at->second});
+    } else {
+      plan.skipped.push_back({name, at->second});
+    }
+  }
+  return plan;
 }
 
 ImportOutcome ImportProfiles(const std::string& sourcePath,

@@ -22,8 +22,8 @@ inline constexpr std::string_view kProfileFileExtension = ".prof";
 bool SameProfileName(std::string_view a, std::string_view b);
 
 /**
- * The names lowered by the program lower-case rule, empty names left out:
- * the list against which names are checked for repeats.
+ * The names lowered by the program lower-case rule, empty names left out,
+ * sorted: the list against which names are checked for repeats.
  */
 std::vector<std::string> LoweredNames(const std::vector<std::string>& names);
 
@@ -64,6 +64,28 @@ struct ProfileImport {
   std::string from;
   std::string to;
 };
+
+/** A profile left out of an import because the database already holds its name. */
+struct SkippedImport {
+  std::string name;      ///< as asked for
+  std::string existing;  ///< the database's profile of the same name
+};
+
+/** Which profiles an import copies, and under which names; see PlanImport. */
+struct ImportPlan {
+  std::vector<ProfileImport> imports;
+  std::vector<SkippedImport> skipped;
+};
+
+/**
+ * Matches the names to import against the database's names under the
+ * program lower-case rule, in the order given: a new name is imported as it
+ * is (and taken, so a repeat of it later in the list counts as existing); a
+ * name the database holds is skipped, or with overwrite saved over that
+ * profile, which keeps its name. Takes time in proportion to n log n.
+ */
+ImportPlan PlanImport(const std::vector<std::string>& names,
+                      const std::vector<std::string>& existing, bool overwrite);
 
 /** Results of ImportProfiles. */
 struct ImportOutcome {

@@ -9,6 +9,7 @@
 #include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/profiles/profile_database.h"
+#include "tests/support/cp1251_text.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
@@ -24,7 +25,7 @@ using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::WriteBytes;
 
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+using testing::W;
 
 const std::string kDt = W("ASM — DT For PIC");
 const std::string kDe = W("ASM — DE For PIC");
@@ -67,11 +68,29 @@ TEST(ProfileNames, RepeatsFollowTheProgramLowerCaseRule) {
     EXPECT_EQ(SameProfileName(W(c.a), W(c.b)), c.same) << c.a << " / " << c.b;
   }
   const std::vector<std::string> lowered = LoweredNames({W("Мой"), "", "ABC"});
-  EXPECT_EQ(lowered, (std::vector<std::string>{W("мой"), "abc"}));
+  EXPECT_EQ(lowered, (std::vector<std::string>{"abc", W("мой")}));
   EXPECT_TRUE(RepeatsName(W("мОЙ"), lowered));
   EXPECT_TRUE(RepeatsName("aBc", lowered));
   EXPECT_FALSE(RepeatsName("", lowered));
   EXPECT_FALSE(RepeatsName("abcd", lowered));
+}
+
+TEST(ProfileNames, AnImportPlanTakesEachNameOnce) {
+  const std::vector<std::string> existing = {"Abc", W("Мой")};
+  const std::vector<std::string> names = {"aBC", "New", W("мОЙ"), "NEW", W("Яд")};
+  const ImportPlan skip = PlanImport(names, existing, false);
+  ASSERT_EQ(skip.imports.size(), 2u);
+  EXPECT_EQ(skip.imports[0].to, "New");
+  EXPECT_EQ(skip.imports[1].to, W("Яд"));
+  ASSERT_EQ(skip.skipped.size(), 3u);
+  EXPECT_EQ(skip.skipped[0].existing, "Abc");
+  EXPECT_EQ(skip.skipped[1].existing, W("Мой"));
+  EXPECT_EQ(skip.skipped[2].existing, "New") << "a repeat within the list counts as existing";
+  const ImportPlan over = PlanImport(names, existing, true);
+  EXPECT_TRUE(over.skipped.empty());
+  std::vector<std::string> targets;
+  for (const ProfileImport& i : over.imports) targets.push_back(i.to);
+  EXPECT_EQ(targets, (std::vector<std::string>{"Abc", "New", W("Мой"), "New", W("Яд")}));
 }
 
 TEST(ProfileFiles, TheDatabaseIsRecognisedUnderEveryName) {

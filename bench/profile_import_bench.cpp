@@ -1,0 +1,94 @@
+// Importing n profiles from an exchange file into a database of the three
+// default profiles, as `zeltrix-cli profiles import FILE` does it: both files
+// listed, the names matched, the profiles copied in one rewrite. Each
+// iteration starts from the same database. Run with --write-profiles=N:FILE
+// to only write an exchange file of N profiles for the command-line timing.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "core/ini/settings_file.h"
+#include "core/profiles/profile_database.h"
+#include "core/profiles/profile_exchange.h"
+
+namespace {
+
+class SilentPrompter : public zeltrix::Prompter {
+ public:
+  zeltrix::MessageAnswer Show(const zeltrix::Message&) override {
+    return zeltrix::MessageAnswer::No;
+  }
+};
+
+// The default profiles under n new names: "Профиль 1" ... in Windows-1251.
+std::string ExchangeFile(int n) {
+  zeltrix::SettingsFile defaults;
+  defaults.OpenBuffer("");
+  zeltrix::WriteDefaultProfiles(defaults);
+  SilentPrompter prompter;
+  zeltrix::ProfileRecord record;
+  zeltrix::LoadProfileFrom(defaults, "MikroBasic For PIC", record, prompter);
+  zeltrix::SettingsFile file;
+  file.OpenBuffer("");
+  for (int i = 1; i <= n; ++i) {
+    file.SelectGroup("\xCF\xF0\xEE\xF4\xE8\xEB\xFC " + std::to_string(i));
+    zeltrix::WriteProfileFields(file, record);
+  }
+  return file.Render();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void ImportAll(benchmark::State& state) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zeltrix-bench-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch folder");
+  const std::string source = pattern + "/exchange.prof";
+  const std::string database = pattern + "/Profile.prof";
+  WriteFile(source, ExchangeFile(static_cast<int>(state.range(0))));
+  zeltrix::SettingsFile defaults;
+  defaults.OpenBuffer("");
+  zeltrix::WriteDefaultProfiles(defaults);
+  const std::string freshDatabase = defaults.Render();
+  SilentPrompter prompter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    WriteFile(database, freshDatabase);
+    state.ResumeTiming();
+    const auto offered = zeltrix::ListProfiles(source);
+    const auto existing = zeltrix::ListProfiles(database);
+    const zeltrix::ImportPlan plan = zeltrix::PlanImport(*offered, *existing, false);
+    const zeltrix::ImportOutcome outcome =
+        zeltrix::ImportProfiles(source, plan.imports, database, prompter);
+    if (outcome.copied != static_cast<std::size_t>(state.range(0))) {
+      state.SkipWithError("not every profile was copied");
+    }
+  }
+  std::filesystem::remove_all(pattern);
+}
+BENCHMARK(ImportAll)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--write-profiles=", 17) == 0) {
+      const std::string spec = argv[i] + 17;
+      const std::size_t colon = spec.find(':');
+      WriteFile(spec.substr(colon + 1), ExchangeFile(std::stoi(spec.substr(0, colon))));
+      return 0;
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
