@@ -283,9 +283,9 @@ class Run {
           CleanText(m_source, profile.DeleteSpace, profile.CountSpace, profile.DeleteSumbolError);
       m_source = m_prepared;
     }
-    m_layout.head.append(static_cast<std::size_t>(std::max(profile.Ost1, 0)), ' ')
+    m_layout.head.append(IndentWidth(profile.Ost1), ' ')
         .append(profile.Directive)
-        .append(static_cast<std::size_t>(std::max(profile.Ost2, 0)), ' ')
+        .append(IndentWidth(profile.Ost2), ' ')
         .append(profile.StartDataBlok);
     m_layout.commentLines = !profile.Comment.empty() && profile.CommentState == 1;
     m_layout.note = !profile.Comment.empty() && profile.CountByteToComment == 1;

@@ -2,12 +2,25 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/profiles/profile_record.h"
 
 namespace zeltrix {
+
+/**
+ * Most spaces an indent (Ost1, Ost2) gives. The profile editor offers 0 to
+ * 30; a profile file may hold any number, and without a bound a shared file
+ * with an indent of two thousand million would fill the memory.
+ */
+inline constexpr std::int32_t kMaxIndent = 1024;
+
+/** The spaces an indent of the profile gives: none below 1, at most kMaxIndent. */
+constexpr std::size_t IndentWidth(std::int32_t indent) {
+  return static_cast<std::size_t>(indent < 0 ? 0 : indent > kMaxIndent ? kMaxIndent : indent);
+}
 
 /**
  * Watches a conversion run: the progress window, or a test. The run calls it

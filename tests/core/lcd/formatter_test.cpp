@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/io/cp1251.h"
+#include "tests/support/cp1251_text.h"
 
 namespace zeltrix {
 namespace {
 
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
+using testing::W;
 
 ProfileRecord DtForPic() {
   ProfileRecord p;
@@ -182,6 +183,25 @@ TEST(ConvertText, ExtremeCountsAndLongLines) {
     const std::size_t lines = countByte == 0 ? 1 : longLine.size() / countByte;
     // Every character gives "41", every line a CR LF, and all but the last datum of a line a ",".
     EXPECT_EQ(out.size(), longLine.size() * 3 - lines + lines * 2) << countByte;
+  }
+}
+
+TEST(ConvertText, IndentsStopAtTheirBound) {
+  // A shared profile may hold any number: the output must stay in proportion to the text.
+  struct Case {
+    std::int32_t indent;
+    std::size_t spaces;
+  };
+  for (const Case c : {Case{-5, 0}, Case{30, 30}, Case{kMaxIndent, 1024},
+                       Case{kMaxIndent + 1, 1024}, Case{2147483647, 1024}}) {
+    ProfileRecord p = Bare();
+    p.Ost1 = c.indent;
+    p.Ost2 = c.indent;
+    p.Directive = "Dt";
+    EXPECT_EQ(ConvertText(W("Привет"), p), std::string(c.spaces, ' ') + "Dt" +
+                                               std::string(c.spaces, ' ') +
+                                               "168,112,184,179,101,191\r\n")
+        << c.indent;
   }
 }
 

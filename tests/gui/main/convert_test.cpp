@@ -4,11 +4,10 @@
 
 #include "core/lcd/formatter.h"
 #include "tests/gui/main/main_window_fixture.h"
+#include "tests/support/cp1251_text.h"
 
 namespace zeltrix::testing {
 namespace {
-
-std::string W(const char* utf8) { return *Utf8ToCp1251(utf8); }
 
 TEST_F(MainWindowTest, TypedTextAndCtrlTGiveTheDataLines) {
   ASSERT_NE(StartWithProfiles(), nullptr);
@@ -16,6 +15,18 @@ TEST_F(MainWindowTest, TypedTextAndCtrlTGiveTheDataLines) {
   Key(Source(), Qt::Key_T, Qt::ControlModifier);
   EXPECT_EQ(OutputText(), W("; Привет\r\n    Dt    0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF\r\n"));
   EXPECT_EQ(QApplication::focusWidget(), Source());
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MainWindowTest, AbsurdIndentsFromASharedProfileGiveABoundedOutput) {
+  // Ost1 = Ost2 = 2147483647 would make 8 GB of a six-letter text.
+  WriteBytes(Paths().profiles,
+             "[Huge]\r\nOst1 = 2147483647\r\nOst2 = 2147483647\r\nDirective = Dt\r\n");
+  ASSERT_NE(Start(), nullptr);
+  Type(Source(), "Привет");
+  Key(Source(), Qt::Key_T, Qt::ControlModifier);
+  const std::string spaces(static_cast<std::size_t>(kMaxIndent), ' ');
+  EXPECT_EQ(OutputText(), spaces + "Dt" + spaces + "A870B8B365BF\r\n");
   EXPECT_TRUE(prompter.shown.empty());
 }
 
