@@ -31,6 +31,7 @@
 #include "gui/support/app_identity.h"
 #include "gui/support/fixed_layout.h"
 #include "gui/support/qt_text.h"
+#include "gui/support/screen_areas.h"
 
 // Resources of a static library are registered by hand.
 static void InitZeltrixResources() { Q_INIT_RESOURCE(zeltrix); }
@@ -822,6 +823,7 @@ std::unique_ptr<MainWindow> StartUp(const ProgramPaths& paths, const QStringList
                                     Prompter& prompter, FileRequester& requester) {
   AppSettings settings = LoadSettings(paths.settings);
   CorrectStoredGeometry(settings);
+  FitStoredGeometryToScreens(settings, AvailableScreenAreas());
   auto window = std::make_unique<MainWindow>(paths, settings, prompter, requester);
   if (!window->Usable()) return nullptr;
   window->ShowAtStart();

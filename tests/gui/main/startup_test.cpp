@@ -1,6 +1,7 @@
 // Start-up, the profile selector, geometry and leaving the program.
 #include <QAction>
 #include <QMenu>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 
@@ -102,6 +103,20 @@ TEST_F(MainWindowTest, StoredGeometryOutsideItsRangesIsReplaced) {
   EXPECT_EQ(window->pos(), QPoint(10, 10));
   // 410 wide is then widened to 520 by the size rule.
   EXPECT_EQ(window->size(), QSize(520, 410));
+}
+
+TEST_F(MainWindowTest, HugeStoredSizeGivesAWindowThatFitsTheScreen) {
+  // Such a window would take gigabytes of memory and seconds to react.
+  for (const char* size : {"100000", "2147483647"}) {
+    WriteBytes(Paths().settings, std::string("[Window]\r\nX = 1900\r\nY = 1700\r\nW = ") + size +
+                                     "\r\nH = " + size + "\r\n");
+    ASSERT_NE(StartWithProfiles(), nullptr);
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_LE(window->width(), std::max(screen.width(), 520)) << size;
+    EXPECT_LE(window->height(), screen.height()) << size;
+    EXPECT_TRUE(screen.intersects(window->frameGeometry())) << size;
+    window.reset();
+  }
 }
 
 TEST_F(MainWindowTest, SizeRule) {
