@@ -69,4 +69,4 @@ package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

@@ -1,0 +1,180 @@
+// ConvertText against invariants that any profile and text must keep:
+// every line ends with CR LF and holds no other line end; the data lines
+// start with the (bounded) indents and directive; the codes they hold are
+// the codes of the text's displayable characters in order (spaces aside,
+// since line breaks and tabs become spaces and runs of spaces may be cut);
+// a byte-count note counts the data of its line; writing to a sink gives the
+// same bytes.
+//
+// Input: the profile's numbers and flags, a byte that chooses between
+// marker texts (which the check can read) and texts from the input, then
+// the text to convert.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/lcd/formatter.h"
+#include "core/lcd/lcd_code.h"
+
+namespace {
+
+// A broken invariant names its line and stops the run, which libFuzzer reports with the input.
+#define Check(condition)                                                                 \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
+      std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                      \
+    }                                                                                    \
+  } while (false)
+
+class StringSink : public zeltrix::OutputSink {
+ public:
+  void Write(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
+std::string OneLine(FuzzedDataProvider& input) {
+  std::string text = input.ConsumeRandomLengthString(16);
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+  return text;
+}
+
+// The lines of the output without their CR LF; every line end must be one.
+std::vector<std::string_view> Lines(std::string_view out) {
+  std::vector<std::string_view> lines;
+  while (!out.empty()) {
+    const std::size_t end = out.find("\r\n");
+    Check(end != std::string_view::npos);
+    const std::string_view line = out.substr(0, end);
+    Check(line.find_first_of("\r\n") == std::string_view::npos);
+    lines.push_back(line);
+    out.remove_prefix(end + 2);
+  }
+  return lines;
+}
+
+bool ReadNumber(std::string_view digits, std::int32_t base, unsigned& value) {
+  const unsigned radix = base == zeltrix::kBinary ? 2 : base == zeltrix::kDecimal ? 10 : 16;
+  if (digits.empty()) return false;
+  if (base == zeltrix::kBinary && digits.size() != 8) return false;
+  if (base == zeltrix::kHexadecimal && digits.size() != 2) return false;
+  value = 0;
+  for (const char c : digits) {
+    const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+    if (d >= static_cast<int>(radix)) return false;
+    value = value * radix + static_cast<unsigned>(d);
+  }
+  return value <= 255;
+}
+
+// Checks the output of a profile with the marker texts and returns the codes
+// of all its data lines in order.
+std::string ReadDataLines(std::string_view out, const zeltrix::ProfileRecord& p) {
+  const std::string head = std::string(zeltrix::IndentWidth(p.Ost1), ' ') + "D" +
+                           std::string(zeltrix::IndentWidth(p.Ost2), ' ') + "<";
+  const bool comments = p.CommentState == 1;
+  const bool notes = p.CountByteToComment == 1;
+  const bool known = p.SI >= zeltrix::kBinary && p.SI <= zeltrix::kHexadecimal;
+  std::string codes;
+  const std::vector<std::string_view> lines = Lines(out);
+  if (comments) Check(lines.size() % 2 == 0);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (comments && i % 2 == 0) {
+      Check(lines[i].starts_with("#"));
+      continue;
+    }
+    std::string_view line = lines[i];
+    Check(line.starts_with(head));
+    line.remove_prefix(head.size());
+    std::size_t count = 0;
+    while (line.starts_with("{")) {
+      const std::size_t close = line.find('}');
+      Check(close != std::string_view::npos);
+      const std::string_view digits = line.substr(1, close - 1);
+      if (known) {
+        unsigned value = 0;
+        Check(ReadNumber(digits, p.SI, value) && value != 0);
+        codes.push_back(static_cast<char>(value));
+      } else {
+        Check(digits.empty());
+      }
+      ++count;
+      line.remove_prefix(close + 1);
+      if (line.starts_with(",")) line.remove_prefix(1);
+    }
+    Check(line.starts_with(">"));
+    line.remove_prefix(1);
+    if (notes) {
+      Check(line == " #" + std::to_string(count));
+    } else {
+      Check(line.empty());
+    }
+    if (p.CountByte > 0 && p.PerenosPoSlovam != 1) {
+      Check(count <= static_cast<std::size_t>(p.CountByte));
+    }
+  }
+  return codes;
+}
+
+std::string WithoutSpaces(std::string codes) {
+  std::erase(codes, '\x20');
+  return codes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  zeltrix::ProfileRecord p;
+  p.Ost1 = input.ConsumeIntegral<std::int32_t>();
+  p.Ost2 = input.ConsumeIntegral<std::int32_t>();
+  p.SI = input.ConsumeIntegralInRange<std::int32_t>(-1, 3);
+  p.CommentState = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
+  p.CountByte = input.ConsumeBool() ? input.ConsumeIntegral<std::int32_t>()
+                                    : input.ConsumeIntegralInRange<std::int32_t>(-1, 40);
+  p.PerenosPoSlovam = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
+  p.CountByteToComment = input.ConsumeIntegralInRange<std::int32_t>(0, 2);
+  p.DeleteSumbolError = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
+  p.DeleteSpace = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
+  p.CountSpace = input.ConsumeIntegral<std::uint8_t>();
+  const bool markers = input.ConsumeBool();
+  if (markers) {
+    p.Directive = "D";
+    p.StartDataBlok = "<";
+    p.EndDataBlok = ">";
+    p.StartData = "{";
+    p.EndData = "}";
+    p.RazdelitelData = ",";
+    p.Comment = "#";
+  } else {
+    // Texts as a profile file can hold them: anything but line ends.
+    for (std::string* field : {&p.Directive, &p.StartDataBlok, &p.EndDataBlok, &p.StartData,
+                               &p.EndData, &p.RazdelitelData, &p.Comment}) {
+      *field = OneLine(input);
+    }
+  }
+  p.Preview = 1;
+  const std::string text = input.ConsumeRemainingBytesAsString();
+
+  const std::string out = zeltrix::ConvertText(text, p);
+  Lines(out);
+  StringSink sink;
+  zeltrix::ConvertTextTo(text, p, sink);
+  Check(sink.text == out);
+
+  if (markers) {
+    const std::string codes = ReadDataLines(out, p);
+    if (p.SI >= zeltrix::kBinary && p.SI <= zeltrix::kHexadecimal) {
+      std::string expected;
+      for (const char c : text) {
+        if (zeltrix::IsDisplayable(c)) expected.push_back(static_cast<char>(zeltrix::LcdCode(c)));
+      }
+      Check(WithoutSpaces(codes) == WithoutSpaces(expected));
+    }
+  }
+  return 0;
+}
