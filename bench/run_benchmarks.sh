@@ -59,4 +59,5 @@ done
 "$build/bench/zeltrix_bench" --benchmark_min_time=1
 "$build/bench/zeltrix_bin_bench"
 "$build/bench/zeltrix_import_bench"
+"$build/bench/zeltrix_lcd_bench"
 "$build/bench/zeltrix_gui_bench"

@@ -1,0 +1,131 @@
+#include "core/lcd/screen_layout.h"
+
+#include <cstring>
+
+#include "core/lcd/bin_writer.h"
+#include "core/lcd/lcd_code.h"
+#include "core/lcd/text_prep.h"
+
+namespace zeltrix {
+namespace {
+
+// Walks the lines of a text: Next gives the line at the current offset and
+// moves past its line break.
+class LineWalker {
+ public:
+  explicit LineWalker(std::string_view text) : m_text(text) {}
+
+  bool Done() const { return m_done; }
+
+  // Offset and length of the next line, its break left out.
+  std::pair<std::size_t, std::size_t> Next() {
+    const std::size_t start = m_offset;
+    const char* begin = m_text.data() + start;
+    const std::size_t rest = m_text.size() - start;
+    if (rest == 0) {
+      m_done = true;
+      return {start, 0};
+    }
+    // memchr runs far faster than a loop over the characters on long texts.
+    const void* lf = std::memchr(begin, '\n', rest);
+    const void* cr = std::memchr(begin, '\r', rest);
+    std::size_t end = m_text.size();
+    if (lf != nullptr) end = static_cast<std::size_t>(static_cast<const char*>(lf) - m_text.data());
+    if (cr != nullptr) {
+      end = std::min(end, static_cast<std::size_t>(static_cast<const char*>(cr) - m_text.data()));
+    }
+    if (end == m_text.size()) {
+      m_offset = end;
+      m_done = true;
+    } else {
+      m_offset = end + 1;
+      if (m_text[end] == '\r' && m_offset < m_text.size() && m_text[m_offset] == '\n') ++m_offset;
+      // A break at the very end opens no further line.
+      m_done = m_offset == m_text.size();
+    }
+    return {start, end - start};
+  }
+
+ private:
+  std::string_view m_text;
+  std::size_t m_offset = 0;
+  bool m_done = false;
+};
+
+LcdRow MakeRow(std::string_view text, std::size_t line, std::size_t start, std::size_t length,
+               int columns) {
+  LcdRow row;
+  row.line = line;
+  row.start = start;
+  row.length = length;
+  // A line holds no break, so the preparation turns only its TABs into
+  // spaces; the codes are then the ones the BIN image would hold.
+  row.codes = MapToLcdCodes(TabsAndBreaksToSpaces(text.substr(start, length)));
+  row.skipped = length - row.codes.size();
+  const std::size_t width = static_cast<std::size_t>(columns);
+  if (row.codes.size() > width) {
+    row.overflow = row.codes.size() - width;
+    row.codes.resize(width);
+  }
+  return row;
+}
+
+}  // namespace
+
+std::size_t CountTextLines(std::string_view text) {
+  LineWalker walker(text);
+  std::size_t lines = 0;
+  do {
+    walker.Next();
+    ++lines;
+  } while (!walker.Done());
+  return lines;
+}
+
+std::size_t CountScreens(std::string_view text, LcdGeometry geometry) {
+  return ScreenOfLine(CountTextLines(text) - 1, geometry) + 1;
+}
+
+ScreenPage LayOutScreen(std::string_view text, LcdGeometry geometry, std::size_t screen) {
+  ScreenPage page;
+  const std::size_t first = screen * static_cast<std::size_t>(geometry.rows);
+  LineWalker walker(text);
+  std::size_t line = 0;
+  for (; line < first && !walker.Done(); ++line) walker.Next();
+  if (line < first) return page;
+  for (; line < first + geometry.rows && !walker.Done(); ++line) {
+    const auto [start, length] = walker.Next();
+    page.rows.push_back(MakeRow(text, line, start, length, geometry.columns));
+  }
+  return page;
+}
+
+std::vector<ScreenPage> LayOutScreens(std::string_view text, LcdGeometry geometry) {
+  std::vector<ScreenPage> pages;
+  LineWalker walker(text);
+  std::size_t line = 0;
+  do {
+    if (line % geometry.rows == 0) {
+      pages.emplace_back();
+      pages.back().rows.reserve(geometry.rows);
+    }
+    const auto [start, length] = walker.Next();
+    pages.back().rows.push_back(MakeRow(text, line, start, length, geometry.columns));
+    ++line;
+  } while (!walker.Done());
+  return pages;
+}
+
+std::size_t CellCharacter(std::string_view text, const LcdRow& row, std::size_t cell) {
+  const std::string_view line = text.substr(row.start, row.length);
+  std::size_t shown = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    // A TAB shows as a space; every other character as its own code.
+    if (line[i] != '\t' && !IsDisplayable(line[i])) continue;
+    if (shown == cell) return i;
+    ++shown;
+  }
+  return line.size();
+}
+
+}  // namespace zeltrix
