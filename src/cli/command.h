@@ -47,5 +47,6 @@ const std::vector<Command>& Commands();
 Command ConvertCommand();
 Command BinCommand();
 Command ProfilesCommand();
+Command PreviewCommand();
 
 }  // namespace zeltrix::cli

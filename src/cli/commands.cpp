@@ -7,6 +7,7 @@ const std::vector<Command>& Commands() {
       ConvertCommand(),
       BinCommand(),
       ProfilesCommand(),
+      PreviewCommand(),
   };
   return kCommands;
 }
