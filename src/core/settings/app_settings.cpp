@@ -31,6 +31,15 @@ AppSettings LoadSettings(const std::string& path) {
   for (int n = 1; n <= kRecentFileCount; ++n) {
     settings.RecentFiles[n - 1] = file.ReadText(RecentFileKey(n), "");
   }
+  LcdPreviewSettings& lcd = settings.Lcd;
+  file.SelectGroup("LCD");
+  lcd.Size = file.ReadText("Size", lcd.Size);
+  lcd.Zoom = file.ReadNumber("Zoom", lcd.Zoom);
+  lcd.Theme = file.ReadText("Theme", lcd.Theme);
+  lcd.X = file.ReadNumber("X", lcd.X);
+  lcd.Y = file.ReadNumber("Y", lcd.Y);
+  lcd.W = file.ReadNumber("W", lcd.W);
+  lcd.H = file.ReadNumber("H", lcd.H);
   file.Close();
   // An empty file now lets the first exit fill it. A directory or an
   // unreadable file of that name is left alone.
@@ -65,6 +74,15 @@ bool SaveSettings(const std::string& path, const AppSettings& settings) {
   for (int n = 1; n <= kRecentFileCount; ++n) {
     file.WriteText(RecentFileKey(n), settings.RecentFiles[n - 1]);
   }
+  const LcdPreviewSettings& lcd = settings.Lcd;
+  file.SelectGroup("LCD");
+  file.WriteText("Size", lcd.Size);
+  file.WriteNumber("Zoom", lcd.Zoom);
+  file.WriteText("Theme", lcd.Theme);
+  file.WriteNumber("X", lcd.X);
+  file.WriteNumber("Y", lcd.Y);
+  file.WriteNumber("W", lcd.W);
+  file.WriteNumber("H", lcd.H);
   return file.Close();
 }
 

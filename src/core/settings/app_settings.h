@@ -13,6 +13,23 @@ namespace zeltrix {
 inline constexpr std::string_view kPreferencesName = "Preferences.ini";
 
 /**
+ * The LCD preview window's choices, kept in a group of their own: the
+ * display size as "16x2", the zoom, the theme's id and the window's frame
+ * position and size (-1 and 0: never placed, it opens beside the main window).
+ */
+struct LcdPreviewSettings {
+  std::string Size = "16x2";
+  std::int32_t Zoom = 3;
+  std::string Theme = "yellow-green";
+  std::int32_t X = -1;
+  std::int32_t Y = -1;
+  std::int32_t W = 0;
+  std::int32_t H = 0;
+
+  bool operator==(const LcdPreviewSettings&) const = default;
+};
+
+/**
  * The application settings, held in memory from start-up to exit. The
  * fields carry the names of their keys; a default-constructed record holds
  * the values used for a missing file, group or key.
@@ -31,6 +48,8 @@ struct AppSettings {
   BinOutputOptions Bin;
   // Group RecentFiles, keys File1 to File10.
   RecentFileList RecentFiles;
+  // Group LCD.
+  LcdPreviewSettings Lcd;
 
   bool operator==(const AppSettings&) const = default;
 };
@@ -44,7 +63,7 @@ struct AppSettings {
 AppSettings LoadSettings(const std::string& path);
 
 /**
- * Writes all 23 keys into the settings file, updating present keys in place
+ * Writes all 30 keys into the settings file, updating present keys in place
  * and keeping comments and other groups. Writes nothing when the path is not
  * a regular file at this moment (it was deleted, or is a directory) or the
  * file cannot be read. Shows no message; true when the file was written.

@@ -20,7 +20,9 @@ constexpr const char* kAllDefaults =
     "[BIN]\r\nDelErrSunmol = 0\r\nDelSpace = 0\r\nCountSpace = 2\r\nSaveFile = 0\r\n"
     "AddFile = 0\r\nAsAddFile = 0\r\nStartAddress = 0\r\n"
     "[RecentFiles]\r\nFile1 = \r\nFile2 = \r\nFile3 = \r\nFile4 = \r\nFile5 = \r\n"
-    "File6 = \r\nFile7 = \r\nFile8 = \r\nFile9 = \r\nFile10 = \r\n";
+    "File6 = \r\nFile7 = \r\nFile8 = \r\nFile9 = \r\nFile10 = \r\n"
+    "[LCD]\r\nSize = 16x2\r\nZoom = 3\r\nTheme = yellow-green\r\nX = -1\r\nY = -1\r\nW = 0\r\n"
+    "H = 0\r\n";
 
 TEST(AppSettings, FirstStartCreatesAnEmptyFileThatTheExitFills) {
   TempDir dir;
@@ -86,6 +88,7 @@ TEST(AppSettings, SaveKeepsCommentsAndForeignGroupsAndAddsWhatIsMissing) {
   settings.Pos = -1;
   settings.Bin = {1, 1, 100, 1, 1, 1, 99999999};
   settings.RecentFiles = {"/home/u/new.txt", "", "/home/u/Old.TXT"};
+  settings.Lcd = {"20x4", 5, "amber", 300, -4, 520, 260};
   ASSERT_TRUE(SaveSettings(path, settings));
   EXPECT_EQ(ReadBytes(path),
             "; settings of my machine\r\n[Other]\r\nkey = value\r\n"
@@ -95,7 +98,8 @@ TEST(AppSettings, SaveKeepsCommentsAndForeignGroupsAndAddsWhatIsMissing) {
             "AddFile = 1\r\nAsAddFile = 1\r\nStartAddress = 99999999\r\n"
             "[RecentFiles]\r\nFile1 = /home/u/new.txt\r\nFile2 = \r\nFile3 = /home/u/Old.TXT\r\n"
             "File4 = \r\nFile5 = \r\nFile6 = \r\nFile7 = \r\nFile8 = \r\nFile9 = \r\n"
-            "File10 = \r\n");
+            "File10 = \r\n[LCD]\r\nSize = 20x4\r\nZoom = 5\r\nTheme = amber\r\nX = 300\r\n"
+            "Y = -4\r\nW = 520\r\nH = 260\r\n");
   EXPECT_EQ(LoadSettings(path), settings);
 }
 
