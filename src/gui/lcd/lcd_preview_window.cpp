@@ -1,0 +1,336 @@
+#include "gui/lcd/lcd_preview_window.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/io/file_io.h"
+#include "core/io/text_file.h"
+#include "core/lcd/module_image.h"
+#include "core/lcd/screen_layout.h"
+#include "gui/lcd/lcd_screen_view.h"
+#include "gui/main/code_editor.h"
+
+namespace zeltrix {
+namespace {
+
+const LcdTheme& ThemeOrDefault(const std::string& id) {
+  const LcdTheme* theme = FindLcdTheme(id);
+  return theme != nullptr ? *theme : LcdThemes().front();
+}
+
+QString SizeCaption(LcdGeometry geometry) {
+  return QString("%1×%2").arg(geometry.columns).arg(geometry.rows);
+}
+
+}  // namespace
+
+const char* CharactersWord(std::size_t count) {
+  if (count % 100 >= 11 && count % 100 <= 14) return "знаков";
+  if (count % 10 == 1) return "знак";
+  if (count % 10 >= 2 && count % 10 <= 4) return "знака";
+  return "знаков";
+}
+
+LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings,
+                                   Prompter& prompter, FileRequester& requester)
+    // No owner: a window of its own that stays open beside the main window.
+    : QWidget(nullptr, Qt::Window),
+      m_source(source),
+      m_settings(settings),
+      m_prompter(prompter),
+      m_requester(requester) {
+  setObjectName("lcdPreviewWindow");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Экран LCD");
+  m_refreshTimer.setSingleShot(true);
+  m_refreshTimer.setInterval(kRefreshDelayMs);
+  connect(&m_refreshTimer, &QTimer::timeout, this, &LcdPreviewWindow::Refresh);
+  BuildControls();
+  SetInitialStates();
+  Refresh();
+  // The editor may go before the window when the program ends.
+  connect(&m_source, &QObject::destroyed, this, &QWidget::close);
+  connect(&m_source, &QsciScintilla::textChanged, this, &LcdPreviewWindow::TextChanged);
+  connect(&m_source, &QsciScintilla::cursorPositionChanged, this, &LcdPreviewWindow::CaretMoved);
+}
+
+void LcdPreviewWindow::BuildControls() {
+  auto* layout = new QVBoxLayout(this);
+
+  auto* choices = new QHBoxLayout;
+  auto* sizeCaption = new QLabel("Размер:", this);
+  m_sizes = new QComboBox(this);
+  m_sizes->setObjectName("lcdSizeCombo");
+  for (const LcdGeometry& geometry : kLcdGeometries) m_sizes->addItem(SizeCaption(geometry));
+  sizeCaption->setBuddy(m_sizes);
+  auto* zoomCaption = new QLabel("Масштаб:", this);
+  m_zoom = new QSpinBox(this);
+  m_zoom->setObjectName("lcdZoomSpin");
+  m_zoom->setRange(kMinLcdScale, kMaxLcdScale);
+  m_zoom->setSuffix("×");
+  zoomCaption->setBuddy(m_zoom);
+  auto* themeCaption = new QLabel("Тема:", this);
+  m_themes = new QComboBox(this);
+  m_themes->setObjectName("lcdThemeCombo");
+  for (const LcdTheme& theme : LcdThemes()) {
+    m_themes->addItem(
+        QString::fromUtf8(theme.name.data(), static_cast<qsizetype>(theme.name.size())));
+  }
+  themeCaption->setBuddy(m_themes);
+  for (QWidget* widget : {static_cast<QWidget*>(sizeCaption), static_cast<QWidget*>(m_sizes),
+                          static_cast<QWidget*>(zoomCaption), static_cast<QWidget*>(m_zoom),
+                          static_cast<QWidget*>(themeCaption), static_cast<QWidget*>(m_themes)}) {
+    choices->addWidget(widget);
+  }
+  choices->addStretch();
+  layout->addLayout(choices);
+
+  m_view = new LcdScreenView;
+  m_scroll = new QScrollArea(this);
+  m_scroll->setObjectName("lcdScrollArea");
+  m_scroll->setWidget(m_view);
+  m_scroll->setAlignment(Qt::AlignCenter);
+  m_scroll->setFrameShape(QFrame::NoFrame);
+  layout->addWidget(m_scroll, 1);
+
+  m_status = new QLabel(this);
+  m_status->setObjectName("lcdStatusLabel");
+  m_status->setWordWrap(true);
+  layout->addWidget(m_status);
+
+  auto* paging = new QHBoxLayout;
+  m_previous = new QPushButton("◀ Назад", this);
+  m_previous->setObjectName("lcdPreviousButton");
+  m_previous->setToolTip("Предыдущий экран (PgUp)");
+  m_pageLabel = new QLabel(this);
+  m_pageLabel->setObjectName("lcdPageLabel");
+  m_pageLabel->setAlignment(Qt::AlignCenter);
+  m_next = new QPushButton("Вперёд ▶", this);
+  m_next->setObjectName("lcdNextButton");
+  m_next->setToolTip("Следующий экран (PgDn)");
+  m_saveImage = new QPushButton("Сохранить изображение…", this);
+  m_saveImage->setObjectName("lcdSaveImageButton");
+  paging->addWidget(m_previous);
+  paging->addWidget(m_pageLabel);
+  paging->addWidget(m_next);
+  paging->addStretch();
+  paging->addWidget(m_saveImage);
+  layout->addLayout(paging);
+
+  connect(m_previous, &QPushButton::clicked, this, [this] {
+    if (m_screen > 0) ShowScreen(m_screen - 1);
+  });
+  connect(m_next, &QPushButton::clicked, this, [this] { ShowScreen(m_screen + 1); });
+  connect(m_saveImage, &QPushButton::clicked, this, &LcdPreviewWindow::SaveImage);
+  connect(m_view, &LcdScreenView::cellClicked, this, &LcdPreviewWindow::PlaceCaret);
+  // The window's own keys, whichever of its controls has the focus.
+  auto* pageUp = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
+  connect(pageUp, &QShortcut::activated, m_previous, &QPushButton::click);
+  auto* pageDown = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
+  connect(pageDown, &QShortcut::activated, m_next, &QPushButton::click);
+}
+
+void LcdPreviewWindow::SetInitialStates() {
+  // Stored values the window cannot show read as the defaults; the record
+  // keeps them until the user chooses otherwise.
+  m_geometry = ParseGeometry(m_settings.Size).value_or(kDefaultLcdGeometry);
+  m_sizes->setCurrentIndex(
+      static_cast<int>(std::find(kLcdGeometries.begin(), kLcdGeometries.end(), m_geometry) -
+                       kLcdGeometries.begin()));
+  m_zoom->setValue(std::clamp(m_settings.Zoom, kMinLcdScale, kMaxLcdScale));
+  m_themes->setCurrentIndex(
+      static_cast<int>(&ThemeOrDefault(m_settings.Theme) - LcdThemes().data()));
+  connect(m_sizes, &QComboBox::currentIndexChanged, this, &LcdPreviewWindow::SizeChosen);
+  connect(m_zoom, &QSpinBox::valueChanged, this, [this](int zoom) {
+    m_settings.Zoom = zoom;
+    Refresh();
+    FitToScreen();
+  });
+  connect(m_themes, &QComboBox::currentIndexChanged, this, [this](int index) {
+    m_settings.Theme = std::string(LcdThemes()[static_cast<std::size_t>(index)].id);
+    Refresh();
+  });
+}
+
+void LcdPreviewWindow::Open(QWidget* beside) {
+  if (m_settings.W > 0 && m_settings.H > 0)
+    resize(m_settings.W, m_settings.H);
+  else
+    FitToScreen();
+  const QPoint stored(m_settings.X, m_settings.Y);
+  const bool storedOnScreen =
+      m_settings.X != -1 && QGuiApplication::screenAt(stored + QPoint(40, 10)) != nullptr;
+  if (storedOnScreen) {
+    move(stored);
+  } else if (beside != nullptr) {
+    // To the right of the main window, or at the screen's right edge.
+    const QRect frame = beside->frameGeometry();
+    QPoint at(frame.right() + 8, frame.top());
+    if (const QScreen* screen = beside->screen()) {
+      const QRect area = screen->availableGeometry();
+      at.setX(std::max(area.left(), std::min(at.x(), area.right() - width())));
+      at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - height())));
+    }
+    move(at);
+  }
+  show();
+  m_placed = true;
+  raise();
+  activateWindow();
+  m_view->setFocus();
+}
+
+void LcdPreviewWindow::Restore() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void LcdPreviewWindow::TextChanged() {
+  m_textStale = true;
+  m_followCaret = true;
+  ScheduleRefresh();
+}
+
+void LcdPreviewWindow::CaretMoved() {
+  m_followCaret = true;
+  ScheduleRefresh();
+}
+
+void LcdPreviewWindow::ScheduleRefresh() {
+  // Not restarted by every key: a user who types on still sees a redraw
+  // every kRefreshDelayMs.
+  if (!m_refreshTimer.isActive()) m_refreshTimer.start();
+}
+
+void LcdPreviewWindow::Refresh() {
+  m_refreshTimer.stop();
+  if (m_textStale) {
+    m_text = m_source.Cp1251Text();
+    m_lineCount = CountTextLines(m_text);
+    m_textStale = false;
+  }
+  m_screenCount = ScreenOfLine(m_lineCount - 1, m_geometry) + 1;
+  if (m_followCaret) {
+    int line = 0;
+    int index = 0;
+    m_source.getCursorPosition(&line, &index);
+    // The empty line after a final line break shows on the last screen.
+    m_screen = ScreenOfLine(std::min(static_cast<std::size_t>(std::max(line, 0)), m_lineCount - 1),
+                            m_geometry);
+    m_followCaret = false;
+  }
+  m_screen = std::min(m_screen, m_screenCount - 1);
+  m_page = LayOutScreen(m_text, m_geometry, m_screen);
+  std::vector<bool> overflowing;
+  for (const LcdRow& row : m_page.rows) overflowing.push_back(row.overflow > 0);
+  m_view->SetScreen(LcdScreen(m_geometry).Render(m_page), m_geometry,
+                    ThemeOrDefault(m_settings.Theme), m_zoom->value(), overflowing);
+  m_pageLabel->setText(QString("Экран %1 из %2").arg(m_screen + 1).arg(m_screenCount));
+  m_previous->setEnabled(m_screen > 0);
+  m_next->setEnabled(m_screen + 1 < m_screenCount);
+  m_status->setText(StatusText());
+}
+
+void LcdPreviewWindow::ShowScreen(std::size_t screen) {
+  m_screen = std::min(screen, m_screenCount - 1);
+  m_followCaret = false;
+  Refresh();
+}
+
+QString LcdPreviewWindow::StatusText() const {
+  QStringList parts;
+  for (const LcdRow& row : m_page.rows) {
+    if (row.overflow == 0) continue;
+    parts << QString("Строка %1 длиннее экрана на %2 %3")
+                 .arg(row.line + 1)
+                 .arg(row.overflow)
+                 .arg(CharactersWord(row.overflow));
+  }
+  if (const std::size_t skipped = m_page.Skipped(); skipped > 0) {
+    parts
+        << QString(parts.isEmpty() ? "Пропущено знаков: %1" : "пропущено знаков: %1").arg(skipped);
+  }
+  if (parts.isEmpty()) return "Текст экрана помещается целиком";
+  return parts.join("; ");
+}
+
+void LcdPreviewWindow::SizeChosen() {
+  m_geometry = kLcdGeometries[static_cast<std::size_t>(m_sizes->currentIndex())];
+  m_settings.Size = GeometryName(m_geometry);
+  // The caret's line decides the screen in the new size too.
+  m_followCaret = true;
+  Refresh();
+  FitToScreen();
+}
+
+void LcdPreviewWindow::FitToScreen() {
+  // Large enough for the module, as far as the screen allows; the scroll
+  // area takes what does not fit.
+  const QSize wanted = m_view->sizeHint() + QSize(4, 4);
+  QSize limit(1600, 1000);
+  if (const QScreen* screen = this->screen()) limit = screen->availableGeometry().size() * 9 / 10;
+  m_scroll->setMinimumSize(wanted.boundedTo(limit * 9 / 10));
+  resize(size().expandedTo(sizeHint()).boundedTo(limit));
+}
+
+void LcdPreviewWindow::PlaceCaret(int row, int column) {
+  if (row < 0 || static_cast<std::size_t>(row) >= m_page.rows.size()) return;
+  const LcdRow& shown = m_page.rows[static_cast<std::size_t>(row)];
+  // QScintilla counts the index in characters, and every Windows-1251
+  // character is one character of the editor's text.
+  const std::size_t character = CellCharacter(m_text, shown, static_cast<std::size_t>(column));
+  m_source.setCursorPosition(static_cast<int>(shown.line), static_cast<int>(character));
+  m_source.ensureCursorVisible();
+  m_source.window()->activateWindow();
+  m_source.setFocus();
+}
+
+void LcdPreviewWindow::SaveImage() {
+  FileRequest request;
+  request.mode = FileRequest::Mode::Save;
+  request.title = "Сохранить изображение";
+  request.filters = {{"Изображения PNG (*.png)", "*.png"}};
+  const std::optional<std::string> chosen = m_requester.Choose(request);
+  if (!chosen) return;
+  const std::string path = CompleteExtension(*chosen, ".png");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!m_view->ModuleImage().save(&buffer, "PNG") ||
+      !WriteFileAtomically(
+          path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    ShowError(m_prompter, "Ошибка", "Не удалось сохранить файл\n" + path);
+  }
+}
+
+void LcdPreviewWindow::KeepFrame() {
+  if (!m_placed || isMinimized() || isMaximized()) return;
+  m_settings.X = pos().x();
+  m_settings.Y = pos().y();
+  m_settings.W = width();
+  m_settings.H = height();
+}
+
+void LcdPreviewWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  KeepFrame();
+}
+
+void LcdPreviewWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  KeepFrame();
+}
+
+}  // namespace zeltrix

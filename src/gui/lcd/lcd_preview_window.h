@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+
+#include "core/lcd/lcd_screen.h"
+#include "core/settings/app_settings.h"
+#include "core/ui/file_requester.h"
+#include "core/ui/prompter.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+
+namespace zeltrix {
+
+class CodeEditor;
+class LcdScreenView;
+
+/**
+ * "Экран LCD": the source text as the display shows it, one screen at a
+ * time. A modeless window of its own beside the main window; it follows the
+ * source editor's text and caret, redrawing at most every 100 ms. Its
+ * choices and frame go into the settings record as they change. Closing
+ * destroys it.
+ */
+class LcdPreviewWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  /** Least time between two redraws while the user types. */
+  static constexpr int kRefreshDelayMs = 100;
+
+  /** Builds the window hidden; the editor and the record must outlive it. */
+  LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings, Prompter& prompter,
+                   FileRequester& requester);
+
+  /** Shows the window where it stood last, else beside that window, and activates it. */
+  void Open(QWidget* beside);
+
+  /** Brings the window back from the taskbar and to the front. */
+  void Restore();
+
+  /** Redraws now from the editor's text and caret, without waiting. */
+  void Refresh();
+
+  /** Shows that screen (from 0), or the last one when there are fewer. */
+  void ShowScreen(std::size_t screen);
+  std::size_t CurrentScreen() const { return m_screen; }
+  std::size_t ScreenCount() const { return m_screenCount; }
+
+  /** Asks for a file and writes the current screen as a PNG picture into it. */
+  void SaveImage();
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildControls();
+  void SetInitialStates();
+  void TextChanged();
+  void CaretMoved();
+  void ScheduleRefresh();
+  void SizeChosen();
+  void FitToScreen();
+  void PlaceCaret(int row, int column);
+  QString StatusText() const;
+  void KeepFrame();
+
+  CodeEditor& m_source;
+  LcdPreviewSettings& m_settings;
+  Prompter& m_prompter;
+  FileRequester& m_requester;
+
+  QTimer m_refreshTimer;
+  std::string m_text;  // the editor's text in Windows-1251, as of the last refresh
+  std::size_t m_lineCount = 1;
+  bool m_textStale = true;
+  bool m_followCaret = true;
+  LcdGeometry m_geometry = kDefaultLcdGeometry;
+  std::size_t m_screen = 0;
+  std::size_t m_screenCount = 1;
+  ScreenPage m_page;
+  bool m_placed = false;  // a frame of its own, so geometry changes are the user's
+
+  QComboBox* m_sizes = nullptr;
+  QSpinBox* m_zoom = nullptr;
+  QComboBox* m_themes = nullptr;
+  QScrollArea* m_scroll = nullptr;
+  LcdScreenView* m_view = nullptr;
+  QLabel* m_status = nullptr;
+  QPushButton* m_previous = nullptr;
+  QLabel* m_pageLabel = nullptr;
+  QPushButton* m_next = nullptr;
+  QPushButton* m_saveImage = nullptr;
+};
+
+/** "знак", "знака" or "знаков", as Russian says it after the number. */
+const char* CharactersWord(std::size_t count);
+
+}  // namespace zeltrix

@@ -1,0 +1,68 @@
+#include "gui/lcd/lcd_screen_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace zeltrix {
+
+QImage ModuleQImage(const RgbImage& picture) {
+  // The core's 0xAARRGGBB words are what Format_ARGB32 holds in memory.
+  return QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                picture.height, picture.width * 4, QImage::Format_ARGB32)
+      .copy();
+}
+
+LcdScreenView::LcdScreenView(QWidget* parent) : QWidget(parent) {
+  setObjectName("lcdScreenView");
+  setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void LcdScreenView::SetScreen(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme,
+                              int scale, const std::vector<bool>& overflowing) {
+  m_layout = LayOutModule(geometry, scale);
+  m_image = ModuleQImage(DrawModule(bitmap, geometry, theme, scale));
+  m_overflowing = overflowing;
+  setFixedSize(sizeHint());
+  update();
+}
+
+int LcdScreenView::MarkWidth() const { return std::max(12, m_layout.pitch * 3) + 6; }
+
+QSize LcdScreenView::sizeHint() const { return {m_image.width() + MarkWidth(), m_image.height()}; }
+
+QPoint LcdScreenView::MarkCentre(int row) const {
+  const auto [top, bottom] = m_layout.RowSpan(row);
+  return {m_image.width() + MarkWidth() / 2, (top + bottom) / 2};
+}
+
+void LcdScreenView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, m_image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xD0, 0x10, 0x10));
+  for (std::size_t row = 0; row < m_overflowing.size(); ++row) {
+    if (!m_overflowing[row]) continue;
+    // A triangle pointing right: the line goes on past the glass.
+    const auto [top, bottom] = m_layout.RowSpan(static_cast<int>(row));
+    const int left = m_image.width() + 3;
+    const int right = m_image.width() + MarkWidth() - 3;
+    QPainterPath arrow;
+    arrow.moveTo(left, top);
+    arrow.lineTo(right, (top + bottom) / 2.0);
+    arrow.lineTo(left, bottom);
+    arrow.closeSubpath();
+    painter.drawPath(arrow);
+  }
+}
+
+void LcdScreenView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  const QPoint at = event->position().toPoint();
+  if (const auto cell = m_layout.CellAt(at.x(), at.y()))
+    emit cellClicked(cell->first, cell->second);
+}
+
+}  // namespace zeltrix

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+#include "core/lcd/module_image.h"
+
+namespace zeltrix {
+
+/** A drawn display module as a QImage (the pixels are copied). */
+QImage ModuleQImage(const RgbImage& picture);
+
+/**
+ * One screen drawn as a real module, with a red mark at the right of every
+ * display row whose text line is longer than the row. A click on a cell
+ * reports that cell.
+ */
+class LcdScreenView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit LcdScreenView(QWidget* parent = nullptr);
+
+  /** Draws the screen's dots; overflowing holds, per display row, whether to mark it. */
+  void SetScreen(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme, int scale,
+                 const std::vector<bool>& overflowing);
+
+  /** The module as drawn, without the marks beside it. */
+  const QImage& ModuleImage() const { return m_image; }
+  const ModuleLayout& Layout() const { return m_layout; }
+  /** Where the mark of a display row stands (its middle), in the view's pixels. */
+  QPoint MarkCentre(int row) const;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ signals:
+  /** The user clicked the cell of that display row and column (from 0). */
+  void cellClicked(int row, int column);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  int MarkWidth() const;
+
+  QImage m_image;
+  ModuleLayout m_layout;
+  std::vector<bool> m_overflowing;
+};
+
+}  // namespace zeltrix
