@@ -277,12 +277,14 @@ void LcdPreviewWindow::SizeChosen() {
 
 void LcdPreviewWindow::FitToScreen() {
   // Large enough for the module, as far as the screen allows; the scroll
-  // area takes what does not fit.
-  const QSize wanted = m_view->sizeHint() + QSize(4, 4);
+  // area takes what does not fit. A window the user made larger stays so.
   QSize limit(1600, 1000);
   if (const QScreen* screen = this->screen()) limit = screen->availableGeometry().size() * 9 / 10;
-  m_scroll->setMinimumSize(wanted.boundedTo(limit * 9 / 10));
-  resize(size().expandedTo(sizeHint()).boundedTo(limit));
+  m_scroll->setMinimumSize((m_view->sizeHint() + QSize(2, 2)).boundedTo(limit));
+  const QSize wanted = sizeHint();
+  // Only while fitting: the user may make the window smaller again.
+  m_scroll->setMinimumSize(0, 0);
+  resize((isVisible() ? size().expandedTo(wanted) : wanted).boundedTo(limit));
 }
 
 void LcdPreviewWindow::PlaceCaret(int row, int column) {

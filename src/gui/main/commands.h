@@ -15,6 +15,7 @@ enum class Command : int {
   ConvertToBin = 8,
   New = 9,
   Save = 10,
+  LcdPreview = 11,
   Undo = 18,
   Redo = 19,
   Cut = 20,

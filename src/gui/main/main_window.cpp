@@ -25,6 +25,7 @@
 #include "core/profiles/profile_database.h"
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
+#include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/progress_window.h"
 #include "gui/profiles/profile_window.h"
@@ -79,6 +80,7 @@ const CommandText kCommandTexts[] = {
     {Command::SaveToFile, "Сохранить в файле", {}},
     {Command::Convert, "Преобразовать...", Qt::CTRL | Qt::Key_T},
     {Command::ConvertToBin, "Преобразовать в BIN формат", Qt::CTRL | Qt::Key_B},
+    {Command::LcdPreview, "Экран LCD", Qt::CTRL | Qt::Key_L},
     {Command::ManageProfiles, "Управление профилями", {}},
     {Command::About, "О программе", {}},
 };
@@ -117,6 +119,7 @@ MainWindow::~MainWindow() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   // The BIN dialog has no owner that would take it along.
   delete m_binDialog;
+  delete m_lcdPreview;
 }
 
 QAction* MainWindow::MakeCommand(Command command, const QString& text, const QKeySequence& key) {
@@ -212,8 +215,8 @@ void MainWindow::BuildMenus() {
                       Command::Paste, kSeparator, Command::SelectAll});
 
   QMenu* conversion = menuBar()->addMenu("Преобразование");
-  AddMenuItems(conversion,
-               {Command::Convert, Command::ConvertToBin, kSeparator, Command::ManageProfiles});
+  AddMenuItems(conversion, {Command::Convert, Command::ConvertToBin, Command::LcdPreview,
+                            kSeparator, Command::ManageProfiles});
 
   QMenu* help = menuBar()->addMenu("Справка");
   AddMenuItems(help, {Command::About});
@@ -267,6 +270,7 @@ void MainWindow::BuildToolbar() {
   connect(m_toolbarRedo, &QAction::triggered, this, [this] { Execute(Command::Redo); });
   m_toolbar->addSeparator();
   button(Command::Convert, ThemeIcon("document-properties", "convert"), "Преобразовать");
+  button(Command::LcdPreview, OwnIcon("lcd-preview"), "Экран LCD");
 
   auto* labelSpace = new QWidget(m_toolbar);
   labelSpace->setFixedSize(72, 26);
@@ -488,6 +492,9 @@ void MainWindow::Execute(Command command) {
       break;
     case Command::ConvertToBin:
       OpenBinDialog();
+      break;
+    case Command::LcdPreview:
+      OpenLcdPreview();
       break;
     case Command::ManageProfiles:
       OpenProfileManager();
@@ -791,8 +798,19 @@ void MainWindow::OpenAboutWindow() {
   m_aboutWindow->Open();
 }
 
+void MainWindow::OpenLcdPreview() {
+  if (m_lcdPreview) {
+    m_lcdPreview->Restore();
+    return;
+  }
+  // The window writes its choices into the settings record, saved at exit.
+  m_lcdPreview = new LcdPreviewWindow(*m_source, m_settings.Lcd, m_prompter, m_requester);
+  m_lcdPreview->Open(this);
+}
+
 void MainWindow::CloseSecondaryWindows() {
   if (m_binDialog) m_binDialog->close();
+  if (m_lcdPreview) m_lcdPreview->close();
   if (m_aboutWindow) m_aboutWindow->CloseWithoutFade();
 }
 

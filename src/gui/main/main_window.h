@@ -32,6 +32,7 @@ namespace zeltrix {
 
 class AboutWindow;
 class BinDialog;
+class LcdPreviewWindow;
 class CodeEditor;
 class ProfileWindow;
 
@@ -151,6 +152,7 @@ class MainWindow : public QMainWindow {
 
   // The BIN conversion dialog and the About window.
   void OpenBinDialog();
+  void OpenLcdPreview();
   void OpenAboutWindow();
   void CloseSecondaryWindows();
 
@@ -182,6 +184,7 @@ class MainWindow : public QMainWindow {
   QAction* m_toolbarRedo = nullptr;
   std::map<Command, QAction*> m_actions;
   QPointer<BinDialog> m_binDialog;
+  QPointer<LcdPreviewWindow> m_lcdPreview;
   QPointer<AboutWindow> m_aboutWindow;
   DesktopLinkOpener m_desktopLinks;
   LinkOpener* m_links = &m_desktopLinks;
