@@ -285,6 +285,17 @@ void LcdPreviewWindow::FitToScreen() {
   // Only while fitting: the user may make the window smaller again.
   m_scroll->setMinimumSize(0, 0);
   resize((isVisible() ? size().expandedTo(wanted) : wanted).boundedTo(limit));
+  // A window grown past the screen's edge moves back onto it.
+  if (const QScreen* screen = this->screen(); screen != nullptr && isVisible()) {
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint at = pos();
+    if (frame.right() > area.right()) at.rx() -= frame.right() - area.right();
+    if (frame.bottom() > area.bottom()) at.ry() -= frame.bottom() - area.bottom();
+    at.setX(std::max(at.x(), area.left()));
+    at.setY(std::max(at.y(), area.top()));
+    if (at != pos()) move(at);
+  }
 }
 
 void LcdPreviewWindow::PlaceCaret(int row, int column) {

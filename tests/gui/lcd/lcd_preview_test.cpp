@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -210,6 +211,9 @@ TEST_F(LcdPreviewTest, SizeZoomThemeAndFrameComeBackAfterARestart) {
   Child<QComboBox>("lcdSizeCombo")->setCurrentText("20×4");
   Child<QSpinBox>("lcdZoomSpin")->setValue(5);
   Child<QComboBox>("lcdThemeCombo")->setCurrentText("Синий");
+  // The window grew for the larger module, but not past the screen.
+  EXPECT_TRUE(Preview()->screen()->availableGeometry().contains(Preview()->frameGeometry()))
+      << Preview()->frameGeometry().right();
   Preview()->move(130, 90);
   Preview()->resize(900, 500);
   EXPECT_EQ(PageText(), "Экран 1 из 2");
