@@ -160,7 +160,7 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
                   " <" + Quote(home.Path("lines")) + " >" + Quote(home.Path("offers")) + " 2>&1"),
             0);
   EXPECT_EQ(ReadBytes(home.Path("offers")),
-            "convert|bin|profiles|--help|\n"
+            "convert|bin|preview|profiles|--help|\n"
             "--output-encoding|--output|\n"
             "auto|cp1251|utf-8|koi8-r|cp866|\n"
             "export|import|\n"
