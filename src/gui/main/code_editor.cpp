@@ -2,6 +2,7 @@
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
+#include <Qsci/qscistyle.h>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -15,8 +16,6 @@
 
 namespace zeltrix {
 namespace {
-
-constexpr long Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 // Colours the lines of the output editor, one character at a time from a
 // line's start. Up to the comment marker everything is plain; after it the
@@ -87,38 +86,66 @@ CodeEditor::CodeEditor(EditorRole role, QWidget* parent) : QsciScintilla(parent)
 
 void CodeEditor::SetUp() {
   const bool source = m_role == EditorRole::Source;
-  SendScintilla(SCI_SETLEXER, static_cast<unsigned long>(SCLEX_CONTAINER));
-  SendScintilla(SCI_SETEOLMODE, static_cast<unsigned long>(SC_EOL_CRLF));
-  SendScintilla(SCI_STYLESETBACK, static_cast<unsigned long>(STYLE_DEFAULT),
-                source ? Rgb(236, 245, 255) : Rgb(229, 255, 232));
-  SendScintilla(SCI_STYLESETFONT, static_cast<uintptr_t>(STYLE_DEFAULT),
-                source ? "Verdana" : "Lucida Console");
-  SendScintilla(SCI_STYLESETSIZE, static_cast<unsigned long>(STYLE_DEFAULT), 10L);
-  SendScintilla(SCI_STYLECLEARALL);
+  // No lexer: the editor asks for styling (SCN_STYLENEEDED) and gets it from OnStyleNeeded.
+  setLexer(nullptr);
+  setEolMode(EolWindows);
+  // No setter: the horizontal scroll bar is shown whatever the line widths.
   SendScintilla(SCI_SETHSCROLLBAR, 1UL);
   if (source) {
-    SendScintilla(SCI_SETVIEWWS, static_cast<unsigned long>(SCWS_VISIBLEALWAYS));
-    SendScintilla(SCI_SETWHITESPACEFORE, 1UL, Rgb(0, 0, 0));
-    SendScintilla(SCI_SETCARETLINEBACK, static_cast<unsigned long>(Rgb(199, 227, 255)));
-    SendScintilla(SCI_SETCARETLINEVISIBLE, 1UL);
-    SendScintilla(SCI_SETCARETFORE, static_cast<unsigned long>(Rgb(208, 2, 2)));
-    SendScintilla(SCI_SETCARETWIDTH, 2UL);
+    setWhitespaceVisibility(WsVisible);
+    setCaretLineVisible(true);
+    setCaretWidth(2);
   }
-  SendScintilla(SCI_SETSELFORE, 1UL, Rgb(255, 255, 255));
-  SendScintilla(SCI_SETSELBACK, 1UL, Rgb(36, 2, 165));
-  SendScintilla(SCI_SETMARGINWIDTHN, 1UL, 0L);
-  SendScintilla(SCI_SETMARGINTYPEN, 0UL, static_cast<long>(SC_MARGIN_NUMBER));
-  SendScintilla(SCI_SETMARGINWIDTHN, 0UL, 40L);
-  SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(kStylePlain), Rgb(0, 0, 0));
-  SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(kStyleCyrillic), Rgb(0, 0, 191));
-  SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(kStyleOther), Rgb(191, 0, 0));
-  SendScintilla(SCI_STYLESETBOLD, static_cast<unsigned long>(kStyleOther), 1L);
-  if (!source) {
-    SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(kStyleDigit), Rgb(254, 17, 181));
-  }
+  setMarginWidth(1, 0);
+  setMarginType(0, NumberMargin);
+  setMarginWidth(0, 40);
+  // No setter: the component's own context menu stays off; the window shows its own.
   SendScintilla(SCI_USEPOPUP, 0UL);
-  // The program shows its own context menu.
   setContextMenuPolicy(Qt::CustomContextMenu);
+  ApplyColours();
+}
+
+void CodeEditor::ApplyColours() {
+  const bool source = m_role == EditorRole::Source;
+  const QColor paper = source ? QColor(236, 245, 255) : QColor(229, 255, 232);
+  const QFont font(source ? "Verdana" : "Lucida Console", 10);
+  QsciStyle(STYLE_DEFAULT, {}, Qt::black, paper, font).apply(this);
+  // No setter: every style starts as a copy of the default style.
+  SendScintilla(SCI_STYLECLEARALL);
+  // The component keeps its own record of these and paints style 0 with them
+  // again when it is enabled.
+  setPaper(paper);
+  setColor(Qt::black);
+  QsciStyle(kStyleCyrillic, {}, QColor(0, 0, 191), paper, font).apply(this);
+  QsciStyle(kStyleOther, {}, QColor(191, 0, 0), paper, font).apply(this);
+  // A style's font carries Qt's weight, which the component does not count as
+  // bold; its own bold flag does.
+  SendScintilla(SCI_STYLESETBOLD, static_cast<unsigned long>(kStyleOther), 1L);
+  if (!source) QsciStyle(kStyleDigit, {}, QColor(254, 17, 181), paper, font).apply(this);
+  if (source) {
+    setWhitespaceForegroundColor(Qt::black);
+    setCaretLineBackgroundColor(QColor(199, 227, 255));
+    setCaretForegroundColor(QColor(208, 2, 2));
+  }
+  setSelectionForegroundColor(Qt::white);
+  setSelectionBackgroundColor(QColor(36, 2, 165));
+}
+
+void CodeEditor::changeEvent(QEvent* event) {
+  QsciScintilla::changeEvent(event);
+  // The component paints its default style in the palette's colours when it
+  // is disabled, enabled again or given another palette or style; the
+  // editor's own colours must come back every time.
+  switch (event->type()) {
+    case QEvent::EnabledChange:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+      ApplyColours();
+      break;
+    default:
+      break;
+  }
 }
 
 void CodeEditor::DropHistoryKeys() {

@@ -80,12 +80,14 @@ class CodeEditor : public QsciScintilla {
 
  protected:
   bool focusNextPrevChild(bool next) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   void SetUp();
+  void ApplyColours();
   void DropHistoryKeys();
   void OnStyleNeeded(int position);
 
