@@ -108,7 +108,7 @@ MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, P
   if (!m_usable) return;
   BuildStatusBar();
   BuildEditors();
-  connect(qApp, &QApplication::focusChanged, this, &MainWindow::UpdateEditingCommands);
+  connect(qApp, &QApplication::focusChanged, this, &MainWindow::FocusChanged);
   UpdateEditingCommands();
 }
 
@@ -406,7 +406,10 @@ void MainWindow::BuildEditors() {
   }
   connect(m_source, &QsciScintilla::modificationChanged, this, &MainWindow::SetModifiedIndicator);
   connect(m_source, &QsciScintilla::textChanged, this, &MainWindow::UpdateEditingCommands);
-  setFocusProxy(m_source);
+  // Tab goes round the editors and the profile selector, in reading order.
+  setTabOrder(m_source, m_output);
+  setTabOrder(m_output, m_selector);
+  setTabOrder(m_selector, m_source);
 }
 
 void MainWindow::ShowAtStart() {
@@ -432,13 +435,20 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::SetModifiedIndicator(bool modified) { m_modifiedIndicator->setVisible(modified); }
 
-CodeEditor* MainWindow::EditTarget() const {
-  for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
-    if (w == m_source || w == m_output) return static_cast<CodeEditor*>(w);
-    if (w->isWindow()) break;
+void MainWindow::FocusChanged(QWidget*, QWidget* now) {
+  // The menu bar, a menu or another window taking the focus leaves the target
+  // as it was: the editing commands chosen there act on the editor the user
+  // was in. Another control of this window is no editor, so nothing is edited.
+  if (now != nullptr && now->window() == this && qobject_cast<QMenuBar*>(now) == nullptr) {
+    m_editTarget = nullptr;
+    for (QWidget* w = now; w != nullptr && w != this; w = w->parentWidget()) {
+      if (w == m_source || w == m_output) m_editTarget = static_cast<CodeEditor*>(w);
+    }
   }
-  return nullptr;
+  UpdateEditingCommands();
 }
+
+CodeEditor* MainWindow::EditTarget() const { return m_editTarget; }
 
 void MainWindow::UpdateEditingCommands() {
   if (m_source == nullptr) return;

@@ -119,6 +119,8 @@ class MainWindow : public QMainWindow {
   void SetRecentLabel(int n, const std::string& label);
 
   void UpdateEditingCommands();
+  void FocusChanged(QWidget* old, QWidget* now);
+  /** The editor the editing commands act on: the one the user was last in, if any. */
   CodeEditor* EditTarget() const;
   void EditingCommand(Command command);
   void ShowContextMenu(CodeEditor* editor, const QPoint& globalPos);
@@ -172,6 +174,7 @@ class MainWindow : public QMainWindow {
 
   CodeEditor* m_source = nullptr;
   CodeEditor* m_output = nullptr;
+  CodeEditor* m_editTarget = nullptr;
   QSplitter* m_splitter = nullptr;
   QComboBox* m_selector = nullptr;
   QToolBar* m_toolbar = nullptr;
