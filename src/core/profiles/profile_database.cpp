@@ -164,8 +164,16 @@ DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::stri
     ShowWarning(prompter, "Удаление профиля", "Не выбран профиль");
     return DeleteResult::NothingSelected;
   }
+  // The question must fit on the screen with its buttons: a long choice
+  // shows its first names and how many more there are.
+  constexpr std::size_t kNamesShown = 20;
   std::string question = "Вы действительно хотите удалить профили\n";
-  for (const std::string& name : chosen) question += Cp1251ToUtf8(name) + "\n";
+  for (std::size_t i = 0; i < chosen.size() && i < kNamesShown; ++i) {
+    question += Cp1251ToUtf8(chosen[i]) + "\n";
+  }
+  if (chosen.size() > kNamesShown) {
+    question += "… и ещё " + std::to_string(chosen.size() - kNamesShown) + "\n";
+  }
   if (!Confirm(prompter, "Вы уверены?", question)) return DeleteResult::Declined;
   SettingsFile file;
   if (file.Open(path)) {

@@ -36,7 +36,8 @@ ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databas
   setWindowTitle("Загрузка профилей");
   setFixedSize(320, 427);
   setFont(FixedLayoutFont());
-  setWindowModality(Qt::ApplicationModal);
+  // Only the window it was opened from waits; an open BIN dialog stays usable.
+  setWindowModality(Qt::WindowModal);
 
   m_list = new QTableWidget(0, 1, this);
   m_list->setObjectName("importList");

@@ -71,7 +71,8 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
   setWindowTitle("Управление профилями");
   setFixedSize(281, 552);
   setFont(FixedLayoutFont());
-  setWindowModality(Qt::ApplicationModal);
+  // Only the window it was opened from waits; an open BIN dialog stays usable.
+  setWindowModality(Qt::WindowModal);
 
   BuildList();
   BuildEditor();

@@ -194,6 +194,26 @@ TEST(DeleteProfiles, AsksAndRemovesTheWholeGroups) {
                      MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No}));
 }
 
+TEST(DeleteProfiles, TheQuestionListsAtMostTwentyNames) {
+  TempDir dir;
+  const std::string path = dir.Path("Profile.prof");
+  struct Case {
+    int chosen;
+    const char* tail;  // after the twentieth name
+  };
+  for (const Case& c : {Case{20, ""}, Case{21, "… и ещё 1\n"}, Case{500, "… и ещё 480\n"}}) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= c.chosen; ++i) names.push_back("P" + std::to_string(i));
+    RecordingPrompter prompter;
+    prompter.answers = {MessageAnswer::No};
+    EXPECT_EQ(DeleteProfiles(path, names, prompter), DeleteResult::Declined);
+    std::string expected = "Вы действительно хотите удалить профили\n";
+    for (int i = 1; i <= 20; ++i) expected += "P" + std::to_string(i) + "\n";
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, expected + c.tail) << c.chosen;
+  }
+}
+
 TEST(DeleteProfiles, NothingSelected) {
   TempDir dir;
   RecordingPrompter prompter;

@@ -508,3 +508,36 @@ TEST_F(ProfileWindowTest, ClosingSelectsTheCurrentItemInTheMainWindow) {
 
 }  // namespace
 }  // namespace zeltrix::testing
+
+namespace zeltrix::testing {
+namespace {
+
+// Clicks through the window system, where a modal window blocks the rest.
+void SystemClick(QWidget* control) {
+  QWidget* top = control->window();
+  QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
+                    control->mapTo(top, control->rect().center()));
+}
+
+TEST_F(ProfileWindowTest, TheProfileWindowLeavesAnOpenBinDialogUsable) {
+  WriteBytes(Paths().profiles, kDefaultDatabase);
+  ASSERT_NE(Start(), nullptr);
+  window->Execute(Command::ConvertToBin);
+  auto* bin = OpenWindow<QWidget>("binDialog");
+  ASSERT_NE(bin, nullptr);
+  ASSERT_NE(Reopen(), nullptr);
+  EXPECT_EQ(manager->windowModality(), Qt::WindowModal);
+  auto* check = bin->findChild<QCheckBox*>("removeUndisplayableCheck");
+  ASSERT_NE(check, nullptr);
+  const bool before = check->isChecked();
+  SystemClick(check);
+  EXPECT_NE(check->isChecked(), before);
+  // The main window waits for the profile window.
+  SystemClick(window->ProfileSelector());
+  EXPECT_FALSE(window->ProfileSelector()->view()->isVisible());
+  manager->close();
+  bin->close();
+}
+
+}  // namespace
+}  // namespace zeltrix::testing
