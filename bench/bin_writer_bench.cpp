@@ -86,8 +86,8 @@ const std::string& PreparedText() {
   return text;
 }
 
-void Write(benchmark::State& state, std::int32_t target, std::int32_t placement,
-           std::int32_t manner) {
+void Write(benchmark::State& state, zeltrix::BinTarget target, zeltrix::BinPlacement placement,
+           zeltrix::BinManner manner) {
   const Scratch& scratch = TheScratch();
   const std::string& text = PreparedText();
   SilentPrompter prompter;

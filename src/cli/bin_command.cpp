@@ -1,5 +1,4 @@
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
@@ -9,8 +8,9 @@ namespace zeltrix::cli {
 namespace {
 
 // Prints the first report of a run on standard error and nothing on success.
-// The question whether to append at the end is answered Yes with --yes and
-// otherwise No, and then it is that question which the user reads.
+// The question whether to append at the end is answered Yes with --yes; the
+// command line cannot ask it, so without --yes the user reads what happened
+// and how to append.
 class BinPrompter : public Prompter {
  public:
   BinPrompter(bool yes, Console& console) : m_yes(yes), m_console(console) {}
@@ -18,6 +18,12 @@ class BinPrompter : public Prompter {
   MessageAnswer Show(const Message& message) override {
     const bool question = message.buttons != MessageButtons::Ok;
     if (question && m_yes) return MessageAnswer::Yes;
+    if (question && !m_reported) {
+      m_reported = true;
+      m_console.Err(
+          "zeltrix-cli: Начальный адрес больше текущего размера файла; с параметром --yes данные "
+          "будут добавлены в конец файла\n");
+    }
     if (message.icon == MessageIcon::Information) return MessageAnswer::Ok;
     if (!m_reported) {
       m_reported = true;
@@ -33,23 +39,16 @@ class BinPrompter : public Prompter {
 };
 
 int CountSpaceOption(const QString& value) {
-  bool ok = false;
-  const int count = value.toInt(&ok);
-  if (!ok || count < 1 || count > 100) {
-    UsageError("неверное число пробелов \"" + value.toStdString() +
-               "\" у параметра --remove-spaces (нужно от 1 до 100)");
-  }
-  return count;
+  return static_cast<int>(NumberOption(value, 1, 100,
+                                       "неверное число пробелов \"" + value.toStdString() +
+                                           "\" у параметра --remove-spaces (нужно от 1 до 100)"));
 }
 
-// The dialog's address field takes up to eight digits; so does the option.
+// The dialog's address field takes up to eight digits, so up to 99999999.
 std::string AddressOption(const QString& value, const char* option) {
-  static const QRegularExpression kDigits("^[0-9]{1,8}$");
-  if (!kDigits.match(value).hasMatch()) {
-    UsageError("неверный начальный адрес \"" + value.toStdString() + "\" у параметра " + option +
-               " (нужно от 0 до 99999999)");
-  }
-  return value.toStdString();
+  return std::to_string(NumberOption(value, 0, 99999999,
+                                     "неверный начальный адрес \"" + value.toStdString() +
+                                         "\" у параметра " + option + " (нужно от 0 до 99999999)"));
 }
 
 struct Options {
@@ -89,9 +88,9 @@ int Run(const QStringList& arguments, Context& context) {
       parser.isSet(o.removeSpaces) ? CountSpaceOption(parser.value(o.removeSpaces)) : 2;
 
   // The choices of the BIN dialog's lists and its start-address field.
-  std::int32_t target = kBinNewFile;
-  std::int32_t placement = kBinAtEnd;
-  std::int32_t manner = kBinInsert;
+  BinTarget target = kBinNewFile;
+  BinPlacement placement = kBinAtEnd;
+  BinManner manner = kBinInsert;
   std::string address;
   if (parser.isSet(o.append)) {
     target = kBinExistingFile;

@@ -9,6 +9,24 @@ namespace zeltrix::cli {
 
 void Fail(std::string message) { throw CliError{kExitFailure, std::move(message)}; }
 
+std::string WithReason(std::string message, const FileStatus& status) {
+  if (!status.Ok()) message += ": " + status.Reason();
+  return message;
+}
+
+std::uint32_t NumberOption(const QString& value, std::uint32_t low, std::uint32_t high,
+                           const std::string& refusal) {
+  if (value.isEmpty()) UsageError(refusal);
+  std::uint64_t number = 0;
+  for (const QChar c : value) {
+    if (c < '0' || c > '9') UsageError(refusal);
+    number = std::min<std::uint64_t>(number * 10 + static_cast<std::uint64_t>(c.unicode() - '0'),
+                                     std::uint64_t{1} << 40);
+  }
+  if (number < low || number > high) UsageError(refusal);
+  return static_cast<std::uint32_t>(number);
+}
+
 void UsageError(std::string message) { throw CliError{kExitUsage, std::move(message)}; }
 
 MessageAnswer StderrPrompter::Show(const Message& message) {
@@ -83,9 +101,9 @@ std::string ReadInput(const QString& input, Console& console) {
     if (!bytes) Fail("не удалось прочитать стандартный ввод");
     return std::move(*bytes);
   }
-  const std::string path = LocalPath(input);
-  std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) Fail("Не удалось открыть файл \"" + input.toStdString() + "\"");
+  FileStatus status;
+  std::optional<std::string> bytes = ReadWholeFile(LocalPath(input), &status);
+  if (!bytes) Fail(WithReason("Не удалось открыть файл \"" + input.toStdString() + "\"", status));
   return std::move(*bytes);
 }
 
@@ -116,13 +134,16 @@ Output::Output(const QString& name, Console& console)
   // A generated file need not wait for the disk: the rename alone keeps a
   // half-written result from ever standing under its name.
   if (m_toFile && !m_file.Begin(LocalPath(name), false)) {
-    Fail("Не удалось записать файл \"" + name.toStdString() + "\"");
+    Fail(WithReason("Не удалось записать файл \"" + name.toStdString() + "\"", m_file.Status()));
   }
 }
 
 void Output::Write(std::string_view bytes) {
   if (m_toFile) {
-    if (!m_file.Write(bytes)) Fail("Не удалось записать файл \"" + m_name.toStdString() + "\"");
+    if (!m_file.Write(bytes)) {
+      Fail(
+          WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", m_file.Status()));
+    }
     return;
   }
   if (!m_console.Out(bytes)) Fail("не удалось записать стандартный вывод");
@@ -130,7 +151,7 @@ void Output::Write(std::string_view bytes) {
 
 void Output::Finish() {
   if (m_toFile && !m_file.Commit()) {
-    Fail("Не удалось записать файл \"" + m_name.toStdString() + "\"");
+    Fail(WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", m_file.Status()));
   }
 }
 

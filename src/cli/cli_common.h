@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,18 @@ struct CliError {
 [[noreturn]] void Fail(std::string message);
 /** A mistake in the command line (exit status 2). */
 [[noreturn]] void UsageError(std::string message);
+
+/** The message with the reason of a failed file operation after a colon. */
+std::string WithReason(std::string message, const FileStatus& status);
+
+/**
+ * The value of a number option. Every number option follows one rule:
+ * decimal digits only (no sign, space or other character; leading zeros
+ * allowed), within low to high; anything else is a usage error with the given
+ * message.
+ */
+std::uint32_t NumberOption(const QString& value, std::uint32_t low, std::uint32_t high,
+                           const std::string& refusal);
 
 /** Messages of the core printed on standard error, each on one line; questions are answered No. */
 class StderrPrompter : public Prompter {

@@ -70,9 +70,13 @@ int Run(const QStringList& arguments, Context& context) {
   OpenProfileSource(file, parser.value(o.profiles), context.programDirectory);
   std::string name;
   if (parser.isSet(o.profile)) {
-    const QByteArray utf8 = parser.value(o.profile).toUtf8();
+    const QString given = parser.value(o.profile);
+    const QByteArray utf8 = given.toUtf8();
     name = Utf8ToCp1251(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
                .value_or(std::string());
+    // No profile has an empty name, nor one the profile file cannot spell.
+    if (name.empty() || name.find(kNoCp1251Code) != std::string::npos)
+      Fail("Профиль \"" + given.toStdString() + "\" не найден!");
   } else {
     const std::vector<std::string> names = ProfileNames(file);
     if (names.empty()) Fail("В файле профилей нет ни одного профиля");

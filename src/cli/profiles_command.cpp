@@ -4,6 +4,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/profile_source.h"
+#include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
 #include "core/profiles/profile_database.h"
@@ -50,9 +51,9 @@ int RunExport(const QStringList& names, const QString& output, const QString& da
   const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, wanted, prompter);
   // A name the file does not hold has been reported; nothing is written then.
   if (profiles.size() != wanted.size()) return kExitFailure;
-  if (!WriteProfileFile(path, profiles)) {
-    Fail("Не удалось создать файл \"" + output.toStdString() + "\"");
-  }
+  const FileStatus written = WriteProfileFile(path, profiles);
+  if (!written)
+    Fail(WithReason("Не удалось создать файл \"" + output.toStdString() + "\"", written));
   return kExitOk;
 }
 
@@ -83,9 +84,17 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
     SettingsFile probe;
     probe.Open(path);
     bool missing = false;
-    for (const std::string& name : wanted) {
+    for (std::string& name : wanted) {
       ProfileRecord ignored;
-      if (LoadProfileFrom(probe, name, ignored, prompter) != kLoadDone) missing = true;
+      if (LoadProfileFrom(probe, name, ignored, prompter) != kLoadDone) {
+        missing = true;
+        continue;
+      }
+      // The profile is stored as the file spells its name, not as it was typed.
+      const auto spelled =
+          std::find_if(offered->begin(), offered->end(),
+                       [&](const std::string& n) { return SameSettingsName(n, name); });
+      if (spelled != offered->end()) name = *spelled;
     }
     if (missing) return kExitFailure;
   }
@@ -105,7 +114,7 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
     case ImportOutcome::Status::DatabaseUnreadable:
       Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
     case ImportOutcome::Status::WriteFailed:
-      Fail("Не удалось записать файл \"" + databasePath + "\"");
+      Fail(WithReason("Не удалось записать файл \"" + databasePath + "\"", outcome.write));
     case ImportOutcome::Status::Done:
       break;
   }

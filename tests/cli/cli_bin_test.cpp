@@ -58,6 +58,7 @@ TEST_F(CliBinTest, WritesTheCodesWhereTheOptionsSay) {
       // Undisplayable characters leave no byte, with or without their removal.
       {{"-o", "out.bin"}, "A{\x88}B", std::nullopt, "AB"},
       {{"--remove-spaces", "1", "-o", "out.bin"}, "A  \t  B", std::nullopt, "A B"},
+      {{"--remove-spaces", "001", "-o", "out.bin"}, "A  B", std::nullopt, "A B"},
       // A removed character counts in the run of spaces it stands in.
       {{"--remove-spaces", "2", "--remove-undisplayable", "-o", "out.bin"}, "A {  B", {}, "A B"},
       {{"--remove-undisplayable", "-o", "out.bin"}, "A {  B", std::nullopt, "A   B"},
@@ -81,14 +82,15 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
     int status;
     std::string message;  // after "zeltrix-cli: ", on one line
   };
-  const std::string question =
-      "Начальный адрес больше текущего размера файла! Добавить данные в конец файла?";
+  const std::string beyond =
+      "Начальный адрес больше текущего размера файла; с параметром --yes данные будут добавлены "
+      "в конец файла";
   const std::string together = "параметры --append, --insert и --replace нельзя указывать вместе";
   // clang-format off
   const Case cases[] = {
-      // The dialog's question whether to append at the end is answered No.
-      {{"--insert", "4", "-o", "out.bin"}, "AB", 1, question},
-      {{"--replace", "99999999", "-o", "out.bin"}, "AB", 1, question},
+      // The dialog's question whether to append at the end cannot be asked.
+      {{"--insert", "4", "-o", "out.bin"}, "AB", 1, beyond},
+      {{"--replace", "99999999", "-o", "out.bin"}, "AB", 1, beyond},
       {{"-o", "out.bin"}, "", 1, "Отсутствует преобразуемый текст"},
       {{"--remove-undisplayable", "-o", "out.bin"}, "{}\x88", 1, "Отсутствует преобразуемый текст"},
       {{"-o", "out.bin"}, "{}\x88", 1, "Не удалось выполнить преобразование!"},
@@ -96,7 +98,8 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
        "Не удалось создать файл \"no/such/dir/out.bin\""},
       {{"--append", "-o", "no/such/dir/out.bin"}, "AB", 1,
        "Не удалось открыть файл \"no/such/dir/out.bin\""},
-      {{"-o", "out.bin", "missing.txt"}, "", 1, "Не удалось открыть файл \"missing.txt\""},
+      {{"-o", "out.bin", "missing.txt"}, "", 1,
+       "Не удалось открыть файл \"missing.txt\": нет такого файла или папки"},
       {{}, "AB", 2, "не указан файл результата (-o ВЫХОД)"},
       {{"-o", ""}, "AB", 2, "не указан файл результата (-o ВЫХОД)"},
       {{"--append", "--insert", "1", "-o", "out.bin"}, "AB", 2, together},
@@ -111,6 +114,15 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
        "неверное число пробелов \"0\" у параметра --remove-spaces (нужно от 1 до 100)"},
       {{"--remove-spaces", "101", "-o", "out.bin"}, "AB", 2,
        "неверное число пробелов \"101\" у параметра --remove-spaces (нужно от 1 до 100)"},
+      // One rule for every number: decimal digits only.
+      {{"--remove-spaces", " 7", "-o", "out.bin"}, "AB", 2,
+       "неверное число пробелов \" 7\" у параметра --remove-spaces (нужно от 1 до 100)"},
+      {{"--remove-spaces", "+7", "-o", "out.bin"}, "AB", 2,
+       "неверное число пробелов \"+7\" у параметра --remove-spaces (нужно от 1 до 100)"},
+      {{"--insert", " 5", "-o", "out.bin"}, "AB", 2,
+       "неверный начальный адрес \" 5\" у параметра --insert (нужно от 0 до 99999999)"},
+      {{"--insert", "5 ", "-o", "out.bin"}, "AB", 2,
+       "неверный начальный адрес \"5 \" у параметра --insert (нужно от 0 до 99999999)"},
       {{"--encoding", "koi8", "-o", "out.bin"}, "AB", 2,
        "неизвестная кодировка \"koi8\" у параметра --encoding"},
       {{"--replace"}, "AB", 2, "не указано значение параметра \"--replace\""},

@@ -100,9 +100,9 @@ TEST_F(CliProfilesTest, ImportSkipsRepeatedNamesUnlessTold) {
   EXPECT_EQ(record.Ost2, 7);
   EXPECT_TRUE(prompter.shown.empty());
 
-  // Into another database, by name only.
+  // Into another database, by name only: stored as the file spells the name.
   WriteBytes(Path("other.prof"), "");
-  const Result named = Run({"import", "in.prof", "New One", "--profiles", "other.prof"});
+  const Result named = Run({"import", "in.prof", "NEW ONE", "--profiles", "other.prof"});
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_EQ(Names("other.prof"), (std::vector<std::string>{"New One"}));
 }
@@ -137,7 +137,7 @@ TEST_F(CliProfilesTest, ExitStatusesAndMessages) {
        "zeltrix-cli: Нет доступа к файлу \"Profile.prof\"\n"},
       {{"export", "MikroBasic For PIC", "-o", "no/dir/x.prof"},
        1,
-       "zeltrix-cli: Не удалось создать файл \"no/dir/x.prof\"\n"},
+       "zeltrix-cli: Не удалось создать файл \"no/dir/x.prof\": нет такого файла или папки\n"},
       {{"import", "missing.prof"}, 1, "zeltrix-cli: Файл профилей \"missing.prof\" не найден\n"},
       {{"import", "in.prof", "B"}, 1, "zeltrix-cli: Профиль \"B\" не найден!\n"},
       {{"import", "empty.prof"}, 1, "zeltrix-cli: В файле профилей нет ни одного профиля\n"},

@@ -1,7 +1,6 @@
 #include "core/ini/settings_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <limits>
@@ -72,13 +71,11 @@ bool SettingsFile::Open(const std::string& path) {
   Close();
   m_open = true;
   m_path = path;
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is read: a pipe or a device is refused at once.
+  int fd = OpenRegularFile(path, O_RDWR);
+  if (fd < 0) fd = OpenRegularFile(path, O_RDONLY);
   if (fd < 0) return false;
-  struct stat st {};
-  const bool regular = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
   ::close(fd);
-  if (!regular) return false;
   const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return false;
   m_existedAtOpen = true;
@@ -95,10 +92,8 @@ void SettingsFile::OpenBuffer(std::string_view bytes) {
 bool SettingsFile::Create(const std::string& path) {
   Close();
   // The file must be creatable or writable now; its content is put in place
-  // as a whole when it is closed.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  ::close(fd);
+  // as a whole when it is closed, so a failed write leaves no new file.
+  if (!CheckReplaceable(path)) return false;
   m_open = true;
   m_path = path;
   m_existedAtOpen = true;
@@ -182,16 +177,13 @@ std::string SettingsFile::Render() const {
   return out;
 }
 
-bool SettingsFile::Close() {
-  if (!m_open) return true;
-  bool ok = true;
-  if (m_modified && !m_path.empty()) {
-    // A file that we may only read stays as it is.
-    const bool refused = FileExists(m_path) && ::access(m_path.c_str(), W_OK) != 0;
-    ok = !refused && WriteFileAtomically(m_path, Render());
-  }
+FileStatus SettingsFile::Close() {
+  if (!m_open) return {};
+  FileStatus status;
+  // A file that we may only read, or a pipe or device, is refused by the writer.
+  if (m_modified && !m_path.empty()) status = WriteFileAtomically(m_path, Render());
   Reset();
-  return ok;
+  return status;
 }
 
 std::string SettingsFile::ToFile(std::string_view text) const {

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/io/file_io.h"
+
 namespace zeltrix {
 
 /**
@@ -55,10 +57,10 @@ class SettingsFile {
   bool Create(const std::string& path);
 
   /**
-   * Rewrites the file when something was written, then forgets it. Returns
-   * false only when a rewrite was due and failed; the old file then stays.
+   * Rewrites the file when something was written, then forgets it. Fails
+   * only when a rewrite was due and failed; the old file then stays.
    */
-  bool Close();
+  FileStatus Close();
 
   /** True between a successful Open/Create/OpenBuffer (or a failed Open) and Close. */
   bool IsOpen() const { return m_open; }

@@ -1,6 +1,8 @@
 #include "core/io/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,54 @@
 #include <vector>
 
 namespace zeltrix {
+
+std::string FileStatus::Reason() const {
+  switch (m_kind) {
+    case Kind::Ok:
+      return {};
+    case Kind::NotRegular:
+      return "это не обычный файл";
+    case Kind::EndedEarly:
+      return "файл оказался короче, чем ожидалось";
+    case Kind::System:
+      break;
+  }
+  switch (m_code) {
+    case ENOSPC:
+      return "нет места на устройстве";
+    case EDQUOT:
+      return "превышена дисковая квота";
+    case EFBIG:
+      return "файл слишком велик";
+    case EACCES:
+    case EPERM:
+      return "нет доступа";
+    case ENOENT:
+      return "нет такого файла или папки";
+    case ENOTDIR:
+      return "часть пути не является папкой";
+    case EISDIR:
+      return "это папка";
+    case EROFS:
+      return "файловая система доступна только для чтения";
+    case ENAMETOOLONG:
+      return "слишком длинное имя";
+    case ELOOP:
+      return "слишком много ссылок в пути";
+    case EIO:
+      return "ошибка ввода-вывода";
+    case ENOMEM:
+      return "недостаточно памяти";
+    case EMFILE:
+    case ENFILE:
+      return "открыто слишком много файлов";
+    case ETXTBSY:
+    case EBUSY:
+      return "файл занят";
+    default:
+      return std::strerror(m_code);
+  }
+}
 
 bool FileExists(const std::string& path) {
   struct stat st {};
@@ -28,22 +78,41 @@ bool NothingAt(const std::string& path) {
   return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int OpenRegularFile(const std::string& path, int flags, FileStatus* status) {
+  FileStatus ignored;
+  FileStatus& result = status != nullptr ? *status : ignored;
+  // Without O_NONBLOCK the open of a pipe waits for its other end.
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    result = FileStatus::FromErrno(errno);
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    result = FileStatus::NotRegularFile();
+    ::close(fd);
+    return -1;
+  }
+  // Regular files never block; the flag is dropped so that nothing depends on it.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  result = FileStatus();
+  return fd;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, FileStatus* status) {
+  const int fd = OpenRegularFile(path, O_RDONLY, status);
   if (fd < 0) return std::nullopt;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
+  ::fstat(fd, &st);
   // One byte more than the size lets the first read see the end at once.
-  std::string data(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16, '\0');
+  std::string data(static_cast<std::size_t>(st.st_size) + 1, '\0');
   std::size_t length = 0;
   for (;;) {
     if (length == data.size()) data.resize(data.size() * 2);
     const ssize_t got = ::read(fd, data.data() + length, data.size() - length);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
+      if (status != nullptr) *status = FileStatus::FromErrno(errno);
       ::close(fd);
       return std::nullopt;
     }
@@ -66,48 +135,117 @@ std::string ResolveLink(const std::string& path) {
   return path;
 }
 
+// Permission as the user running the program has it (the effective ids).
+bool UserMay(const std::string& path, int mode) {
+  return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
+}
+
+std::string FolderPart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NamePart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 mode_t NewFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
 }
 
+std::string TempPrefix(const std::string& name) { return "." + name + ".zeltrix-"; }
+
+// Removes the temporary files that earlier runs left beside the target when
+// they were killed: those whose writing process no longer exists.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  const std::string prefix = TempPrefix(name);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view entryName = entry->d_name;
+    if (entryName.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view rest = entryName.substr(prefix.size());
+    const std::size_t dash = rest.find('-');
+    // The pid, a dash and the six characters mkstemp filled in.
+    if (dash == 0 || dash == std::string_view::npos || rest.size() != dash + 7) continue;
+    if (!std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash),
+                     [](char c) { return c >= '0' && c <= '9'; }) ||
+        dash > 9) {
+      continue;
+    }
+    const pid_t pid = static_cast<pid_t>(std::atol(std::string(rest.substr(0, dash)).c_str()));
+    if (pid == ::getpid() || pid <= 0) continue;
+    if (::kill(pid, 0) != 0 && errno == ESRCH) {
+      ::unlink((folder + std::string(entryName)).c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
+
+FileStatus CheckReplaceable(const std::string& path) {
+  const std::string target = ResolveLink(path);
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return FileStatus::NotRegularFile();
+    if (!UserMay(target, W_OK)) return FileStatus::FromErrno(errno);
+    return {};
+  }
+  if (errno != ENOENT) return FileStatus::FromErrno(errno);
+  const std::string folder = FolderPart(target);
+  if (!UserMay(folder.empty() ? "." : folder, W_OK | X_OK)) return FileStatus::FromErrno(errno);
+  return {};
+}
 
 AtomicFileWriter::~AtomicFileWriter() { Abort(); }
 
-bool AtomicFileWriter::Fail(const char* what) {
-  m_error = std::string(what) + ": " + std::strerror(errno);
-  m_failed = true;
+bool AtomicFileWriter::Fail(int code) { return Fail(FileStatus::FromErrno(code)); }
+
+bool AtomicFileWriter::Fail(FileStatus status) {
+  if (m_status.Ok()) m_status = status;
   return false;
 }
 
 bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
   Abort();
   m_flushToDisk = flushToDisk;
-  m_failed = false;
-  m_error.clear();
+  m_status = {};
+  m_inPlace = false;
+  m_inPlaceContent.clear();
   m_target = ResolveLink(path);
-  const std::size_t slash = m_target.rfind('/');
-  const std::string dir =
-      slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
-  std::string pattern = dir + "." + base + ".XXXXXX";
-  m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (m_fd < 0) return Fail("cannot create a temporary file");
-  m_temp = pattern;
   struct stat st {};
-  if (::stat(m_target.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) {
-      errno = EISDIR;
-      Fail("cannot replace");
-      Abort();
-      return false;
+  const bool exists = ::stat(m_target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    // A rename over a pipe or a device would remove it instead of writing to it.
+    return Fail(S_ISDIR(st.st_mode) ? FileStatus::FromErrno(EISDIR) : FileStatus::NotRegularFile());
+  }
+  // The rename would replace a file that the user may not write.
+  if (exists && !UserMay(m_target, W_OK)) return Fail(errno);
+
+  const std::string folder = FolderPart(m_target);
+  const std::string name = NamePart(m_target);
+  RemoveStaleTemporaries(folder, name);
+  std::string pattern = folder + TempPrefix(name) + std::to_string(::getpid()) + "-XXXXXX";
+  m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (m_fd < 0) {
+    const int error = errno;
+    // A writable file in a folder that takes no new files is written in place.
+    if (exists && (error == EACCES || error == EPERM)) {
+      m_inPlace = true;
+      return true;
     }
+    return Fail(error);
+  }
+  m_temp = pattern;
+  if (exists) {
     ::fchmod(m_fd, st.st_mode & 07777);
-    // Keeps the owner when we may (running as root on someone else's file).
-    if (::fchown(m_fd, st.st_uid, st.st_gid) != 0) {
-    }
+    // Only root may give the file to its owner; anyone else's copy stays
+    // theirs, as a file saved anew would, and that is no reason to fail.
+    (void)::fchown(m_fd, st.st_uid, st.st_gid);
   } else {
     ::fchmod(m_fd, NewFileMode());
   }
@@ -115,12 +253,17 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
 }
 
 bool AtomicFileWriter::Write(std::string_view bytes) {
-  if (m_fd < 0 || m_failed) return false;
+  if (!m_status.Ok()) return false;
+  if (m_inPlace) {
+    m_inPlaceContent.append(bytes);
+    return true;
+  }
+  if (m_fd < 0) return false;
   while (!bytes.empty()) {
     const ssize_t put = ::write(m_fd, bytes.data(), bytes.size());
     if (put < 0) {
       if (errno == EINTR) continue;
-      return Fail("write failed");
+      return Fail(errno);
     }
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
@@ -128,25 +271,25 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
 }
 
 bool AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t length) {
-  if (m_fd < 0 || m_failed) return false;
+  if (!m_status.Ok() || (m_fd < 0 && !m_inPlace)) return false;
   off_t in = static_cast<off_t>(offset);
   // Pieces of a few megabytes, each handed to the disk as soon as it is
   // copied, let the disk write while the copy goes on: the flush in Commit
   // then finds little left to wait for.
   constexpr std::uint64_t kPiece = 4u << 20;
   const auto startWriteBack = [this] {
-    if (m_flushToDisk) ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (m_flushToDisk && m_fd >= 0) ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   };
   // The kernel copies without a trip through our memory, and shares blocks
   // where the file system can; other file systems take the buffered way below.
-  while (length > 0) {
+  while (length > 0 && !m_inPlace) {
     const std::size_t piece = static_cast<std::size_t>(std::min(length, kPiece));
     const ssize_t put = ::copy_file_range(fd, &in, m_fd, nullptr, piece, 0);
     if (put < 0 && errno == EINTR) continue;
     if (put < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
       break;
-    if (put < 0) return Fail("copy failed");
-    if (put == 0) return EndedEarly();
+    if (put < 0) return Fail(errno);
+    if (put == 0) return Fail(FileStatus::EndedEarly());
     length -= static_cast<std::uint64_t>(put);
     startWriteBack();
   }
@@ -156,8 +299,8 @@ bool AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t leng
         static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
     const ssize_t got = ::pread(fd, buffer.data(), want, in);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return Fail("read failed");
-    if (got == 0) return EndedEarly();
+    if (got < 0) return Fail(errno);
+    if (got == 0) return Fail(FileStatus::EndedEarly());
     if (!Write({buffer.data(), static_cast<std::size_t>(got)})) return false;
     in += got;
     length -= static_cast<std::uint64_t>(got);
@@ -166,31 +309,53 @@ bool AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t leng
   return true;
 }
 
-bool AtomicFileWriter::EndedEarly() {
-  m_error = "the source file ended early";
-  m_failed = true;
-  return false;
+bool AtomicFileWriter::CommitInPlace() {
+  FileStatus status;
+  const int fd = OpenRegularFile(m_target, O_WRONLY, &status);
+  if (fd < 0) return Fail(status);
+  std::string_view bytes = m_inPlaceContent;
+  off_t at = 0;
+  bool ok = true;
+  while (ok && !bytes.empty()) {
+    const ssize_t put = ::pwrite(fd, bytes.data(), bytes.size(), at);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      ok = Fail(put < 0 ? errno : EIO);
+      break;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+    at += put;
+  }
+  // Checked and flushed: a short file or one left in the cache counts as a failure.
+  if (ok && ::ftruncate(fd, at) != 0) ok = Fail(errno);
+  if (ok && ::fsync(fd) != 0) ok = Fail(errno);
+  if (::close(fd) != 0 && ok) ok = Fail(errno);
+  m_inPlace = false;
+  m_inPlaceContent.clear();
+  return ok;
 }
 
 bool AtomicFileWriter::Commit() {
-  if (m_fd < 0 || m_failed) {
+  if (!m_status.Ok()) {
     Abort();
     return false;
   }
+  if (m_inPlace) return CommitInPlace();
+  if (m_fd < 0) return Fail(EBADF);
   if (m_flushToDisk && ::fsync(m_fd) != 0) {
-    Fail("flush failed");
+    Fail(errno);
     Abort();
     return false;
   }
   const int fd = m_fd;
   m_fd = -1;
   if (::close(fd) != 0) {
-    Fail("close failed");
+    Fail(errno);
     Abort();
     return false;
   }
   if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
-    Fail("rename failed");
+    Fail(errno);
     Abort();
     return false;
   }
@@ -207,11 +372,17 @@ void AtomicFileWriter::Abort() {
     ::unlink(m_temp.c_str());
     m_temp.clear();
   }
+  m_inPlace = false;
+  m_inPlaceContent.clear();
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes) {
   AtomicFileWriter writer;
-  return writer.Begin(path) && writer.Write(bytes) && writer.Commit();
+  if (writer.Begin(path)) {
+    writer.Write(bytes);
+    writer.Commit();
+  }
+  return writer.Status();
 }
 
 }  // namespace zeltrix

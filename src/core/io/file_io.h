@@ -8,6 +8,40 @@
 namespace zeltrix {
 
 /**
+ * The outcome of a file operation: success, or why it failed. Tests of it
+ * read as tests of a bool; Reason() gives the words to put after a message.
+ */
+class FileStatus {
+ public:
+  /** Success. */
+  FileStatus() = default;
+  /** A failure of a system call with its error number (errno). */
+  static FileStatus FromErrno(int code) { return FileStatus(Kind::System, code); }
+  /** Something other than a regular file stands at the path (a pipe, a device, a folder). */
+  static FileStatus NotRegularFile() { return FileStatus(Kind::NotRegular, 0); }
+  /** A file being copied from ended before the bytes asked for. */
+  static FileStatus EndedEarly() { return FileStatus(Kind::EndedEarly, 0); }
+
+  bool Ok() const { return m_kind == Kind::Ok; }
+  explicit operator bool() const { return Ok(); }
+  /** The system's error number; 0 for success and for the program's own reasons. */
+  int Code() const { return m_code; }
+  /**
+   * Why the operation failed, in Russian, in lower case for the end of a
+   * message ("нет места на устройстве"): the program's own words for the
+   * errors met with files, the system's text for any other. Empty on success.
+   */
+  std::string Reason() const;
+
+ private:
+  enum class Kind { Ok, System, NotRegular, EndedEarly };
+  FileStatus(Kind kind, int code) : m_kind(kind), m_code(code) {}
+
+  Kind m_kind = Kind::Ok;
+  int m_code = 0;
+};
+
+/**
  * A file counts as present when its size can be queried; a missing path and
  * a directory count as absent.
  */
@@ -19,8 +53,25 @@ bool IsRegularFile(const std::string& path);
 /** True when nothing at all (file, directory, link) stands at the path. */
 bool NothingAt(const std::string& path);
 
-/** The whole content of a regular file, or nothing when it cannot be read. */
-std::optional<std::string> ReadWholeFile(const std::string& path);
+/**
+ * Opens a regular file (after following links) with the given open flags and
+ * returns its descriptor, or -1 with the reason in status. The open never
+ * waits: a named pipe, a device or a folder is refused at once.
+ */
+int OpenRegularFile(const std::string& path, int flags, FileStatus* status = nullptr);
+
+/**
+ * The whole content of a regular file, or nothing when it cannot be read
+ * (then the reason is put in status). Pipes and devices are refused unread.
+ */
+std::optional<std::string> ReadWholeFile(const std::string& path, FileStatus* status = nullptr);
+
+/**
+ * Whether a file may be put at the path now, without touching it: an existing
+ * file must be a regular one the user may write, a missing one needs a folder
+ * the user may write in.
+ */
+FileStatus CheckReplaceable(const std::string& path);
 
 /**
  * Replaces a file as a whole: the new content goes into a temporary file
@@ -28,6 +79,15 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
  * A crash, a kill or a full disk leaves either the old file or the new one.
  * The target keeps its permissions; a link is followed, so the file it points
  * to is replaced and the link stays.
+ *
+ * An existing target must be a regular file the user may write; anything else
+ * is refused before a byte is written. The temporary file is named
+ * ".NAME.zeltrix-PID-XXXXXX" after the target and the writing process, so
+ * that one left by a killed run is known as stale and removed by the next
+ * replacement of that target. When the folder refuses a temporary file but
+ * the target itself is writable, the new content is kept in memory and
+ * written over the old in place on Commit, then flushed: not proof against a
+ * kill, but the file is saved where it could not be otherwise.
  */
 class AtomicFileWriter {
  public:
@@ -38,9 +98,10 @@ class AtomicFileWriter {
   ~AtomicFileWriter();
 
   /**
-   * Starts the replacement of the file at path; false when no temporary file
-   * can be made. With flushToDisk the new content reaches the disk before it
-   * replaces the old, so that it survives a power cut too.
+   * Starts the replacement of the file at path; false when the target is
+   * refused or no temporary file can be made. With flushToDisk the new content
+   * reaches the disk before it replaces the old, so that it survives a power
+   * cut too.
    */
   bool Begin(const std::string& path, bool flushToDisk = true);
   /** Appends bytes to the new content; false on a failed write. */
@@ -56,22 +117,24 @@ class AtomicFileWriter {
   /** Drops the new content; the target stays as it was. */
   void Abort();
 
-  /** The description of the last failure (from the system), in English. */
-  const std::string& Error() const { return m_error; }
+  /** Success, or the reason of the first failure since Begin. */
+  const FileStatus& Status() const { return m_status; }
 
  private:
-  bool Fail(const char* what);
-  bool EndedEarly();
+  bool Fail(int code);
+  bool Fail(FileStatus status);
+  bool CommitInPlace();
 
   std::string m_target;
   std::string m_temp;
   int m_fd = -1;
   bool m_flushToDisk = true;
-  bool m_failed = false;
-  std::string m_error;
+  bool m_inPlace = false;
+  std::string m_inPlaceContent;
+  FileStatus m_status;
 };
 
-/** Writes the whole content with AtomicFileWriter; false on any failure. */
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+/** Writes the whole content with AtomicFileWriter. */
+FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace zeltrix

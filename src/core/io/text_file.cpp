@@ -15,7 +15,7 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
   return bytes;
 }
 
-bool WriteTextFile(const std::string& path, std::string_view text) {
+FileStatus WriteTextFile(const std::string& path, std::string_view text) {
   return WriteFileAtomically(path, text.substr(0, text.find('\0')));
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/file_io.h"
+
 namespace zeltrix {
 
 /**
@@ -13,7 +15,7 @@ namespace zeltrix {
 std::optional<std::string> ReadTextFile(const std::string& path);
 
 /** Writes a text as it is, up to its first zero byte, replacing the file as a whole. */
-bool WriteTextFile(const std::string& path, std::string_view text);
+FileStatus WriteTextFile(const std::string& path, std::string_view text);
 
 /**
  * Adds ".txt" when the last component of the path has no extension: no dot,

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 #include <new>
 
@@ -44,25 +43,11 @@ class FileHandle {
   int m_fd;
 };
 
-bool WriteAll(int fd, std::string_view bytes, off_t offset) {
-  while (!bytes.empty()) {
-    const ssize_t put = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-    offset += put;
-  }
-  return true;
-}
-
 // The new file goes in beside an old one of that name and replaces it only
 // once it is complete, so a failure leaves the old file as it was.
 bool WriteNewFile(const std::string& path, std::string_view codes, Prompter& prompter) {
-  struct stat st {};
-  // A rename over a device or a pipe would remove it instead of writing to it.
-  const bool replaceable = ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
   AtomicFileWriter writer;
-  if (!replaceable || !writer.Begin(path)) {
+  if (!writer.Begin(path)) {
     ShowError(prompter, kError, "Не удалось создать файл \n" + Quoted(path));
     return false;
   }
@@ -73,19 +58,10 @@ bool WriteNewFile(const std::string& path, std::string_view codes, Prompter& pro
   return true;
 }
 
-// A failed append cuts the file back, so the old bytes stay exactly as they were.
-bool Append(int fd, off_t oldSize, std::string_view codes, const std::string& path,
-            Prompter& prompter) {
-  if (!WriteAll(fd, codes, oldSize) || ::fdatasync(fd) != 0) {
-    if (::ftruncate(fd, oldSize) == 0) ::fdatasync(fd);
-    ReportWriteFailure(prompter, path);
-    return false;
-  }
-  return true;
-}
-
-// Insert and replace build the new content in a temporary file: the bytes
-// before the address, the codes, then the rest, streamed from the old file.
+// Append, insert and replace build the new content in a temporary file: the
+// bytes before the address, the codes, then the rest, streamed from the old
+// file. A kill or a power cut then leaves the old file or the new one, never
+// a file cut short; appending is inserting at the end.
 bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
              std::string_view codes, const std::string& path, Prompter& prompter) {
   const std::uint64_t tail =
@@ -100,9 +76,9 @@ bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
 
 bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
                        std::uint64_t address, bool replace, Prompter& prompter) {
-  const FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  const FileHandle file(OpenRegularFile(path, O_RDWR | O_CREAT));
   struct stat st {};
-  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0) {
     ShowError(prompter, kError, "Не удалось открыть файл \n" + Quoted(path));
     return false;
   }
@@ -118,7 +94,7 @@ bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atA
     }
     atAddress = false;
   }
-  if (!atAddress) return Append(file.Get(), st.st_size, codes, path, prompter);
+  if (!atAddress) return Rewrite(file.Get(), size, size, false, codes, path, prompter);
   return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
 }
 
@@ -176,8 +152,8 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string_vie
   }
 }
 
-bool WriteBinImage(const std::string& path, std::string_view text, std::int32_t target,
-                   std::int32_t placement, std::int32_t manner, std::string_view startAddress,
+bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
+                   BinPlacement placement, BinManner manner, std::string_view startAddress,
                    Prompter& prompter) {
   if (path.empty() || text.empty()) return false;
   const bool existing = target == kBinExistingFile;

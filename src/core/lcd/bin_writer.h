@@ -63,12 +63,11 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string_vie
  * size. Reports the outcome, success included, through the prompter and
  * returns true only when the codes were written.
  *
- * A failure leaves an existing file as it was: a new file, an insert and a
- * replace go through a temporary file that is renamed over the old one, and
- * a failed append cuts the file back to its old size.
+ * A failure, a kill or a power cut leaves an existing file as it was: every
+ * placement builds the whole new file beside the old one and renames it over.
  */
-bool WriteBinImage(const std::string& path, std::string_view text, std::int32_t target,
-                   std::int32_t placement, std::int32_t manner, std::string_view startAddress,
+bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
+                   BinPlacement placement, BinManner manner, std::string_view startAddress,
                    Prompter& prompter);
 
 }  // namespace zeltrix

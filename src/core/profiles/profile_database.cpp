@@ -52,7 +52,7 @@ CreateProfilesResult CreateDefaultProfiles(const std::string& path, Prompter& pr
   bool written = file.Create(path);
   if (written) {
     WriteDefaultProfiles(file);
-    written = file.Close();
+    written = file.Close().Ok();
   }
   if (!written) {
     ShowError(prompter, "Фатальная ошибка", "Не удалось создать файл!\nРабота програмы прервана!");
@@ -99,7 +99,7 @@ bool SaveProfile(const std::string& path, std::string_view name, const ProfileRe
   if (saved) {
     file.SelectGroup(name);
     WriteProfileFields(file, record);
-    saved = file.Close();
+    saved = file.Close().Ok();
   }
   if (!saved) ShowError(prompter, kError, "Не удалось сохранить данные профиля");
   return saved;
@@ -149,7 +149,7 @@ bool RenameProfile(const std::string& path, std::string_view oldName, std::strin
   if (!at) return fail();
   std::string renamed = *bytes;
   renamed.replace(at->first, at->second, fileNew);
-  if (!WriteFileAtomically(path, renamed)) return fail();
+  if (!WriteFileAtomically(path, renamed).Ok()) return fail();
   return true;
 }
 

@@ -55,9 +55,9 @@ std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
   return loaded;
 }
 
-bool WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles) {
+FileStatus WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles) {
   SettingsFile file;
-  if (!file.Create(path)) return false;
+  if (!file.Create(path)) return CheckReplaceable(path);
   for (const NamedProfile& profile : profiles) {
     file.SelectGroup(profile.name);
     WriteProfileFields(file, profile.record);
@@ -104,7 +104,8 @@ ImportOutcome ImportProfiles(const std::string& sourcePath,
     WriteProfileFields(database, record);
     ++copied;
   }
-  if (!database.Close()) return {Status::WriteFailed, 0};
+  const FileStatus written = database.Close();
+  if (!written) return {Status::WriteFailed, 0, written};
   return {Status::Done, copied};
 }
 

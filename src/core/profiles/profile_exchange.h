@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/file_io.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/prompter.h"
 
@@ -54,10 +55,11 @@ std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
 
 /**
  * Writes the profiles as a new profile file, one group each in order, every
- * text wrapped; a file of that name is replaced as a whole. False when the
- * file cannot be created or written; the old file then stays as it was.
+ * text wrapped; a file of that name is replaced as a whole. Fails when the
+ * file cannot be created or written; the old file then stays as it was, and
+ * no new file is left behind.
  */
-bool WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles);
+FileStatus WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles);
 
 /** One profile to import: its name in the exchange file and the name it is saved under. */
 struct ProfileImport {
@@ -97,6 +99,7 @@ struct ImportOutcome {
   };
   Status status = Status::Done;
   std::size_t copied = 0;  ///< profiles written into the database
+  FileStatus write;        ///< why the rewrite failed, for WriteFailed
 };
 
 /**

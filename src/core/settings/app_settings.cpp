@@ -83,7 +83,7 @@ bool SaveSettings(const std::string& path, const AppSettings& settings) {
   file.WriteNumber("Y", lcd.Y);
   file.WriteNumber("W", lcd.W);
   file.WriteNumber("H", lcd.H);
-  return file.Close();
+  return file.Close().Ok();
 }
 
 }  // namespace zeltrix

@@ -246,8 +246,11 @@ void BinDialog::Convert() {
       PrepareBinText(path, m_sourceText(), m_removeUndisplayable->isChecked(),
                      m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter);
   if (!text) return;
-  WriteBinImage(path, *text, m_saveTo->currentIndex(), m_add->currentIndex(), m_how->currentIndex(),
-                m_startAddress->text().toStdString(), m_prompter);
+  // The lists hold their choices in the order of the enums.
+  WriteBinImage(path, *text, static_cast<BinTarget>(m_saveTo->currentIndex()),
+                static_cast<BinPlacement>(m_add->currentIndex()),
+                static_cast<BinManner>(m_how->currentIndex()), m_startAddress->text().toStdString(),
+                m_prompter);
 }
 
 void BinDialog::keyPressEvent(QKeyEvent* event) {

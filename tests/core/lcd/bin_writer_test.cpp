@@ -122,7 +122,9 @@ TEST(WriteBinImage, PlacesTheCodes) {
     const char* what;
     std::optional<std::string> before;  // nothing: no file
     std::string text;
-    std::int32_t target, placement, manner;
+    BinTarget target;
+    BinPlacement placement;
+    BinManner manner;
     const char* address;
     std::vector<MessageAnswer> answers;
     std::optional<std::string> after;
@@ -223,7 +225,7 @@ TEST(WriteBinImage, FilesThatCannotBeMadeOrOpened) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   struct Case {
     std::string path;
-    std::int32_t target;
+    BinTarget target;
     Message message;
   };
   const Case cases[] = {
@@ -254,7 +256,9 @@ TEST(WriteBinImage, FilesThatCannotBeMadeOrOpened) {
 TEST(WriteBinImage, AFailedWriteLeavesTheOldFile) {
   struct Case {
     const char* what;
-    std::int32_t target, placement, manner;
+    BinTarget target;
+    BinPlacement placement;
+    BinManner manner;
     const char* address;
   };
   const Case cases[] = {
@@ -300,7 +304,7 @@ TEST(WriteBinImage, RewritesKeepPermissionsAndLinks) {
   WriteBytes(path, "0123");
   ::chmod(path.c_str(), 0604);
   ASSERT_EQ(::symlink("data.bin", dir.Path("link.bin").c_str()), 0);
-  const std::pair<std::int32_t, const char*> writes[] = {{kBinInsert, "AB"}, {kBinReplace, "Q"}};
+  const std::pair<BinManner, const char*> writes[] = {{kBinInsert, "AB"}, {kBinReplace, "Q"}};
   for (const auto& [manner, text] : writes) {
     RecordingPrompter prompter;
     EXPECT_TRUE(WriteBinImage(dir.Path("link.bin"), text, kBinExistingFile, kBinAtAddress, manner,
@@ -324,7 +328,7 @@ TEST(WriteBinImage, LargeFilesKeepEveryByte) {
   const std::string text(3 * 1024 * 1024 + 1, 'Z');
   const std::size_t at = 1024 * 1024 + 17;
   struct Case {
-    std::int32_t manner;
+    BinManner manner;
     std::string expected;
   };
   const Case cases[] = {
