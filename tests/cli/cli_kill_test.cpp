@@ -20,7 +20,7 @@ namespace {
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-constexpr int kTrialsPerOperation = 15;
+constexpr int kTrialsPerOperation = 20;
 
 struct Operation {
   const char* what;
@@ -127,11 +127,15 @@ TEST_F(KillTest, ATargetIsAlwaysTheOldOrTheNewFile) {
     ASSERT_NE(fresh, old) << op.what;
 
     const auto span = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
-    std::uniform_int_distribution<long long> moment(0, span + span / 5);
+    // Half the kills fall anywhere in a run, half in its later part, where
+    // the target is written.
+    std::uniform_int_distribution<long long> anywhere(0, span + span / 5);
+    std::uniform_int_distribution<long long> late(span / 2, span + span / 20);
     for (int trial = 0; trial < kTrialsPerOperation; ++trial) {
       Restore(op.target, old);
       const pid_t pid = Start(op.args);
-      std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+      std::this_thread::sleep_for(
+          std::chrono::microseconds(trial % 2 == 0 ? anywhere(random) : late(random)));
       ::kill(pid, SIGKILL);
       const int status = Wait(pid);
       killedMidway += WIFSIGNALED(status) ? 1 : 0;
