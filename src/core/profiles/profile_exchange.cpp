@@ -91,10 +91,10 @@ ImportOutcome ImportProfiles(const std::string& sourcePath,
                              const std::string& databasePath, Prompter& prompter) {
   using Status = ImportOutcome::Status;
   SettingsFile source;
-  if (!source.Open(sourcePath)) return {Status::SourceUnreadable, 0};
+  if (!source.Open(sourcePath)) return {Status::SourceUnreadable, 0, {}};
   SettingsFile database;
   // A database that cannot be read is never written: that would drop its profiles.
-  if (!database.Open(databasePath)) return {Status::DatabaseUnreadable, 0};
+  if (!database.Open(databasePath)) return {Status::DatabaseUnreadable, 0, {}};
   std::size_t copied = 0;
   for (const ProfileImport& profile : profiles) {
     if (profile.from.empty() || profile.to.empty()) continue;
@@ -106,7 +106,7 @@ ImportOutcome ImportProfiles(const std::string& sourcePath,
   }
   const FileStatus written = database.Close();
   if (!written) return {Status::WriteFailed, 0, written};
-  return {Status::Done, copied};
+  return {Status::Done, copied, {}};
 }
 
 }  // namespace zeltrix
