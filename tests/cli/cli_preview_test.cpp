@@ -120,7 +120,9 @@ TEST_F(CliPreviewTest, MistakesAndMissingScreens) {
       {{"--format", "gif"},
        2,
        "zeltrix-cli: неизвестный формат \"gif\" у параметра --format (можно: text, pbm, png)\n"},
-      {{"missing.txt"}, 1, "zeltrix-cli: Не удалось открыть файл \"missing.txt\"\n"},
+      {{"missing.txt"},
+       1,
+       "zeltrix-cli: Не удалось открыть файл \"missing.txt\": нет такого файла или папки\n"},
   };
   for (const Case& c : cases) {
     const testing::CliResult result = Run(c.args, "1\r\n2\r\n3");
