@@ -105,9 +105,9 @@ MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, P
 
   BuildMenus();
   BuildToolbar();
-  if (!m_usable) return;
   BuildStatusBar();
   BuildEditors();
+  FillProfileSelector(m_settings.Pos);
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::FocusChanged);
   UpdateEditingCommands();
 }
@@ -289,13 +289,6 @@ void MainWindow::BuildToolbar() {
   m_toolbar->addWidget(selectorSpace);
   connect(m_selector, &QComboBox::activated, this, &MainWindow::ProfileChosen);
 
-  // The user sees this question before the main window shows.
-  if (CreateDefaultProfiles(m_paths.profiles, m_prompter) == CreateProfilesResult::Fatal) {
-    m_usable = false;
-    return;
-  }
-  FillProfileSelector(m_settings.Pos);
-
   button(Command::ManageProfiles, OwnIcon("profiles"), "Управление профилями");
   m_toolbar->addSeparator();
   button(Command::About, OwnIcon("about"), "О программе");
@@ -335,9 +328,7 @@ std::string MainWindow::SelectedProfileName() const {
                                         : m_selector->currentData().toByteArray().toStdString();
 }
 
-void MainWindow::LoadedProfile() {
-  if (m_output != nullptr) m_output->SetCommentMarker(m_currentProfile.Comment);
-}
+void MainWindow::LoadedProfile() { m_output->SetCommentMarker(m_currentProfile.Comment); }
 
 void MainWindow::OpenProfileManager() {
   if (m_profileWindow && m_profileWindow->isVisible()) {
@@ -451,7 +442,6 @@ void MainWindow::FocusChanged(QWidget*, QWidget* now) {
 CodeEditor* MainWindow::EditTarget() const { return m_editTarget; }
 
 void MainWindow::UpdateEditingCommands() {
-  if (m_source == nullptr) return;
   CodeEditor* target = EditTarget();
   for (Command command : {Command::Cut, Command::Copy, Command::Paste, Command::SelectAll})
     m_actions.at(command)->setEnabled(target != nullptr);
@@ -830,15 +820,15 @@ AppSettings MainWindow::CurrentSettings() const {
   settings.Y = pos().y();
   settings.W = width();
   settings.H = height();
-  if (m_splitter != nullptr) settings.R = m_splitter->sizes().value(0);
-  settings.Pos = m_selector != nullptr ? m_selector->currentIndex() : -1;
+  settings.R = m_splitter->sizes().value(0);
+  settings.Pos = m_selector->currentIndex();
   return settings;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (m_converting || !AskBeforeDiscarding()) {
     event->ignore();
-    if (m_source != nullptr) m_source->setFocus();
+    m_source->setFocus();
     return;
   }
   SaveSettings(m_paths.settings, CurrentSettings());
@@ -852,8 +842,12 @@ std::unique_ptr<MainWindow> StartUp(const ProgramPaths& paths, const QStringList
   AppSettings settings = LoadSettings(paths.settings);
   CorrectStoredGeometry(settings);
   FitStoredGeometryToScreens(settings, AvailableScreenAreas());
+  // The profile database question comes before any window exists; a
+  // database that cannot be created ends the program before one is built.
+  if (CreateDefaultProfiles(paths.profiles, prompter) == CreateProfilesResult::Fatal) {
+    return nullptr;
+  }
   auto window = std::make_unique<MainWindow>(paths, settings, prompter, requester);
-  if (!window->Usable()) return nullptr;
   window->ShowAtStart();
   if (arguments.size() > 1) window->OpenCommandLineFile(arguments.at(1));
   return window;

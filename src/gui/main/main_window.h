@@ -39,8 +39,8 @@ class ProfileWindow;
 /**
  * The program's main window: menus, toolbar with the profile selector, the
  * source and output editors, the status bar, and the commands behind them.
- * It is built hidden; building it makes sure of the profile database, which
- * may ask the user before any window is visible.
+ * It is built hidden and whole, over a profile database that start-up has
+ * already made sure of.
  */
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -52,9 +52,6 @@ class MainWindow : public QMainWindow {
   MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
              FileRequester& requester);
   ~MainWindow() override;
-
-  /** False when the profile database could not be created: the program must end at once. */
-  bool Usable() const { return m_usable; }
 
   /** Shows the window with the focus in the source editor and starts taking dropped files. */
   void ShowAtStart();
@@ -162,7 +159,6 @@ class MainWindow : public QMainWindow {
   AppSettings m_settings;
   Prompter& m_prompter;
   FileRequester& m_requester;
-  bool m_usable = true;
   bool m_converting = false;
 
   ProfileRecord m_currentProfile;
