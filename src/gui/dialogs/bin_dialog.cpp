@@ -104,6 +104,7 @@ void BinDialog::BuildControls() {
   m_spaceCount->setObjectName("spaceCountSpin");
   m_spaceCount->setGeometry(35, 230, 35, 20);
   m_spaceCount->setRange(1, 100);
+  FitNumberField(m_spaceCount);
   m_spaceCount->setToolTip(
       "Максимальное число последовательно расположенных пробелов, после которого начнётся "
       "удаление");

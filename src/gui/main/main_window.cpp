@@ -292,6 +292,7 @@ void MainWindow::BuildToolbar() {
   button(Command::ManageProfiles, OwnIcon("profiles"), "Управление профилями");
   m_toolbar->addSeparator();
   button(Command::About, OwnIcon("about"), "О программе");
+  CompactToolbar(m_toolbar);
 }
 
 void MainWindow::FillProfileSelector(int pos) {

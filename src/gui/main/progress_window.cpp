@@ -22,6 +22,7 @@ ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
 
   auto* label = new QLabel("Прогресс преобразования текста", this);
   label->setGeometry(20, 8, 190, 15);
+  FitText(label);
   m_bar = new QProgressBar(this);
   m_bar->setObjectName("progressBar");
   m_bar->setGeometry(20, 28, 170, 16);

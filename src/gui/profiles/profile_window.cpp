@@ -150,6 +150,7 @@ void ProfileWindow::BuildEditor() {
     if (tip != nullptr) s->setToolTip(tip);
     s->setRange(min, max);
     place(s, x, y, width, 20);
+    FitNumberField(s);
     return s;
   };
   const auto field = [&](const char* name, const char* text, int labelY, int y) {

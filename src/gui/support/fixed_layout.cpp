@@ -1,11 +1,97 @@
 #include "gui/support/fixed_layout.h"
 
+#include <QApplication>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QSpinBox>
+#include <QStyleOption>
+#include <QToolBar>
+#include <QToolButton>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 
 namespace zeltrix {
+namespace {
+
+// The desktop's style with a slimmer arrow strip in number fields, so that a
+// field a few digits wide keeps room for its digits.
+class SlimArrowStyle : public QProxyStyle {
+ public:
+  static constexpr int kArrowWidth = 10;
+
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                       const QWidget* widget) const override {
+    const auto* spin = qstyleoption_cast<const QStyleOptionSpinBox*>(option);
+    if (control != CC_SpinBox || spin == nullptr ||
+        spin->buttonSymbols == QAbstractSpinBox::NoButtons) {
+      return QProxyStyle::subControlRect(control, option, part, widget);
+    }
+    const QRect r = option->rect;
+    const int frame = spin->frame ? 2 : 0;
+    const int inner = r.height() - 2 * frame;
+    const int arrowsLeft = r.right() - frame - kArrowWidth + 1;
+    switch (part) {
+      case SC_SpinBoxUp:
+        return {arrowsLeft, r.top() + frame, kArrowWidth, inner / 2};
+      case SC_SpinBoxDown:
+        return {arrowsLeft, r.top() + frame + inner / 2, kArrowWidth, inner - inner / 2};
+      case SC_SpinBoxEditField:
+        return {r.left() + frame, r.top() + frame, r.width() - 2 * frame - kArrowWidth, inner};
+      case SC_SpinBoxFrame:
+        return r;
+      default:
+        return QProxyStyle::subControlRect(control, option, part, widget);
+    }
+  }
+};
+
+// The desktop's style with narrower margins around toolbar buttons and slimmer
+// separators.
+class CompactToolbarStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_ToolBarSeparatorExtent) return 4;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+  QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                         const QWidget* widget) const override {
+    QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+    if (type == CT_ToolButton) result.rwidth() -= 4;
+    return result;
+  }
+};
+
+// Kept by the application, which outlives every window.
+template <class Style>
+QStyle* Shared() {
+  static QStyle* style = [] {
+    auto* s = new Style();
+    s->setParent(qApp);
+    return s;
+  }();
+  return style;
+}
+
+QStyle* SlimArrows() { return Shared<SlimArrowStyle>(); }
+
+// The room for text in the field's edit line, beside the arrows.
+int TextRoom(const QSpinBox* field) {
+  QStyleOptionSpinBox option;
+  option.initFrom(field);
+  option.frame = field->hasFrame();
+  option.buttonSymbols = field->buttonSymbols();
+  const QRect edit = field->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                    QStyle::SC_SpinBoxEditField, field);
+  // The edit line keeps two pixels at either side of its text.
+  return edit.width() - 4;
+}
+
+}  // namespace
 
 QPoint CentredOver(const QRect& frame, const QSize& size) {
   const QPoint centre = frame.center();
@@ -38,6 +124,34 @@ void FitText(QWidget* control) {
   while (control->sizeHint().width() > control->width() && font.pixelSize() > 7) {
     font.setPixelSize(font.pixelSize() - 1);
     control->setFont(font);
+  }
+}
+
+}  // namespace zeltrix
+
+namespace zeltrix {
+
+void FitNumberField(QSpinBox* field) {
+  field->setStyle(SlimArrows());
+  const QString widest = field->prefix() + QString::number(field->maximum()) + field->suffix();
+  QFont font = field->font();
+  if (font.pixelSize() < 0) font.setPixelSize(QFontInfo(font).pixelSize());
+  while (QFontMetrics(font).horizontalAdvance(widest) > TextRoom(field) && font.pixelSize() > 7) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  field->setFont(font);
+}
+
+void CompactToolbar(QToolBar* toolbar) {
+  QStyle* style = Shared<CompactToolbarStyle>();
+  toolbar->setStyle(style);
+  // A widget's style does not pass to its children; the buttons and
+  // separators measure themselves.
+  for (QWidget* item : toolbar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (qobject_cast<QToolButton*>(item) != nullptr ||
+        QByteArray(item->metaObject()->className()) == "QToolBarSeparator") {
+      item->setStyle(style);
+    }
   }
 }
 

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSize>
 
+class QSpinBox;
+class QToolBar;
 class QWidget;
 
 namespace zeltrix {
@@ -37,5 +39,18 @@ QFont FixedLayoutFont();
  * narrow face of the font is missing.
  */
 void FitText(QWidget* control);
+
+/**
+ * Makes a number field's largest value fit its narrow place: the arrows take
+ * a slimmer strip, and where that is still not enough the font shrinks a
+ * pixel at a time.
+ */
+void FitNumberField(QSpinBox* field);
+
+/**
+ * Packs a toolbar's buttons and separators closer, so that every item of the
+ * main window's toolbar stays in sight at the window's smallest width.
+ */
+void CompactToolbar(QToolBar* toolbar);
 
 }  // namespace zeltrix
