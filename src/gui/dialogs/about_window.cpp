@@ -96,20 +96,17 @@ AboutWindow::AboutWindow(QWidget* owner, LinkOpener& links, bool fade)
 void AboutWindow::BuildControls() {
   auto* ok = new QPushButton("Ok", this);
   ok->setObjectName("okButton");
-  ok->setGeometry(84, 184, 70, 24);
   ok->setToolTip("Закрыть окно");
   connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
   auto* banner = new LinkLabel(this, [this] { m_links.OpenUrl(kProjectWebSite); });
   banner->setObjectName("creditsBanner");
-  banner->setGeometry(44, 10, 170, 40);
   banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   banner->setPixmap(QPixmap(":/images/credits.svg"));
   banner->setToolTip("Эта программа разработана в системе программирования \"C++20 и Qt 6\"");
 
   auto* frame = new QGroupBox(this);
   frame->setObjectName("textGroup");
-  frame->setGeometry(8, 60, 238, 108);
 
   // The title lies over the first words of the description, which are the
   // same text, so the name and version read in the title's colour.
@@ -120,13 +117,11 @@ void AboutWindow::BuildControls() {
                      "аналогичного",
                  this);
   description->setObjectName("descriptionLabel");
-  description->setGeometry(16, 70, 224, 50);
   description->setWordWrap(true);
   SetTextColour(description, QColor(171, 6, 84));
 
   auto* title = new QLabel(name, this);
   title->setObjectName("titleLabel");
-  title->setGeometry(16, 70, 144, 14);
   SetTextColour(title, QColor(1, 90, 175));
   for (QLabel* label : {description, title}) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -135,20 +130,27 @@ void AboutWindow::BuildControls() {
 
   auto* author = new QLabel(QString("Автор:") + QString(10, ' ') + kProgramAuthor, this);
   author->setObjectName("authorLabel");
-  author->setGeometry(16, 120, 180, 15);
 
   auto* mailCaption = new QLabel("E-mail:", this);
   mailCaption->setObjectName("emailCaptionLabel");
-  mailCaption->setGeometry(16, 140, 50, 15);
 
   auto* mail =
       new LinkLabel(this, [this] { m_links.OpenUrl(std::string("mailto:") + kProjectEmail); });
   mail->setObjectName("emailLink");
   mail->setText(kProjectEmail);
-  mail->setGeometry(80, 140, 120, 15);
   mail->SetColours(QColor(58, 2, 197), QColor(2, 131, 253));
   mail->setToolTip("Связаться с автором");
 
+  PlaceControls(this, {
+                          {"creditsBanner", {44, 10, 170, 40}},
+                          {"textGroup", {8, 60, 238, 108}},
+                          {"descriptionLabel", {16, 70, 224, 50}},
+                          {"titleLabel", {16, 70, 144, 14}},
+                          {"authorLabel", {16, 120, 180, 15}},
+                          {"emailCaptionLabel", {16, 140, 50, 15}},
+                          {"emailLink", {80, 140, 120, 15}},
+                          {"okButton", {84, 184, 70, 24}},
+                      });
   // The title keeps the description's font, so that it covers its first words exactly.
   for (QWidget* control : std::initializer_list<QWidget*>{author, mailCaption, mail}) {
     FitText(control);

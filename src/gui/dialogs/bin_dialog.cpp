@@ -57,12 +57,10 @@ void BinDialog::BuildControls() {
   // Created in this order, which is also the order of the Tab key.
   auto* pathCaption = new QLabel("Путь к файлу:", this);
   pathCaption->setObjectName("pathLabel");
-  pathCaption->setGeometry(20, 30, 105, 15);
   SetTextColour(pathCaption, QColor(90, 10, 158));
 
   m_path = new QLineEdit(this);
   m_path->setObjectName("pathEdit");
-  m_path->setGeometry(20, 45, 300, 20);
   m_path->setReadOnly(true);
   QPalette pathPalette = m_path->palette();
   pathPalette.setColor(QPalette::Base, QColor(245, 245, 245));
@@ -70,84 +68,89 @@ void BinDialog::BuildControls() {
 
   m_browse = new QPushButton("...", this);
   m_browse->setObjectName("browseButton");
-  m_browse->setGeometry(330, 45, 35, 20);
   m_browse->setToolTip("Обзор");
 
   m_convert = new QPushButton("Преобразовать", this);
   m_convert->setObjectName("convertButton");
-  m_convert->setGeometry(25, 270, 100, 25);
   m_convert->setDefault(true);
 
   m_cancel = new QPushButton("Отмена", this);
   m_cancel->setObjectName("cancelButton");
-  m_cancel->setGeometry(265, 270, 80, 25);
 
   auto* optionsFrame = new QGroupBox("Опции преобразования", this);
   optionsFrame->setObjectName("optionsGroup");
-  optionsFrame->setGeometry(25, 170, 320, 90);
 
   m_removeUndisplayable = new QCheckBox("Удалять неотображаемые символы", this);
   m_removeUndisplayable->setObjectName("removeUndisplayableCheck");
-  m_removeUndisplayable->setGeometry(35, 185, 210, 15);
   m_removeUndisplayable->setToolTip("Удалить символы, которые индикатор не способен отобразить");
 
   m_removeSpaces = new QCheckBox("Удалять «ненужные» пробелы", this);
   m_removeSpaces->setObjectName("removeSpacesCheck");
-  m_removeSpaces->setGeometry(35, 205, 180, 15);
   m_removeSpaces->setToolTip("Удаление последовательно расположенных пробелов");
 
   m_spaceCountCaption = new QLabel("Число последовательно расположенных пробелов", this);
   m_spaceCountCaption->setObjectName("spaceCountLabel");
-  m_spaceCountCaption->setGeometry(80, 235, 260, 15);
 
   m_spaceCount = new QSpinBox(this);
   m_spaceCount->setObjectName("spaceCountSpin");
-  m_spaceCount->setGeometry(35, 230, 35, 20);
   m_spaceCount->setRange(1, 100);
-  FitNumberField(m_spaceCount);
   m_spaceCount->setToolTip(
       "Максимальное число последовательно расположенных пробелов, после которого начнётся "
       "удаление");
 
   auto* fileFrame = new QGroupBox("Файл", this);
   fileFrame->setObjectName("fileGroup");
-  fileFrame->setGeometry(10, 10, 365, 145);
 
   auto* saveToCaption = new QLabel("Сохранить в:", this);
   saveToCaption->setObjectName("saveToLabel");
-  saveToCaption->setGeometry(20, 75, 65, 15);
 
-  const auto list = [this](const char* name, int x, int width, const char* first,
-                           const char* second) {
+  const auto list = [this](const char* name, const char* first, const char* second) {
     auto* combo = new QComboBox(this);
     combo->setObjectName(name);
     combo->addItems({first, second});
-    combo->setGeometry(x, 90, width, combo->sizeHint().height());
     return combo;
   };
-  m_saveTo = list("saveToCombo", 20, 110, "новом файле", "существующем");
+  m_saveTo = list("saveToCombo", "новом файле", "существующем");
 
   auto* addCaption = new QLabel("Добавить:", this);
   addCaption->setObjectName("addLabel");
-  addCaption->setGeometry(145, 75, 65, 15);
-  m_add = list("addCombo", 136, 108, "в конец файла", "произвольно");
+  m_add = list("addCombo", "в конец файла", "произвольно");
 
   auto* howCaption = new QLabel("Как добавить данные:", this);
   howCaption->setObjectName("howLabel");
-  howCaption->setGeometry(250, 75, 120, 15);
-  m_how = list("howCombo", 250, 110, "вставить", "заменить");
+  m_how = list("howCombo", "вставить", "заменить");
 
   m_startAddress = new QLineEdit(this);
   m_startAddress->setObjectName("startAddressEdit");
-  m_startAddress->setGeometry(20, 125, 60, 20);
   m_startAddress->setMaxLength(8);
   m_startAddress->setValidator(
       new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_startAddress));
 
   m_startAddressCaption = new QLabel("Начальный адрес", this);
   m_startAddressCaption->setObjectName("startAddressLabel");
-  m_startAddressCaption->setGeometry(85, 130, 105, 15);
 
+  PlaceControls(this, {
+                          {"fileGroup", {10, 10, 365, 145}},
+                          {"pathLabel", {20, 30, 105, 15}},
+                          {"pathEdit", {20, 45, 300, 20}},
+                          {"browseButton", {330, 45, 35, 20}},
+                          {"saveToLabel", {20, 75, 65, 15}},
+                          {"addLabel", {145, 75, 65, 15}},
+                          {"howLabel", {250, 75, 120, 15}},
+                          {"saveToCombo", {20, 90, 110, 0}},
+                          {"addCombo", {136, 90, 108, 0}},
+                          {"howCombo", {250, 90, 110, 0}},
+                          {"startAddressEdit", {20, 125, 60, 20}},
+                          {"startAddressLabel", {85, 130, 105, 15}},
+                          {"optionsGroup", {25, 170, 320, 90}},
+                          {"removeUndisplayableCheck", {35, 185, 210, 15}},
+                          {"removeSpacesCheck", {35, 205, 180, 15}},
+                          {"spaceCountSpin", {35, 230, 35, 20}},
+                          {"spaceCountLabel", {80, 235, 260, 15}},
+                          {"convertButton", {25, 270, 100, 25}},
+                          {"cancelButton", {265, 270, 80, 25}},
+                      });
+  FitNumberField(m_spaceCount);
   for (QWidget* control : std::initializer_list<QWidget*>{
            pathCaption, m_removeUndisplayable, m_removeSpaces, m_spaceCountCaption, saveToCaption,
            addCaption, howCaption, m_startAddressCaption}) {

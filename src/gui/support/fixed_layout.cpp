@@ -93,6 +93,16 @@ int TextRoom(const QSpinBox* field) {
 
 }  // namespace
 
+void PlaceControls(QWidget* window, std::initializer_list<ControlPlace> places) {
+  for (const ControlPlace& place : places) {
+    auto* control = window->findChild<QWidget*>(place.objectName, Qt::FindDirectChildrenOnly);
+    if (control == nullptr) qFatal("No control named %s to place", place.objectName);
+    QRect rect = place.rect;
+    if (rect.height() == 0) rect.setHeight(control->sizeHint().height());
+    control->setGeometry(rect);
+  }
+}
+
 QPoint CentredOver(const QRect& frame, const QSize& size) {
   const QPoint centre = frame.center();
   return {std::max(0, centre.x() - size.width() / 2), std::max(0, centre.y() - size.height() / 2)};

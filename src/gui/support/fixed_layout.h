@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <initializer_list>
 
 class QSpinBox;
 class QToolBar;
@@ -12,6 +13,19 @@ class QWidget;
 namespace zeltrix {
 
 // Helpers for the small windows whose controls sit at fixed pixel places.
+
+/** Where one control of a fixed-pixel window sits, found by its object name. */
+struct ControlPlace {
+  const char* objectName;
+  QRect rect;  ///< a height of 0 keeps the control's own preferred height
+};
+
+/**
+ * Puts each named child of a fixed-pixel window at its place. A name with no
+ * such child is a programming error and stops the program at once, so a
+ * renamed control cannot silently end up at 0,0.
+ */
+void PlaceControls(QWidget* window, std::initializer_list<ControlPlace> places);
 
 /**
  * Where a window of that size goes to sit centred over another window's
