@@ -136,7 +136,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool beyondEnd =
       atAddress && !field.empty() && !codes.empty() && Address(field) >= old.size();
   const bool written =
-      zeltrix::WriteBinImage(path, *prepared, target, placement, manner, field, prompter);
+      // Stored options may hold any number, so values outside the enums are fed too.
+      zeltrix::WriteBinImage(path, *prepared, static_cast<zeltrix::BinTarget>(target),
+                             static_cast<zeltrix::BinPlacement>(placement),
+                             static_cast<zeltrix::BinManner>(manner), field, prompter);
   if (beyondEnd) {
     Check(prompter.questions == 1);
     if (yes) expected = old + codes;
