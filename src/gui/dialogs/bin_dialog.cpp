@@ -1,6 +1,7 @@
 #include "gui/dialogs/bin_dialog.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -41,7 +42,6 @@ BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter&
       m_prompter(prompter),
       m_requester(requester) {
   setObjectName("binDialog");
-  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Преобразование текста в BIN формат");
   setFixedSize(384, 308);
   setFont(FixedLayoutFont());
@@ -264,6 +264,11 @@ void BinDialog::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void BinDialog::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
 }
 
 }  // namespace zeltrix

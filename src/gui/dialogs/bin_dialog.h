@@ -49,8 +49,13 @@ class BinDialog : public QWidget {
   /** Prepares the source text and writes its codes as the controls say. */
   void Convert();
 
+ signals:
+  /** The user or the program has closed the window. */
+  void closed();
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildControls();

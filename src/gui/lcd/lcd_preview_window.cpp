@@ -1,6 +1,7 @@
 #include "gui/lcd/lcd_preview_window.h"
 
 #include <QBuffer>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -50,7 +51,6 @@ LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& setti
       m_prompter(prompter),
       m_requester(requester) {
   setObjectName("lcdPreviewWindow");
-  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Экран LCD");
   m_refreshTimer.setSingleShot(true);
   m_refreshTimer.setInterval(kRefreshDelayMs);
@@ -344,6 +344,11 @@ void LcdPreviewWindow::moveEvent(QMoveEvent* event) {
 void LcdPreviewWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   KeepFrame();
+}
+
+void LcdPreviewWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
 }
 
 }  // namespace zeltrix

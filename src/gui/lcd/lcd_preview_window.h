@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <string>
@@ -56,7 +55,12 @@ class LcdPreviewWindow : public QWidget {
   /** Asks for a file and writes the current screen as a PNG picture into it. */
   void SaveImage();
 
+ signals:
+  /** The user or the program has closed the window. */
+  void closed();
+
  protected:
+  void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

@@ -31,6 +31,7 @@
 #include "gui/profiles/profile_window.h"
 #include "gui/support/app_identity.h"
 #include "gui/support/fixed_layout.h"
+#include "gui/support/owned_window.h"
 #include "gui/support/qt_text.h"
 #include "gui/support/screen_areas.h"
 
@@ -117,9 +118,6 @@ MainWindow::~MainWindow() {
   // application signal from now on may reach it.
   QObject::disconnect(qApp, nullptr, this, nullptr);
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
-  // The BIN dialog has no owner that would take it along.
-  delete m_binDialog;
-  delete m_lcdPreview;
 }
 
 QAction* MainWindow::MakeCommand(Command command, const QString& text, const QKeySequence& key) {
@@ -349,6 +347,7 @@ void MainWindow::OpenProfileManager() {
     activateWindow();
     m_source->setFocus();
   });
+  ReleaseWhenClosed(this, m_profileWindow);
 }
 
 void MainWindow::BuildStatusBar() {
@@ -785,8 +784,9 @@ void MainWindow::OpenBinDialog() {
   // Centred over the window the user is in, normally this one.
   QWidget* active = QApplication::activeWindow();
   // The dialog works on the options record itself, so they are saved at exit.
-  m_binDialog = new BinDialog(
+  m_binDialog = std::make_unique<BinDialog>(
       m_settings.Bin, [this] { return m_source->Cp1251Text(); }, m_prompter, m_requester);
+  ReleaseWhenClosed(this, m_binDialog);
   m_binDialog->Open(active != nullptr ? active : this);
 }
 
@@ -805,7 +805,9 @@ void MainWindow::OpenLcdPreview() {
     return;
   }
   // The window writes its choices into the settings record, saved at exit.
-  m_lcdPreview = new LcdPreviewWindow(*m_source, m_settings.Lcd, m_prompter, m_requester);
+  m_lcdPreview =
+      std::make_unique<LcdPreviewWindow>(*m_source, m_settings.Lcd, m_prompter, m_requester);
+  ReleaseWhenClosed(this, m_lcdPreview);
   m_lcdPreview->Open(this);
 }
 

@@ -162,7 +162,11 @@ class MainWindow : public QMainWindow {
   bool m_converting = false;
 
   ProfileRecord m_currentProfile;
-  std::unique_ptr<ProfileWindow> m_profileWindow;  // the last one opened
+  // Secondary windows: the window that opens one owns it through a std::unique_ptr,
+  // made when the user asks for it and let go when it reports itself closed (see
+  // ReleaseWhenClosed); one still open goes with its owner. No Qt parent owns them:
+  // the progress and profile windows must stay usable while their owner is disabled.
+  std::unique_ptr<ProfileWindow> m_profileWindow;
   std::string m_fileName;
   TextFormat m_format;         // how the document's file is read and written
   std::string m_documentPath;  // the file a loaded document's text lives in; empty for a new one
@@ -182,8 +186,10 @@ class MainWindow : public QMainWindow {
   QAction* m_toolbarUndo = nullptr;
   QAction* m_toolbarRedo = nullptr;
   std::map<Command, QAction*> m_actions;
-  QPointer<BinDialog> m_binDialog;
-  QPointer<LcdPreviewWindow> m_lcdPreview;
+  std::unique_ptr<BinDialog> m_binDialog;
+  std::unique_ptr<LcdPreviewWindow> m_lcdPreview;
+  // The About window alone is the main window's Qt child and deletes itself once
+  // it has faded out, so only watched here.
   QPointer<AboutWindow> m_aboutWindow;
   DesktopLinkOpener m_desktopLinks;
   LinkOpener* m_links = &m_desktopLinks;

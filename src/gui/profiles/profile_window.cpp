@@ -21,6 +21,7 @@
 #include "gui/profiles/format_preview.h"
 #include "gui/profiles/import_window.h"
 #include "gui/support/fixed_layout.h"
+#include "gui/support/owned_window.h"
 #include "gui/support/qt_text.h"
 
 namespace zeltrix {
@@ -602,6 +603,7 @@ void ProfileWindow::ImportFromFile() {
     activateWindow();
     m_list->setFocus();
   });
+  ReleaseWhenClosed(this, m_importWindow);
 }
 
 void ProfileWindow::closeEvent(QCloseEvent* event) {
