@@ -10,17 +10,9 @@
 #include <vector>
 
 #include "core/io/cp1251.h"
+#include "fuzz_check.h"
 
 namespace {
-
-// A broken invariant names its line and stops the run, which libFuzzer reports with the input.
-#define Check(condition)                                                                 \
-  do {                                                                                   \
-    if (!(condition)) {                                                                  \
-      std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                      \
-    }                                                                                    \
-  } while (false)
 
 // The code points of well-formed UTF-8, or false.
 bool Decode(std::string_view text, std::vector<char32_t>& points) {

@@ -11,17 +11,9 @@
 #include <string>
 
 #include "core/ini/settings_file.h"
+#include "fuzz_check.h"
 
 namespace {
-
-// A broken invariant names its line and stops the run, which libFuzzer reports with the input.
-#define Check(condition)                                                                 \
-  do {                                                                                   \
-    if (!(condition)) {                                                                  \
-      std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                      \
-    }                                                                                    \
-  } while (false)
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }

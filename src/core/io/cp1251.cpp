@@ -18,6 +18,8 @@ constexpr std::array<char16_t, 64> kHighHalf = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -30,8 +32,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
 }
-
-}  // namespace
 
 char CodePointToCp1251(char32_t cp) {
   if (cp < 0x80) return static_cast<char>(cp);

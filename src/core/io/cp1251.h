@@ -36,6 +36,9 @@ char CodePointToCp1251(char32_t codePoint);
  */
 std::size_t DecodeUtf8(std::string_view text, std::size_t offset, char32_t& codePoint);
 
+/** Appends the UTF-8 form of a code point of the Basic Multilingual Plane. */
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 /** True when the text is valid UTF-8 (shortest forms, no surrogates). */
 bool IsValidUtf8(std::string_view text);
 
