@@ -81,9 +81,9 @@ BENCHMARK(ImportAll)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillise
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--write-profiles=", 17) == 0) {
-      const std::string spec = argv[i] + 17;
-      const std::size_t colon = spec.find(':');
-      WriteFile(spec.substr(colon + 1), ExchangeFile(std::stoi(spec.substr(0, colon))));
+      const std::string request = argv[i] + 17;
+      const std::size_t colon = request.find(':');
+      WriteFile(request.substr(colon + 1), ExchangeFile(std::stoi(request.substr(0, colon))));
       return 0;
     }
   }
