@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "gui/dialogs/project_info.h"
+#include "gui/support/app_identity.h"
 #include "gui/support/fixed_layout.h"
 
 // Resources of a static library are registered by hand.
@@ -78,15 +79,15 @@ bool PlatformCanFade() {
   return platform != "offscreen" && platform != "minimal" && !platform.startsWith("wayland");
 }
 
-AboutWindow::AboutWindow(QWidget* owner, LinkOpener& links, bool fade)
-    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+AboutWindow::AboutWindow(LinkOpener& links, bool fade)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_links(links),
       m_fadeEnabled(fade) {
   InitAboutResources();
   setObjectName("aboutWindow");
-  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("О программе");
+  setWindowIcon(ApplicationIcon());
   setFixedSize(258, 220);
   setFont(FixedLayoutFont());
   BuildControls();
@@ -157,8 +158,8 @@ void AboutWindow::BuildControls() {
   }
 }
 
-void AboutWindow::Open() {
-  if (QWidget* owner = parentWidget()) move(CentredOver(owner->frameGeometry(), size()));
+void AboutWindow::Open(QWidget* over) {
+  if (over != nullptr) move(CentredOver(over->frameGeometry(), size()));
   if (m_fadeEnabled) {
     setWindowOpacity(0.0);
     m_fade->setDuration(kFadeInMs);
@@ -193,6 +194,7 @@ void AboutWindow::CloseWithoutFade() {
 void AboutWindow::closeEvent(QCloseEvent* event) {
   if (!m_fadeEnabled || m_fadedOut) {
     event->accept();
+    emit closed();
     return;
   }
   // The window stays until it has faded out, then closes for good.

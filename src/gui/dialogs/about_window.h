@@ -14,24 +14,28 @@ bool PlatformCanFade();
 /**
  * The About window: the program's name, version and purpose, the author
  * with an e-mail link and a banner crediting the tools it is written with,
- * linking to the project's web site. It belongs to the main window but
- * leaves it usable, fades in when opened and fades out when closed, after
- * which it is destroyed.
+ * linking to the project's web site. It leaves the main window usable,
+ * fades in when opened and fades out when closed; once it has faded out it
+ * reports itself closed to the window that owns it.
  */
 class AboutWindow : public QWidget {
   Q_OBJECT
 
  public:
-  AboutWindow(QWidget* owner, LinkOpener& links, bool fade = PlatformCanFade());
+  explicit AboutWindow(LinkOpener& links, bool fade = PlatformCanFade());
 
-  /** Shows the window centred over its owner, fading in. */
-  void Open();
+  /** Shows the window centred over the given one, fading in. */
+  void Open(QWidget* over);
 
   /** Brings the open window to the front; no second fade-in. */
   void Activate();
 
-  /** Closes and destroys the window at once, as when the program ends. */
+  /** Closes the window at once, as when the program ends. */
   void CloseWithoutFade();
+
+ signals:
+  /** The window has closed for good (after its fade-out, if any). */
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

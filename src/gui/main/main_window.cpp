@@ -795,8 +795,9 @@ void MainWindow::OpenAboutWindow() {
     m_aboutWindow->Activate();
     return;
   }
-  m_aboutWindow = new AboutWindow(this, *m_links);
-  m_aboutWindow->Open();
+  m_aboutWindow = std::make_unique<AboutWindow>(*m_links);
+  ReleaseWhenClosed(this, m_aboutWindow);
+  m_aboutWindow->Open(this);
 }
 
 void MainWindow::OpenLcdPreview() {

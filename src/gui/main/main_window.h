@@ -3,7 +3,6 @@
 #include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
 #include <initializer_list>
 #include <map>
@@ -188,9 +187,7 @@ class MainWindow : public QMainWindow {
   std::map<Command, QAction*> m_actions;
   std::unique_ptr<BinDialog> m_binDialog;
   std::unique_ptr<LcdPreviewWindow> m_lcdPreview;
-  // The About window alone is the main window's Qt child and deletes itself once
-  // it has faded out, so only watched here.
-  QPointer<AboutWindow> m_aboutWindow;
+  std::unique_ptr<AboutWindow> m_aboutWindow;
   DesktopLinkOpener m_desktopLinks;
   LinkOpener* m_links = &m_desktopLinks;
 };

@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <memory>
 
 #include "gui/dialogs/about_window.h"
+#include "gui/support/owned_window.h"
 #include "tests/gui/main/main_window_fixture.h"
 #include "tests/support/recording_link_opener.h"
 
@@ -32,7 +34,11 @@ class AboutWindowTest : public MainWindowTest {
   /** The About windows that exist and are not yet destroyed. */
   QList<AboutWindow*> Windows() const {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return window->findChildren<AboutWindow*>();
+    QList<AboutWindow*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* about = qobject_cast<AboutWindow*>(widget)) found.append(about);
+    }
+    return found;
   }
 
   template <class T>
@@ -66,8 +72,12 @@ TEST_F(AboutWindowTest, OpensOnceAndIsOnlyRaisedWhenChosenAgain) {
   EXPECT_EQ(about->windowTitle(), "О программе");
   EXPECT_EQ(about->size(), QSize(258, 220));
   EXPECT_EQ(about->minimumSize(), about->maximumSize());
-  EXPECT_EQ(about->parentWidget(), window.get());
+  // Not a Qt child of the main window, so disabling that one leaves it usable.
+  EXPECT_EQ(about->parentWidget(), nullptr);
   EXPECT_TRUE(about->isWindow());
+  window->setEnabled(false);
+  EXPECT_TRUE(about->isEnabled());
+  window->setEnabled(true);
   const Qt::WindowFlags flags = about->windowFlags();
   EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
   EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
@@ -235,10 +245,13 @@ void QuietAboutOpacity(QtMsgType type, const QMessageLogContext&, const QString&
 TEST_F(AboutWindowTest, FadesInAndOutBeforeItIsDestroyed) {
   ASSERT_NE(StartWithLinks(), nullptr);
   const QtMessageHandler previous = qInstallMessageHandler(QuietAboutOpacity);
-  QPointer<AboutWindow> fading = new AboutWindow(window.get(), links, true);
+  // Held the way the main window holds it: let go when it reports itself closed.
+  std::unique_ptr<AboutWindow> owned = std::make_unique<AboutWindow>(links, true);
+  ReleaseWhenClosed(window.get(), owned);
+  QPointer<AboutWindow> fading = owned.get();
   QElapsedTimer clock;
   clock.start();
-  fading->Open();
+  fading->Open(window.get());
   EXPECT_TRUE(fading->isVisible());
   EXPECT_LT(fading->windowOpacity(), 0.5);
   EXPECT_TRUE(QTest::qWaitFor([&] { return fading->windowOpacity() == 1.0; }, 10000));
@@ -260,8 +273,10 @@ TEST_F(AboutWindowTest, FadesInAndOutBeforeItIsDestroyed) {
   // A second close while fading out changes nothing.
   fading->close();
   EXPECT_FALSE(fading.isNull());
+  EXPECT_EQ(owned.get(), fading.data());
   EXPECT_TRUE(QTest::qWaitFor([&] { return fading.isNull(); }, 10000));
   EXPECT_GE(clock.elapsed(), 990);
+  EXPECT_EQ(owned, nullptr);
   qInstallMessageHandler(previous);
 }
 

@@ -232,9 +232,10 @@ TEST_F(MainWindowTest, WindowAndDialogsShowTheInstalledIconElseTheBuiltInOne) {
   StartWithProfiles();
   EXPECT_EQ(IconMiddle(window->windowIcon()), qRgb(255, 0, 0));
   window->CommandAction(Command::About)->trigger();
-  const QList<QWidget*> dialogs = window->findChildren<QWidget*>();
-  const auto about = std::find_if(dialogs.begin(), dialogs.end(),
-                                  [](QWidget* w) { return w->isWindow() && w->isVisible(); });
+  const QList<QWidget*> dialogs = QApplication::topLevelWidgets();
+  const auto about = std::find_if(dialogs.begin(), dialogs.end(), [this](QWidget* w) {
+    return w != window.get() && w->isVisible();
+  });
   ASSERT_NE(about, dialogs.end());
   EXPECT_EQ(IconMiddle((*about)->windowIcon()), qRgb(255, 0, 0));
   window.reset();
