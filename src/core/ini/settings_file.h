@@ -62,9 +62,6 @@ class SettingsFile {
    */
   FileStatus Close();
 
-  /** True between a successful Open/Create/OpenBuffer (or a failed Open) and Close. */
-  bool IsOpen() const { return m_open; }
-
   /**
    * Makes the named group current (an empty name: the area before the first
    * group) and returns true. A missing group becomes pending: reads give
@@ -96,9 +93,6 @@ class SettingsFile {
 
   /** The current group's name as the file spells it; empty for the area before the first group. */
   std::string CurrentGroupName() const;
-
-  /** True when the file is read and written in UTF-8 (it began with the byte-order mark). */
-  bool Utf8Mode() const { return m_utf8; }
 
   /** The bytes that closing would write now. */
   std::string Render() const;

@@ -32,9 +32,9 @@ int LcdScreenView::MarkWidth() const { return std::max(12, m_layout.pitch * 3) +
 
 QSize LcdScreenView::sizeHint() const { return {m_image.width() + MarkWidth(), m_image.height()}; }
 
-QPoint LcdScreenView::MarkCentre(int row) const {
+QRect LcdScreenView::MarkArea(int row) const {
   const auto [top, bottom] = m_layout.RowSpan(row);
-  return {m_image.width() + MarkWidth() / 2, (top + bottom) / 2};
+  return QRect(QPoint(m_image.width() + 3, top), QPoint(m_image.width() + MarkWidth() - 3, bottom));
 }
 
 void LcdScreenView::paintEvent(QPaintEvent*) {
@@ -46,13 +46,11 @@ void LcdScreenView::paintEvent(QPaintEvent*) {
   for (std::size_t row = 0; row < m_overflowing.size(); ++row) {
     if (!m_overflowing[row]) continue;
     // A triangle pointing right: the line goes on past the glass.
-    const auto [top, bottom] = m_layout.RowSpan(static_cast<int>(row));
-    const int left = m_image.width() + 3;
-    const int right = m_image.width() + MarkWidth() - 3;
+    const QRect area = MarkArea(static_cast<int>(row));
     QPainterPath arrow;
-    arrow.moveTo(left, top);
-    arrow.lineTo(right, (top + bottom) / 2.0);
-    arrow.lineTo(left, bottom);
+    arrow.moveTo(area.left(), area.top());
+    arrow.lineTo(area.right(), (area.top() + area.bottom()) / 2.0);
+    arrow.lineTo(area.left(), area.bottom());
     arrow.closeSubpath();
     painter.drawPath(arrow);
   }

@@ -29,8 +29,11 @@ class LcdScreenView : public QWidget {
   /** The module as drawn, without the marks beside it. */
   const QImage& ModuleImage() const { return m_image; }
   const ModuleLayout& Layout() const { return m_layout; }
-  /** Where the mark of a display row stands (its middle), in the view's pixels. */
-  QPoint MarkCentre(int row) const;
+  /**
+   * The box, in the view's pixels, whose left side and right middle are the
+   * corners of the red triangle that marks an overflowing display row.
+   */
+  QRect MarkArea(int row) const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }

@@ -199,8 +199,6 @@ bool CodeEditor::TextFits(TextEncoding encoding) const {
   return TextFitsEncoding(Utf8Text(), encoding);
 }
 
-void CodeEditor::StyleAll() { SendScintilla(SCI_COLOURISE, 0UL, -1L); }
-
 void CodeEditor::OnStyleNeeded(int position) {
   const long styled = SendScintilla(SCI_GETENDSTYLED);
   const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(styled));

@@ -62,9 +62,6 @@ class CodeEditor : public QsciScintilla {
   /** True when every character of the text has a code in the encoding. */
   bool TextFits(TextEncoding encoding) const;
 
-  /** Colours the whole text at once, as a shown editor would on demand. */
-  void StyleAll();
-
   /**
    * Frees the keys for the window's own shortcuts: the editor would take
    * every key its command set binds before the window sees it.

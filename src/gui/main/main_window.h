@@ -66,9 +66,11 @@ class MainWindow : public QMainWindow {
   QComboBox* ProfileSelector() const { return m_selector; }
   QSplitter* EditorSplitter() const { return m_splitter; }
   const ProfileRecord& CurrentProfile() const { return m_currentProfile; }
+  /**
+   * The file Save writes to; empty for a new text. The path field may name
+   * another file: the last one the output editor was saved in.
+   */
   const std::string& CurrentFileName() const { return m_fileName; }
-  /** The encoding (and byte-order mark) the document's next save writes. */
-  TextFormat DocumentFormat() const { return m_format; }
   const RecentFileList& RecentFiles() const { return m_settings.RecentFiles; }
   QAction* CommandAction(Command command) const;
 

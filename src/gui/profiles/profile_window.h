@@ -46,6 +46,10 @@ class ProfileWindow : public QWidget {
                 int selected, ProfileRecord& buffer, Prompter& prompter, FileRequester& requester);
   ~ProfileWindow() override;
 
+  /**
+   * Whether a profile is being made or edited; the window shows it only
+   * through the controls it enables and the colour it gives the name.
+   */
   Mode EditMode() const { return m_mode; }
 
  signals:

@@ -156,8 +156,8 @@ TEST_F(LcdPreviewTest, OverflowIsMarkedAndToldAndACellLeadsToItsCharacter) {
   Preview()->ShowScreen(0);
   EXPECT_EQ(Status(), "Строка 2 длиннее экрана на 6 знаков; пропущено знаков: 2");
   const QImage shot = View()->grab().toImage();
-  EXPECT_EQ(shot.pixelColor(View()->MarkCentre(1)), QColor(0xD0, 0x10, 0x10));
-  EXPECT_NE(shot.pixelColor(View()->MarkCentre(0)), QColor(0xD0, 0x10, 0x10));
+  EXPECT_EQ(shot.pixelColor(View()->MarkArea(1).center()), QColor(0xD0, 0x10, 0x10));
+  EXPECT_NE(shot.pixelColor(View()->MarkArea(0).center()), QColor(0xD0, 0x10, 0x10));
 
   // The second cell of the second row shows "р", the line's fourth character.
   ClickCell(1, 1);

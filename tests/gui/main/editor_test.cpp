@@ -12,7 +12,8 @@ int StyleAt(CodeEditor* editor, long position) {
 
 // Styles of the characters of a line, one per Windows-1251 character.
 std::vector<int> CharacterStyles(CodeEditor* editor) {
-  editor->StyleAll();
+  // Coloured at once, as a shown editor would on demand.
+  editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
   std::vector<int> styles;
   long pos = 0;
   for (const char c : editor->Cp1251Text()) {

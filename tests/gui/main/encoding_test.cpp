@@ -68,7 +68,6 @@ TEST_F(EncodingTest, FilesOpenInTheirEncodingAndSaveByteIdentical) {
     Open(path);
     if (c.reloadAs != nullptr) Choose(c.reloadAs);
     EXPECT_EQ(SourceUtf8(Source()), kPrivet) << n;
-    EXPECT_EQ(window->DocumentFormat(), c.format) << n;
     EXPECT_EQ(Checked(), EncodingName(c.format.encoding)) << n;
     EXPECT_EQ(PathField()->text().toStdString(), path + " — " + EncodingName(c.format.encoding));
     EXPECT_FALSE(Source()->isModified()) << n;

@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, CharactersTypedWithARefreshBetweenThemUndoOneAtATime) {
   ASSERT_NE(StartWithProfiles(), nullptr);
   for (const char* c : {"a", "b", "c"}) {
     Type(Source(), c);
-    Source()->StyleAll();
+    Source()->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
   }
   Key(Source(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(SourceUtf8(Source()), "ab");
