@@ -1,5 +1,7 @@
 #include "core/profiles/profile_record.h"
 
+#include <type_traits>
+
 #include "core/ini/settings_file.h"
 
 namespace zeltrix {
@@ -42,45 +44,59 @@ std::string UnwrapText(std::string_view stored) {
   return value;
 }
 
+namespace {
+
+// The stored fields in the order of kProfileKeys, each with the value a
+// missing number key reads as (a missing text reads as empty). Reading and
+// writing both walk this one list.
+template <class Record, class Visit>
+void ForEachStoredField(Record& r, Visit&& visit) {
+  visit("Ost1", r.Ost1, 2);
+  visit("Ost2", r.Ost2, 2);
+  visit("Directive", r.Directive, 0);
+  visit("StartDataBlok", r.StartDataBlok, 0);
+  visit("EndDataBlok", r.EndDataBlok, 0);
+  visit("StartData", r.StartData, 0);
+  visit("SI", r.SI, 2);
+  visit("EndData", r.EndData, 0);
+  visit("RazdelitelData", r.RazdelitelData, 0);
+  visit("Comment", r.Comment, 0);
+  visit("CommentState", r.CommentState, 0);
+  visit("CountByte", r.CountByte, 0);
+  visit("PerenosPoSlovam", r.PerenosPoSlovam, 0);
+  visit("CountByteToComment", r.CountByteToComment, 0);
+  visit("DeleteSumbolError", r.DeleteSumbolError, 0);
+  visit("DeleteSpace", r.DeleteSpace, 0);
+  visit("CountSpace", r.CountSpace, 2);
+}
+
+template <class Field>
+constexpr bool kIsText = std::is_same_v<std::remove_cvref_t<Field>, std::string>;
+
+}  // namespace
+
 void ReadProfileFields(SettingsFile& file, ProfileRecord& record) {
-  const auto text = [&](const char* key) { return UnwrapText(file.ReadText(key, "")); };
-  record.Ost1 = file.ReadNumber("Ost1", 2);
-  record.Ost2 = file.ReadNumber("Ost2", 2);
-  record.Directive = text("Directive");
-  record.StartDataBlok = text("StartDataBlok");
-  record.EndDataBlok = text("EndDataBlok");
-  record.StartData = text("StartData");
-  record.SI = file.ReadNumber("SI", 2);
-  record.EndData = text("EndData");
-  record.RazdelitelData = text("RazdelitelData");
-  record.Comment = text("Comment");
-  record.CommentState = Low8(file.ReadNumber("CommentState", 0));
-  record.CountByte = file.ReadNumber("CountByte", 0);
-  record.PerenosPoSlovam = Low8(file.ReadNumber("PerenosPoSlovam", 0));
-  record.CountByteToComment = file.ReadNumber("CountByteToComment", 0);
-  record.DeleteSumbolError = Low8(file.ReadNumber("DeleteSumbolError", 0));
-  record.DeleteSpace = Low8(file.ReadNumber("DeleteSpace", 0));
-  record.CountSpace = Low8(file.ReadNumber("CountSpace", 2));
+  ForEachStoredField(record, [&](std::string_view key, auto& field, std::int32_t missing) {
+    using Field = std::remove_cvref_t<decltype(field)>;
+    if constexpr (kIsText<Field>) {
+      field = UnwrapText(file.ReadText(key, ""));
+    } else if constexpr (std::is_same_v<Field, std::uint8_t>) {
+      // The one-byte fields keep the low eight bits of what is stored.
+      field = Low8(file.ReadNumber(key, missing));
+    } else {
+      field = file.ReadNumber(key, missing);
+    }
+  });
 }
 
 void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
-  file.WriteNumber("Ost1", record.Ost1);
-  file.WriteNumber("Ost2", record.Ost2);
-  file.WriteText("Directive", WrapText(record.Directive));
-  file.WriteText("StartDataBlok", WrapText(record.StartDataBlok));
-  file.WriteText("EndDataBlok", WrapText(record.EndDataBlok));
-  file.WriteText("StartData", WrapText(record.StartData));
-  file.WriteNumber("SI", record.SI);
-  file.WriteText("EndData", WrapText(record.EndData));
-  file.WriteText("RazdelitelData", WrapText(record.RazdelitelData));
-  file.WriteText("Comment", WrapText(record.Comment));
-  file.WriteNumber("CommentState", record.CommentState);
-  file.WriteNumber("CountByte", record.CountByte);
-  file.WriteNumber("PerenosPoSlovam", record.PerenosPoSlovam);
-  file.WriteNumber("CountByteToComment", record.CountByteToComment);
-  file.WriteNumber("DeleteSumbolError", record.DeleteSumbolError);
-  file.WriteNumber("DeleteSpace", record.DeleteSpace);
-  file.WriteNumber("CountSpace", record.CountSpace);
+  ForEachStoredField(record, [&](std::string_view key, const auto& field, std::int32_t) {
+    if constexpr (kIsText<decltype(field)>) {
+      file.WriteText(key, WrapText(field));
+    } else {
+      file.WriteNumber(key, field);
+    }
+  });
 }
 
 }  // namespace zeltrix

@@ -1,45 +1,73 @@
 #include "core/settings/app_settings.h"
 
+#include <type_traits>
+
 #include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 
 namespace zeltrix {
+
+namespace {
+
+// Every key of the settings file in file order: its group, its name and the
+// field that holds it. Loading and saving both walk this one list.
+template <class Settings, class Visit>
+void ForEachKey(Settings& s, Visit&& visit) {
+  visit("Window", "X", s.X);
+  visit("Window", "Y", s.Y);
+  visit("Window", "W", s.W);
+  visit("Window", "H", s.H);
+  visit("Window", "R", s.R);
+  visit("Profile", "Pos", s.Pos);
+  visit("BIN", "DelErrSunmol", s.Bin.DelErrSunmol);
+  visit("BIN", "DelSpace", s.Bin.DelSpace);
+  visit("BIN", "CountSpace", s.Bin.CountSpace);
+  visit("BIN", "SaveFile", s.Bin.SaveFile);
+  visit("BIN", "AddFile", s.Bin.AddFile);
+  visit("BIN", "AsAddFile", s.Bin.AsAddFile);
+  visit("BIN", "StartAddress", s.Bin.StartAddress);
+  for (int n = 1; n <= kRecentFileCount; ++n) {
+    visit("RecentFiles", RecentFileKey(n), s.RecentFiles[n - 1]);
+  }
+  visit("LCD", "Size", s.Lcd.Size);
+  visit("LCD", "Zoom", s.Lcd.Zoom);
+  visit("LCD", "Theme", s.Lcd.Theme);
+  visit("LCD", "X", s.Lcd.X);
+  visit("LCD", "Y", s.Lcd.Y);
+  visit("LCD", "W", s.Lcd.W);
+  visit("LCD", "H", s.Lcd.H);
+}
+
+// Selects each group once, when the first of its keys comes.
+class GroupCursor {
+ public:
+  explicit GroupCursor(SettingsFile& file) : m_file(file) {}
+  SettingsFile& In(std::string_view group) {
+    if (m_current != group) m_file.SelectGroup(group);
+    m_current = group;
+    return m_file;
+  }
+
+ private:
+  SettingsFile& m_file;
+  std::string_view m_current;
+};
+
+}  // namespace
 
 AppSettings LoadSettings(const std::string& path) {
   AppSettings settings;
   SettingsFile file;
   const bool opened = file.Open(path);
   // A file that cannot be read reads as empty: every key takes its default.
-  file.SelectGroup("Window");
-  settings.X = file.ReadNumber("X", settings.X);
-  settings.Y = file.ReadNumber("Y", settings.Y);
-  settings.W = file.ReadNumber("W", settings.W);
-  settings.H = file.ReadNumber("H", settings.H);
-  settings.R = file.ReadNumber("R", settings.R);
-  file.SelectGroup("Profile");
-  settings.Pos = file.ReadNumber("Pos", settings.Pos);
-  BinOutputOptions& bin = settings.Bin;
-  file.SelectGroup("BIN");
-  bin.DelErrSunmol = file.ReadNumber("DelErrSunmol", bin.DelErrSunmol);
-  bin.DelSpace = file.ReadNumber("DelSpace", bin.DelSpace);
-  bin.CountSpace = file.ReadNumber("CountSpace", bin.CountSpace);
-  bin.SaveFile = file.ReadNumber("SaveFile", bin.SaveFile);
-  bin.AddFile = file.ReadNumber("AddFile", bin.AddFile);
-  bin.AsAddFile = file.ReadNumber("AsAddFile", bin.AsAddFile);
-  bin.StartAddress = file.ReadNumber("StartAddress", bin.StartAddress);
-  file.SelectGroup("RecentFiles");
-  for (int n = 1; n <= kRecentFileCount; ++n) {
-    settings.RecentFiles[n - 1] = file.ReadText(RecentFileKey(n), "");
-  }
-  LcdPreviewSettings& lcd = settings.Lcd;
-  file.SelectGroup("LCD");
-  lcd.Size = file.ReadText("Size", lcd.Size);
-  lcd.Zoom = file.ReadNumber("Zoom", lcd.Zoom);
-  lcd.Theme = file.ReadText("Theme", lcd.Theme);
-  lcd.X = file.ReadNumber("X", lcd.X);
-  lcd.Y = file.ReadNumber("Y", lcd.Y);
-  lcd.W = file.ReadNumber("W", lcd.W);
-  lcd.H = file.ReadNumber("H", lcd.H);
+  GroupCursor cursor(file);
+  ForEachKey(settings, [&](std::string_view group, std::string_view key, auto& field) {
+    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, std::string>) {
+      field = cursor.In(group).ReadText(key, field);
+    } else {
+      field = cursor.In(group).ReadNumber(key, field);
+    }
+  });
   file.Close();
   // An empty file now lets the first exit fill it. A directory or an
   // unreadable file of that name is left alone.
@@ -53,36 +81,14 @@ bool SaveSettings(const std::string& path, const AppSettings& settings) {
   SettingsFile file;
   // Nothing is written after a failed open: closing writes only what was written.
   if (!file.Open(path)) return false;
-  file.SelectGroup("Window");
-  file.WriteNumber("X", settings.X);
-  file.WriteNumber("Y", settings.Y);
-  file.WriteNumber("W", settings.W);
-  file.WriteNumber("H", settings.H);
-  file.WriteNumber("R", settings.R);
-  file.SelectGroup("Profile");
-  file.WriteNumber("Pos", settings.Pos);
-  const BinOutputOptions& bin = settings.Bin;
-  file.SelectGroup("BIN");
-  file.WriteNumber("DelErrSunmol", bin.DelErrSunmol);
-  file.WriteNumber("DelSpace", bin.DelSpace);
-  file.WriteNumber("CountSpace", bin.CountSpace);
-  file.WriteNumber("SaveFile", bin.SaveFile);
-  file.WriteNumber("AddFile", bin.AddFile);
-  file.WriteNumber("AsAddFile", bin.AsAddFile);
-  file.WriteNumber("StartAddress", bin.StartAddress);
-  file.SelectGroup("RecentFiles");
-  for (int n = 1; n <= kRecentFileCount; ++n) {
-    file.WriteText(RecentFileKey(n), settings.RecentFiles[n - 1]);
-  }
-  const LcdPreviewSettings& lcd = settings.Lcd;
-  file.SelectGroup("LCD");
-  file.WriteText("Size", lcd.Size);
-  file.WriteNumber("Zoom", lcd.Zoom);
-  file.WriteText("Theme", lcd.Theme);
-  file.WriteNumber("X", lcd.X);
-  file.WriteNumber("Y", lcd.Y);
-  file.WriteNumber("W", lcd.W);
-  file.WriteNumber("H", lcd.H);
+  GroupCursor cursor(file);
+  ForEachKey(settings, [&](std::string_view group, std::string_view key, const auto& field) {
+    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, std::string>) {
+      cursor.In(group).WriteText(key, field);
+    } else {
+      cursor.In(group).WriteNumber(key, field);
+    }
+  });
   return file.Close().Ok();
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/ini/settings_file.h"
 
 namespace zeltrix {
@@ -91,6 +94,16 @@ TEST(ProfileFields, SaveAndReloadGiveTheSameRecord) {
   file.OpenBuffer("");
   file.SelectGroup("P");
   WriteProfileFields(file, original);
+  // The keys stand in the order of kProfileKeys, the texts wrapped.
+  std::vector<std::string> keys;
+  const std::string written = file.Render();
+  for (std::size_t at = written.find("\r\n") + 2; at < written.size();) {
+    const std::size_t end = written.find("\r\n", at);
+    keys.push_back(written.substr(at, written.find(" = ", at) - at));
+    at = end + 2;
+  }
+  EXPECT_EQ(keys, std::vector<std::string>(kProfileKeys.begin(), kProfileKeys.end()));
+  EXPECT_NE(written.find("Directive = [String] db [/String]\r\n"), std::string::npos);
   ProfileRecord reread;
   file.SelectGroup("P");
   ReadProfileFields(file, reread);
