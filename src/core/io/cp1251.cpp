@@ -1,7 +1,8 @@
 #include "core/io/cp1251.h"
 
 #include <array>
-#include <cstring>
+
+#include "core/io/code_pages.h"
 
 namespace zeltrix {
 namespace {
@@ -76,28 +77,7 @@ char32_t Cp1251ToCodePoint(unsigned char byte) {
   return kHighHalf[byte - 0x80];
 }
 
-std::string Cp1251ToUtf8(std::string_view text) {
-  // Each byte's UTF-8 form, up to three bytes, with its length in the fourth.
-  static const std::array<std::array<char, 4>, 256> kForms = [] {
-    std::array<std::array<char, 4>, 256> forms{};
-    for (int b = 0; b < 256; ++b) {
-      std::string one;
-      AppendUtf8(one, Cp1251ToCodePoint(static_cast<unsigned char>(b)));
-      for (std::size_t k = 0; k < one.size(); ++k) forms[b][k] = one[k];
-      forms[b][3] = static_cast<char>(one.size());
-    }
-    return forms;
-  }();
-  std::string out(text.size() * 3, '\0');
-  char* put = out.data();
-  for (const char c : text) {
-    const auto& form = kForms[static_cast<unsigned char>(c)];
-    std::memcpy(put, form.data(), 3);
-    put += form[3];
-  }
-  out.resize(static_cast<std::size_t>(put - out.data()));
-  return out;
-}
+std::string Cp1251ToUtf8(std::string_view text) { return CodePageToUtf8(CodePage::Cp1251, text); }
 
 std::optional<std::string> Utf8ToCp1251(std::string_view text) {
   std::string out;
@@ -113,19 +93,7 @@ std::optional<std::string> Utf8ToCp1251(std::string_view text) {
 }
 
 std::string Utf8ToCp1251Lossy(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    if (static_cast<unsigned char>(text[i]) < 0x80) {
-      out.push_back(text[i++]);
-      continue;
-    }
-    char32_t cp;
-    const std::size_t len = DecodeUtf8(text, i, cp);
-    out.push_back(len == 0 ? kNoCp1251Code : CodePointToCp1251(cp));
-    i += len == 0 ? 1 : len;
-  }
-  return out;
+  return Utf8ToCodePage(CodePage::Cp1251, text);
 }
 
 bool IsValidUtf8(std::string_view text) {
