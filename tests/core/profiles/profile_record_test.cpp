@@ -97,10 +97,9 @@ TEST(ProfileFields, SaveAndReloadGiveTheSameRecord) {
   // The keys stand in the order of kProfileKeys, the texts wrapped.
   std::vector<std::string> keys;
   const std::string written = file.Render();
-  for (std::size_t at = written.find("\r\n") + 2; at < written.size();) {
-    const std::size_t end = written.find("\r\n", at);
+  for (std::size_t at = written.find("\r\n") + 2, end;
+       (end = written.find("\r\n", at)) != std::string::npos; at = end + 2) {
     keys.push_back(written.substr(at, written.find(" = ", at) - at));
-    at = end + 2;
   }
   EXPECT_EQ(keys, std::vector<std::string>(kProfileKeys.begin(), kProfileKeys.end()));
   EXPECT_NE(written.find("Directive = [String] db [/String]\r\n"), std::string::npos);
