@@ -13,20 +13,11 @@
 #include "gui/support/app_identity.h"
 #include "gui/support/fixed_layout.h"
 
-// Resources of a static library are registered by hand.
-static void InitAboutResources() { Q_INIT_RESOURCE(zeltrix); }
-
 namespace zeltrix {
 namespace {
 
 constexpr int kFadeInMs = 800;
 constexpr int kFadeOutMs = 1000;
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  widget->setPalette(palette);
-}
 
 // A label that acts on a left click and may change its colour while the
 // pointer is over it.
@@ -84,7 +75,7 @@ AboutWindow::AboutWindow(LinkOpener& links, bool fade)
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_links(links),
       m_fadeEnabled(fade) {
-  InitAboutResources();
+  InitOwnResources();
   setObjectName("aboutWindow");
   setWindowTitle("О программе");
   setWindowIcon(ApplicationIcon());
@@ -167,9 +158,7 @@ void AboutWindow::Open(QWidget* over) {
     m_fade->setEndValue(1.0);
     m_fade->start();
   }
-  show();
-  raise();
-  activateWindow();
+  BringToFront(this);
 }
 
 void AboutWindow::Activate() {
@@ -180,9 +169,7 @@ void AboutWindow::Activate() {
     m_fadingOut = false;
     setWindowOpacity(1.0);
   }
-  show();
-  raise();
-  activateWindow();
+  BringToFront(this);
 }
 
 void AboutWindow::CloseWithoutFade() {

@@ -22,13 +22,6 @@ constexpr int kMaxStartAddress = 99999999;
 // A stored 0/1 choice out of its range shows as the first choice.
 int Choice(std::int32_t stored) { return stored == 0 || stored == 1 ? stored : 0; }
 
-void SetTextColour(QWidget* widget, const QColor& colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Active, QPalette::WindowText, colour);
-  palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
-  widget->setPalette(palette);
-}
-
 }  // namespace
 
 BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter& prompter,
@@ -222,16 +215,7 @@ void BinDialog::ApplyEnableRules() {
 
 void BinDialog::Open(QWidget* over) {
   if (over != nullptr) move(CentredOver(over->frameGeometry(), size()));
-  show();
-  raise();
-  activateWindow();
-}
-
-void BinDialog::Restore() {
-  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
-  show();
-  raise();
-  activateWindow();
+  BringToFront(this);
 }
 
 void BinDialog::Browse() {

@@ -40,9 +40,6 @@ class BinDialog : public QWidget {
   /** Shows the dialog centred over that window (none: where it is) and activates it. */
   void Open(QWidget* over);
 
-  /** Brings the dialog back from the taskbar and to the front. */
-  void Restore();
-
   /** Asks for the target file; a name without an extension gets ".bin". */
   void Browse();
 

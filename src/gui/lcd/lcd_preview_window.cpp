@@ -58,8 +58,6 @@ LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& setti
   BuildControls();
   SetInitialStates();
   Refresh();
-  // The editor may go before the window when the program ends.
-  connect(&m_source, &QObject::destroyed, this, &QWidget::close);
   connect(&m_source, &QsciScintilla::textChanged, this, &LcdPreviewWindow::TextChanged);
   connect(&m_source, &QsciScintilla::cursorPositionChanged, this, &LcdPreviewWindow::CaretMoved);
 }
@@ -143,22 +141,21 @@ void LcdPreviewWindow::BuildControls() {
 void LcdPreviewWindow::SetInitialStates() {
   // Stored values the window cannot show read as the defaults; the record
   // keeps them until the user chooses otherwise.
-  m_geometry = ParseGeometry(m_settings.Size).value_or(kDefaultLcdGeometry);
-  m_sizes->setCurrentIndex(
-      static_cast<int>(std::find(kLcdGeometries.begin(), kLcdGeometries.end(), m_geometry) -
-                       kLcdGeometries.begin()));
+  const LcdGeometry geometry = ParseGeometry(m_settings.Size).value_or(kDefaultLcdGeometry);
+  m_sizes->setCurrentIndex(static_cast<int>(
+      std::find(kLcdGeometries.begin(), kLcdGeometries.end(), geometry) - kLcdGeometries.begin()));
   m_zoom->setValue(std::clamp(m_settings.Zoom, kMinLcdScale, kMaxLcdScale));
   m_themes->setCurrentIndex(
       static_cast<int>(&ThemeOrDefault(m_settings.Theme) - LcdThemes().data()));
   connect(m_sizes, &QComboBox::currentIndexChanged, this, &LcdPreviewWindow::SizeChosen);
   connect(m_zoom, &QSpinBox::valueChanged, this, [this](int zoom) {
     m_settings.Zoom = zoom;
-    Refresh();
+    Redraw();
     FitToScreen();
   });
   connect(m_themes, &QComboBox::currentIndexChanged, this, [this](int index) {
     m_settings.Theme = std::string(LcdThemes()[static_cast<std::size_t>(index)].id);
-    Refresh();
+    Redraw();
   });
 }
 
@@ -190,13 +187,6 @@ void LcdPreviewWindow::Open(QWidget* beside) {
   m_view->setFocus();
 }
 
-void LcdPreviewWindow::Restore() {
-  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
-  show();
-  raise();
-  activateWindow();
-}
-
 void LcdPreviewWindow::TextChanged() {
   m_textStale = true;
   m_followCaret = true;
@@ -204,6 +194,8 @@ void LcdPreviewWindow::TextChanged() {
 }
 
 void LcdPreviewWindow::CaretMoved() {
+  // A caret that stays on the screen shown, in an unchanged text, changes nothing.
+  if (!m_textStale && !m_refreshTimer.isActive() && CaretScreen() == m_screen) return;
   m_followCaret = true;
   ScheduleRefresh();
 }
@@ -214,6 +206,23 @@ void LcdPreviewWindow::ScheduleRefresh() {
   if (!m_refreshTimer.isActive()) m_refreshTimer.start();
 }
 
+LcdGeometry LcdPreviewWindow::Geometry() const {
+  return kLcdGeometries[static_cast<std::size_t>(m_sizes->currentIndex())];
+}
+
+std::size_t LcdPreviewWindow::ScreenCount() const {
+  return ScreenOfLine(m_lineCount - 1, Geometry()) + 1;
+}
+
+std::size_t LcdPreviewWindow::CaretScreen() const {
+  int line = 0;
+  int index = 0;
+  m_source.getCursorPosition(&line, &index);
+  // The empty line after a final line break shows on the last screen.
+  return ScreenOfLine(std::min(static_cast<std::size_t>(std::max(line, 0)), m_lineCount - 1),
+                      Geometry());
+}
+
 void LcdPreviewWindow::Refresh() {
   m_refreshTimer.stop();
   if (m_textStale) {
@@ -221,30 +230,31 @@ void LcdPreviewWindow::Refresh() {
     m_lineCount = CountTextLines(m_text);
     m_textStale = false;
   }
-  m_screenCount = ScreenOfLine(m_lineCount - 1, m_geometry) + 1;
   if (m_followCaret) {
-    int line = 0;
-    int index = 0;
-    m_source.getCursorPosition(&line, &index);
-    // The empty line after a final line break shows on the last screen.
-    m_screen = ScreenOfLine(std::min(static_cast<std::size_t>(std::max(line, 0)), m_lineCount - 1),
-                            m_geometry);
+    m_screen = CaretScreen();
     m_followCaret = false;
   }
-  m_screen = std::min(m_screen, m_screenCount - 1);
-  m_page = LayOutScreen(m_text, m_geometry, m_screen);
-  std::vector<bool> overflowing;
-  for (const LcdRow& row : m_page.rows) overflowing.push_back(row.overflow > 0);
-  m_view->SetScreen(LcdScreen(m_geometry).Render(m_page), m_geometry,
-                    ThemeOrDefault(m_settings.Theme), m_zoom->value(), overflowing);
-  m_pageLabel->setText(QString("Экран %1 из %2").arg(m_screen + 1).arg(m_screenCount));
+  const std::size_t screenCount = ScreenCount();
+  m_screen = std::min(m_screen, screenCount - 1);
+  m_page = LayOutScreen(m_text, Geometry(), m_screen);
+  Redraw();
+  m_pageLabel->setText(QString("Экран %1 из %2").arg(m_screen + 1).arg(screenCount));
   m_previous->setEnabled(m_screen > 0);
-  m_next->setEnabled(m_screen + 1 < m_screenCount);
+  m_next->setEnabled(m_screen + 1 < screenCount);
   m_status->setText(StatusText());
 }
 
+void LcdPreviewWindow::Redraw() {
+  std::vector<bool> overflowing;
+  for (const LcdRow& row : m_page.rows) overflowing.push_back(row.overflow > 0);
+  const LcdGeometry geometry = Geometry();
+  m_view->SetScreen(LcdScreen(geometry).Render(m_page), geometry,
+                    LcdThemes()[static_cast<std::size_t>(m_themes->currentIndex())],
+                    m_zoom->value(), overflowing);
+}
+
 void LcdPreviewWindow::ShowScreen(std::size_t screen) {
-  m_screen = std::min(screen, m_screenCount - 1);
+  m_screen = std::min(screen, ScreenCount() - 1);
   m_followCaret = false;
   Refresh();
 }
@@ -267,8 +277,7 @@ QString LcdPreviewWindow::StatusText() const {
 }
 
 void LcdPreviewWindow::SizeChosen() {
-  m_geometry = kLcdGeometries[static_cast<std::size_t>(m_sizes->currentIndex())];
-  m_settings.Size = GeometryName(m_geometry);
+  m_settings.Size = GeometryName(Geometry());
   // The caret's line decides the screen in the new size too.
   m_followCaret = true;
   Refresh();

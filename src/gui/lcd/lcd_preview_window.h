@@ -41,16 +41,11 @@ class LcdPreviewWindow : public QWidget {
   /** Shows the window where it stood last, else beside that window, and activates it. */
   void Open(QWidget* beside);
 
-  /** Brings the window back from the taskbar and to the front. */
-  void Restore();
-
   /** Redraws now from the editor's text and caret, without waiting. */
   void Refresh();
 
   /** Shows that screen (from 0), or the last one when there are fewer. */
   void ShowScreen(std::size_t screen);
-  std::size_t CurrentScreen() const { return m_screen; }
-  std::size_t ScreenCount() const { return m_screenCount; }
 
   /** Asks for a file and writes the current screen as a PNG picture into it. */
   void SaveImage();
@@ -70,6 +65,11 @@ class LcdPreviewWindow : public QWidget {
   void TextChanged();
   void CaretMoved();
   void ScheduleRefresh();
+  /** Draws the laid-out screen again, as after a change of theme or zoom. */
+  void Redraw();
+  LcdGeometry Geometry() const;
+  std::size_t ScreenCount() const;
+  std::size_t CaretScreen() const;
   void SizeChosen();
   void FitToScreen();
   void PlaceCaret(int row, int column);
@@ -86,10 +86,8 @@ class LcdPreviewWindow : public QWidget {
   std::size_t m_lineCount = 1;
   bool m_textStale = true;
   bool m_followCaret = true;
-  LcdGeometry m_geometry = kDefaultLcdGeometry;
   std::size_t m_screen = 0;
-  std::size_t m_screenCount = 1;
-  ScreenPage m_page;
+  ScreenPage m_page;      // the screen shown, laid out from m_text
   bool m_placed = false;  // a frame of its own, so geometry changes are the user's
 
   QComboBox* m_sizes = nullptr;

@@ -5,13 +5,17 @@
 #include <QPainterPath>
 
 namespace zeltrix {
+namespace {
 
+// A drawn display module as a QImage of its own (the pixels are copied).
 QImage ModuleQImage(const RgbImage& picture) {
   // The core's 0xAARRGGBB words are what Format_ARGB32 holds in memory.
   return QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
                 picture.height, picture.width * 4, QImage::Format_ARGB32)
       .copy();
 }
+
+}  // namespace
 
 LcdScreenView::LcdScreenView(QWidget* parent) : QWidget(parent) {
   setObjectName("lcdScreenView");

@@ -8,9 +8,6 @@
 
 namespace zeltrix {
 
-/** A drawn display module as a QImage (the pixels are copied). */
-QImage ModuleQImage(const RgbImage& picture);
-
 /**
  * One screen drawn as a real module, with a red mark at the right of every
  * display row whose text line is longer than the row. A click on a cell
@@ -36,7 +33,6 @@ class LcdScreenView : public QWidget {
   QRect MarkArea(int row) const;
 
   QSize sizeHint() const override;
-  QSize minimumSizeHint() const override { return sizeHint(); }
 
  signals:
   /** The user clicked the cell of that display row and column (from 0). */

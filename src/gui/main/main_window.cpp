@@ -35,9 +35,6 @@
 #include "gui/support/qt_text.h"
 #include "gui/support/screen_areas.h"
 
-// Resources of a static library are registered by hand.
-static void InitZeltrixResources() { Q_INIT_RESOURCE(zeltrix); }
-
 namespace zeltrix {
 namespace {
 
@@ -97,7 +94,7 @@ QString MenuLabel(const char* text, const QKeySequence& key) {
 MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
                        FileRequester& requester)
     : m_paths(paths), m_settings(settings), m_prompter(prompter), m_requester(requester) {
-  InitZeltrixResources();
+  InitOwnResources();
   setObjectName("mainWindow");
   setWindowTitle(kTitle);
   setWindowIcon(ApplicationIcon());
@@ -439,10 +436,8 @@ void MainWindow::FocusChanged(QWidget*, QWidget* now) {
   UpdateEditingCommands();
 }
 
-CodeEditor* MainWindow::EditTarget() const { return m_editTarget; }
-
 void MainWindow::UpdateEditingCommands() {
-  CodeEditor* target = EditTarget();
+  CodeEditor* target = m_editTarget;
   for (Command command : {Command::Cut, Command::Copy, Command::Paste, Command::SelectAll})
     m_actions.at(command)->setEnabled(target != nullptr);
   const bool undo = target == m_source && m_source->CanUndo();
@@ -510,7 +505,7 @@ void MainWindow::Execute(Command command) {
 }
 
 void MainWindow::EditingCommand(Command command) {
-  CodeEditor* target = EditTarget();
+  CodeEditor* target = m_editTarget;
   if (target == nullptr) return;
   switch (command) {
     case Command::Undo:
@@ -774,11 +769,11 @@ void MainWindow::dropEvent(QDropEvent* event) {
   OpenDroppedFiles(DroppedFiles(event->mimeData()));
 }
 
-// The BIN conversion dialog and the About window.
+// The secondary windows.
 
 void MainWindow::OpenBinDialog() {
   if (m_binDialog) {
-    m_binDialog->Restore();
+    BringToFront(m_binDialog.get());
     return;
   }
   // Centred over the window the user is in, normally this one.
@@ -802,7 +797,7 @@ void MainWindow::OpenAboutWindow() {
 
 void MainWindow::OpenLcdPreview() {
   if (m_lcdPreview) {
-    m_lcdPreview->Restore();
+    BringToFront(m_lcdPreview.get());
     return;
   }
   // The window writes its choices into the settings record, saved at exit.

@@ -118,8 +118,6 @@ class MainWindow : public QMainWindow {
 
   void UpdateEditingCommands();
   void FocusChanged(QWidget* old, QWidget* now);
-  /** The editor the editing commands act on: the one the user was last in, if any. */
-  CodeEditor* EditTarget() const;
   void EditingCommand(Command command);
   void ShowContextMenu(CodeEditor* editor, const QPoint& globalPos);
   void SetModifiedIndicator(bool modified);
@@ -150,7 +148,7 @@ class MainWindow : public QMainWindow {
   void UpdateEncodingMenu();
   void OpenDroppedFiles(const QStringList& paths);
 
-  // The BIN conversion dialog and the About window.
+  // The secondary windows.
   void OpenBinDialog();
   void OpenLcdPreview();
   void OpenAboutWindow();
@@ -175,6 +173,7 @@ class MainWindow : public QMainWindow {
 
   CodeEditor* m_source = nullptr;
   CodeEditor* m_output = nullptr;
+  // The editor the editing commands act on: the one the user was last in, if any.
   CodeEditor* m_editTarget = nullptr;
   QSplitter* m_splitter = nullptr;
   QComboBox* m_selector = nullptr;

@@ -208,9 +208,7 @@ void ProfileWindow::BuildEditor() {
 
   auto* format = label("Текущий формат:", 16, 434, 95);
   format->setObjectName("formatLabel");
-  QPalette palette = format->palette();
-  palette.setColor(QPalette::WindowText, QColor(78, 4, 150));
-  format->setPalette(palette);
+  SetTextColour(format, QColor(78, 4, 150));
   m_countByteToComment =
       check("countByteToCommentCheck", "Сообщить число байт..",
             "Добавить в комментарий сведения о числе байт в строке", 132, 434, 134);

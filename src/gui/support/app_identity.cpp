@@ -3,7 +3,7 @@
 #include "core/settings/program_paths.h"
 
 // Q_INIT_RESOURCE must run outside a namespace.
-static void InitOwnIcons() {
+static void InitResourcesOnce() {
   static const bool done = [] {
     Q_INIT_RESOURCE(zeltrix);
     return true;
@@ -13,8 +13,10 @@ static void InitOwnIcons() {
 
 namespace zeltrix {
 
+void InitOwnResources() { InitResourcesOnce(); }
+
 QIcon ApplicationIcon() {
-  InitOwnIcons();
+  InitOwnResources();
   return QIcon::fromTheme(kDesktopId, QIcon(":/icons/zeltrix.svg"));
 }
 

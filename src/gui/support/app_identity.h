@@ -9,6 +9,12 @@ namespace zeltrix {
 inline constexpr const char* kDesktopId = "org.zeltrix.Zeltrix";
 
 /**
+ * Registers the program's built-in icons and pictures (a static library's
+ * resources are registered by hand); later calls do nothing.
+ */
+void InitOwnResources();
+
+/**
  * The program's icon: the one installed in the icon theme, so that the window
  * matches the desktop's menu, or the icon built into the program when the
  * theme has none (a build tree, a portable copy).

@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProxyStyle>
 #include <QSpinBox>
 #include <QStyleOption>
@@ -127,6 +128,19 @@ void ShowOver(QWidget* window, QWidget* owner) {
   window->activateWindow();
 }
 
+void BringToFront(QWidget* window) {
+  if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
 void FitText(QWidget* control) {
   QFont font = control->font();
   // A font given in points is measured in pixels first.
@@ -137,16 +151,13 @@ void FitText(QWidget* control) {
   }
 }
 
-}  // namespace zeltrix
-
-namespace zeltrix {
-
 void FitNumberField(QSpinBox* field) {
   field->setStyle(SlimArrows());
   const QString widest = field->prefix() + QString::number(field->maximum()) + field->suffix();
   QFont font = field->font();
   if (font.pixelSize() < 0) font.setPixelSize(QFontInfo(font).pixelSize());
-  while (QFontMetrics(font).horizontalAdvance(widest) > TextRoom(field) && font.pixelSize() > 7) {
+  const int room = TextRoom(field);
+  while (QFontMetrics(font).horizontalAdvance(widest) > room && font.pixelSize() > 7) {
     font.setPixelSize(font.pixelSize() - 1);
   }
   field->setFont(font);

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <initializer_list>
 
+class QColor;
 class QSpinBox;
 class QToolBar;
 class QWidget;
@@ -40,6 +41,12 @@ QPoint CentredOver(const QRect& frame, const QSize& size);
  * the active window.
  */
 void ShowOver(QWidget* window, QWidget* owner);
+
+/** Brings a window back from the taskbar, shows it in front and makes it the active window. */
+void BringToFront(QWidget* window);
+
+/** Gives a label its own text colour in every state of the window. */
+void SetTextColour(QWidget* widget, const QColor& colour);
 
 /**
  * The font of such a window: narrow and small enough for the captions to fit
