@@ -2,6 +2,8 @@
 // drawn into dots, the goal being well under 100 ms.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "bench/sample_text.h"
 #include "core/lcd/lcd_screen.h"
 #include "core/lcd/screen_layout.h"
@@ -41,6 +43,21 @@ void LayOutLastScreen(benchmark::State& state) {
   }
 }
 BENCHMARK(LayOutLastScreen)->Unit(benchmark::kMillisecond);
+
+// The same with LF-only line ends, as texts written on Linux have them: the
+// walk over the lines must stay linear when no CR is ever found.
+void LayOutLastScreenLfOnly(benchmark::State& state) {
+  const std::size_t bytes = 1 << 20;
+  std::string text = bench::SampleText(bytes + bytes / 30);
+  std::erase(text, '\r');
+  text.resize(bytes);
+  const LcdScreen screen;
+  for (auto _ : state) {
+    const std::size_t last = CountScreens(text, kDefaultLcdGeometry) - 1;
+    benchmark::DoNotOptimize(screen.Render(LayOutScreen(text, kDefaultLcdGeometry, last)));
+  }
+}
+BENCHMARK(LayOutLastScreenLfOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zeltrix

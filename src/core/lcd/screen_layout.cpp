@@ -1,5 +1,6 @@
 #include "core/lcd/screen_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/lcd/bin_writer.h"
@@ -20,20 +21,12 @@ class LineWalker {
   // Offset and length of the next line, its break left out.
   std::pair<std::size_t, std::size_t> Next() {
     const std::size_t start = m_offset;
-    const char* begin = m_text.data() + start;
     const std::size_t rest = m_text.size() - start;
     if (rest == 0) {
       m_done = true;
       return {start, 0};
     }
-    // memchr runs far faster than a loop over the characters on long texts.
-    const void* lf = std::memchr(begin, '\n', rest);
-    const void* cr = std::memchr(begin, '\r', rest);
-    std::size_t end = m_text.size();
-    if (lf != nullptr) end = static_cast<std::size_t>(static_cast<const char*>(lf) - m_text.data());
-    if (cr != nullptr) {
-      end = std::min(end, static_cast<std::size_t>(static_cast<const char*>(cr) - m_text.data()));
-    }
+    const std::size_t end = std::min(NextBreak('\n', m_nextLf), NextBreak('\r', m_nextCr));
     if (end == m_text.size()) {
       m_offset = end;
       m_done = true;
@@ -47,9 +40,33 @@ class LineWalker {
   }
 
  private:
+  // Position of the next `what` at or after the current offset, or the text's
+  // size if there is none. The last position found is kept, so each break
+  // character is searched for once per occurrence and the walk stays linear
+  // even on a text that never holds the other break character.
+  struct Found {
+    std::size_t at = 0;
+    bool known = false;
+  };
+
+  std::size_t NextBreak(char what, Found& cached) {
+    if (!cached.known || cached.at < m_offset) {
+      // memchr runs far faster than a loop over the characters on long texts.
+      const void* found = std::memchr(m_text.data() + m_offset, what, m_text.size() - m_offset);
+      cached.at = found == nullptr
+                      ? m_text.size()
+                      : static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data());
+      cached.known = true;
+    }
+    return cached.at;
+  }
+
   std::string_view m_text;
   std::size_t m_offset = 0;
   bool m_done = false;
+  // Where the next LF and CR were last found.
+  Found m_nextLf;
+  Found m_nextCr;
 };
 
 LcdRow MakeRow(std::string_view text, std::size_t line, std::size_t start, std::size_t length,
