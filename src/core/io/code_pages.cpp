@@ -73,10 +73,24 @@ std::unique_ptr<Tables> BuildTables(CodePage page) {
   return tables;
 }
 
+// Each page's tables are built on its first use only, as most runs never
+// touch more than one page.
+template <CodePage kPage>
+const Tables& TablesOf() {
+  static const std::unique_ptr<const Tables> kTables = BuildTables(kPage);
+  return *kTables;
+}
+
 const Tables& TablesOf(CodePage page) {
-  static const std::array<std::unique_ptr<Tables>, 3> kTables = {
-      BuildTables(CodePage::Cp1251), BuildTables(CodePage::Koi8r), BuildTables(CodePage::Cp866)};
-  return *kTables[static_cast<std::size_t>(page)];
+  switch (page) {
+    case CodePage::Koi8r:
+      return TablesOf<CodePage::Koi8r>();
+    case CodePage::Cp866:
+      return TablesOf<CodePage::Cp866>();
+    case CodePage::Cp1251:
+      break;
+  }
+  return TablesOf<CodePage::Cp1251>();
 }
 
 // The byte of a code point at or above 0x80, or 0 when the page has none.

@@ -34,14 +34,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-char CodePointToCp1251(char32_t cp) {
-  if (cp < 0x80) return static_cast<char>(cp);
-  if (cp >= 0x0410 && cp <= 0x044F) return static_cast<char>(0xC0 + (cp - 0x0410));
-  for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
-    if (kHighHalf[i] == cp) return static_cast<char>(0x80 + i);
-  }
-  return kNoCp1251Code;
-}
+char CodePointToCp1251(char32_t cp) { return CodePointToCodePage(CodePage::Cp1251, cp); }
 
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
