@@ -78,6 +78,11 @@ bool NothingAt(const std::string& path) {
   return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
+std::string FolderOf(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
 int OpenRegularFile(const std::string& path, int flags, FileStatus* status) {
   FileStatus ignored;
   FileStatus& result = status != nullptr ? *status : ignored;
@@ -140,14 +145,21 @@ bool UserMay(const std::string& path, int mode) {
   return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
 }
 
-std::string FolderPart(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string NamePart(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Why an existing file (st its status after following links) may not be
+// replaced, or success: it must be a regular file the user may write. A
+// folder is refused as such (EISDIR) only when folderAsIsDir says so.
+FileStatus RefusalToReplace(const std::string& target, const struct stat& st, bool folderAsIsDir) {
+  if (!S_ISREG(st.st_mode)) {
+    return folderAsIsDir && S_ISDIR(st.st_mode) ? FileStatus::FromErrno(EISDIR)
+                                                : FileStatus::NotRegularFile();
+  }
+  if (!UserMay(target, W_OK)) return FileStatus::FromErrno(errno);
+  return {};
 }
 
 mode_t NewFileMode() {
@@ -190,13 +202,9 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
 FileStatus CheckReplaceable(const std::string& path) {
   const std::string target = ResolveLink(path);
   struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return FileStatus::NotRegularFile();
-    if (!UserMay(target, W_OK)) return FileStatus::FromErrno(errno);
-    return {};
-  }
+  if (::stat(target.c_str(), &st) == 0) return RefusalToReplace(target, st, false);
   if (errno != ENOENT) return FileStatus::FromErrno(errno);
-  const std::string folder = FolderPart(target);
+  const std::string folder = FolderOf(target);
   if (!UserMay(folder.empty() ? "." : folder, W_OK | X_OK)) return FileStatus::FromErrno(errno);
   return {};
 }
@@ -219,14 +227,14 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
   m_target = ResolveLink(path);
   struct stat st {};
   const bool exists = ::stat(m_target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    // A rename over a pipe or a device would remove it instead of writing to it.
-    return Fail(S_ISDIR(st.st_mode) ? FileStatus::FromErrno(EISDIR) : FileStatus::NotRegularFile());
+  if (exists) {
+    // A rename over a pipe or a device would remove it instead of writing to
+    // it, and one over a file the user may not write would replace it all the same.
+    const FileStatus refusal = RefusalToReplace(m_target, st, true);
+    if (!refusal) return Fail(refusal);
   }
-  // The rename would replace a file that the user may not write.
-  if (exists && !UserMay(m_target, W_OK)) return Fail(errno);
 
-  const std::string folder = FolderPart(m_target);
+  const std::string folder = FolderOf(m_target);
   const std::string name = NamePart(m_target);
   RemoveStaleTemporaries(folder, name);
   std::string pattern = folder + TempPrefix(name) + std::to_string(::getpid()) + "-XXXXXX";
@@ -342,23 +350,17 @@ bool AtomicFileWriter::Commit() {
   }
   if (m_inPlace) return CommitInPlace();
   if (m_fd < 0) return Fail(EBADF);
-  if (m_flushToDisk && ::fsync(m_fd) != 0) {
-    Fail(errno);
+  // A failure from here on drops the temporary file; the old file stays.
+  const auto failAndAbort = [this](int code) {
+    Fail(code);
     Abort();
     return false;
-  }
+  };
+  if (m_flushToDisk && ::fsync(m_fd) != 0) return failAndAbort(errno);
   const int fd = m_fd;
   m_fd = -1;
-  if (::close(fd) != 0) {
-    Fail(errno);
-    Abort();
-    return false;
-  }
-  if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
-    Fail(errno);
-    Abort();
-    return false;
-  }
+  if (::close(fd) != 0) return failAndAbort(errno);
+  if (::rename(m_temp.c_str(), m_target.c_str()) != 0) return failAndAbort(errno);
   m_temp.clear();
   return true;
 }

@@ -53,6 +53,9 @@ bool IsRegularFile(const std::string& path);
 /** True when nothing at all (file, directory, link) stands at the path. */
 bool NothingAt(const std::string& path);
 
+/** The folder part of a path with its trailing separator; empty when it has none. */
+std::string FolderOf(std::string_view path);
+
 /**
  * Opens a regular file (after following links) with the given open flags and
  * returns its descriptor, or -1 with the reason in status. The open never

@@ -27,11 +27,6 @@ std::string CompleteExtension(std::string path, std::string_view extension) {
   return path;
 }
 
-std::string FolderOf(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
 bool IsNonEmptyRegularFile(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;

@@ -23,9 +23,6 @@ FileStatus WriteTextFile(const std::string& path, std::string_view text);
  */
 std::string CompleteExtension(std::string path, std::string_view extension = ".txt");
 
-/** The folder part of a path with its trailing separator; empty when it has none. */
-std::string FolderOf(std::string_view path);
-
 /** True for a regular file of more than 0 bytes: what a drop or the command line opens. */
 bool IsNonEmptyRegularFile(const std::string& path);
 

@@ -17,6 +17,12 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
+TEST(FolderOf, KeepsTheTrailingSeparator) {
+  EXPECT_EQ(FolderOf("/home/u/a.txt"), "/home/u/");
+  EXPECT_EQ(FolderOf("a.txt"), "");
+  EXPECT_EQ(FolderOf(""), "");
+}
+
 TEST(FileExists, FilesOfAnySizeButNotDirectories) {
   TempDir dir;
   EXPECT_FALSE(FileExists(dir.Path("none")));

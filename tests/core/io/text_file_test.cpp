@@ -25,12 +25,6 @@ TEST(CompleteExtension, OnlyTheLastPathComponentCounts) {
   EXPECT_EQ(CompleteExtension("image", ".bin"), "image.bin");
 }
 
-TEST(FolderOf, KeepsTheTrailingSeparator) {
-  EXPECT_EQ(FolderOf("/home/u/a.txt"), "/home/u/");
-  EXPECT_EQ(FolderOf("a.txt"), "");
-  EXPECT_EQ(FolderOf(""), "");
-}
-
 TEST(TextFile, BytesGoInAndOutUnchangedUpToAZero) {
   testing::TempDir dir;
   std::string all;
