@@ -58,7 +58,6 @@ SettingsFile::~SettingsFile() { Close(); }
 void SettingsFile::Reset() {
   m_open = false;
   m_path.clear();
-  m_existedAtOpen = false;
   m_utf8 = false;
   m_modified = false;
   m_groups.assign(1, Group{});
@@ -78,7 +77,6 @@ bool SettingsFile::Open(const std::string& path) {
   ::close(fd);
   const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return false;
-  m_existedAtOpen = true;
   Parse(*bytes);
   return true;
 }
@@ -96,7 +94,6 @@ bool SettingsFile::Create(const std::string& path) {
   if (!CheckReplaceable(path)) return false;
   m_open = true;
   m_path = path;
-  m_existedAtOpen = true;
   m_modified = true;
   return true;
 }

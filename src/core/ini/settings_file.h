@@ -124,7 +124,6 @@ class SettingsFile {
 
   bool m_open = false;
   std::string m_path;  // empty for a buffer
-  bool m_existedAtOpen = false;
   bool m_utf8 = false;
   bool m_modified = false;
   std::vector<Group> m_groups = std::vector<Group>(1);

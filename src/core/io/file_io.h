@@ -24,8 +24,6 @@ class FileStatus {
 
   bool Ok() const { return m_kind == Kind::Ok; }
   explicit operator bool() const { return Ok(); }
-  /** The system's error number; 0 for success and for the program's own reasons. */
-  int Code() const { return m_code; }
   /**
    * Why the operation failed, in Russian, in lower case for the end of a
    * message ("нет места на устройстве"): the program's own words for the

@@ -90,8 +90,6 @@ class LcdScreen {
   explicit LcdScreen(LcdGeometry geometry = kDefaultLcdGeometry,
                      CharacterRom rom = CharacterRom::Cyrillic);
 
-  LcdGeometry Geometry() const { return m_geometry; }
-
   /**
    * Draws the page's rows into bitmap, which takes the screen's dot size.
    * Codes past a row's width and rows past the screen's height are not drawn;
