@@ -7,17 +7,24 @@
 
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/text_encoding.h"
 
 namespace zeltrix {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kCrLf = "\r\n";
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 char FoldAz(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A group name as groups are looked up by: a to z folded to A to Z.
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = FoldAz(c);
+  return folded;
+}
 
 std::string_view TrimSpacesAndTabs(std::string_view text) {
   while (!text.empty() && IsSpaceOrTab(text.front())) text.remove_prefix(1);
@@ -99,17 +106,16 @@ bool SettingsFile::Create(const std::string& path) {
 }
 
 std::size_t SettingsFile::AddGroup(std::string name) {
-  std::string folded = name;
-  for (char& c : folded) c = FoldAz(c);
+  std::string folded = Folded(name);
   m_groups.push_back({std::move(name), {}, false});
   m_byName[std::move(folded)].push_back(m_groups.size() - 1);
   return m_groups.size() - 1;
 }
 
 void SettingsFile::Parse(std::string_view bytes) {
-  if (bytes.substr(0, 3) == kBom) {
+  if (bytes.starts_with(kUtf8Bom)) {
     m_utf8 = true;
-    bytes.remove_prefix(3);
+    bytes.remove_prefix(kUtf8Bom.size());
   }
   std::size_t group = 0;
   std::size_t pos = 0;
@@ -145,14 +151,14 @@ void SettingsFile::Parse(std::string_view bytes) {
 }
 
 std::string SettingsFile::Render() const {
-  std::size_t size = kBom.size() + 2 * kCrLf.size();
+  std::size_t size = kUtf8Bom.size() + 2 * kCrLf.size();
   for (const Group& g : m_groups) {
     size += g.name.size() + 4;
     for (const Entry& e : g.entries) size += e.name.size() + e.value.size() + 5;
   }
   std::string out;
   out.reserve(size);
-  if (m_utf8) out.append(kBom).append(kCrLf);
+  if (m_utf8) out.append(kUtf8Bom).append(kCrLf);
   for (std::size_t i = 0; i < m_groups.size(); ++i) {
     const Group& g = m_groups[i];
     if (g.removed) continue;
@@ -170,7 +176,7 @@ std::string SettingsFile::Render() const {
   // at the start of an 8-bit file: read back, the file would turn to UTF-8
   // and lose every Windows-1251 name. A blank line ahead of it is dropped
   // when the file is read, so the file keeps its entries and its mode.
-  if (!m_utf8 && out.starts_with(kBom)) out.insert(0, kCrLf);
+  if (!m_utf8 && out.starts_with(kUtf8Bom)) out.insert(0, kCrLf);
   return out;
 }
 
@@ -193,9 +199,7 @@ std::string SettingsFile::FromFile(std::string_view text) const {
 }
 
 std::size_t SettingsFile::FindHeader(std::string_view fileName) const {
-  std::string folded(fileName);
-  for (char& c : folded) c = FoldAz(c);
-  const auto found = m_byName.find(folded);
+  const auto found = m_byName.find(Folded(fileName));
   return found == m_byName.end() || found->second.empty() ? kNone : found->second.front();
 }
 
@@ -264,9 +268,7 @@ void SettingsFile::WriteText(std::string_view key, std::string_view value) {
 
 void SettingsFile::RemoveGroup(std::string_view name) {
   if (!m_open) return;
-  std::string folded = ToFile(name);
-  for (char& c : folded) c = FoldAz(c);
-  const auto found = m_byName.find(folded);
+  const auto found = m_byName.find(Folded(ToFile(name)));
   if (found == m_byName.end() || found->second.empty()) return;
   const std::size_t header = found->second.front();
   found->second.erase(found->second.begin());

@@ -6,6 +6,7 @@
 #include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/text_encoding.h"
 
 namespace zeltrix {
 namespace {
@@ -142,10 +143,10 @@ bool RenameProfile(const std::string& path, std::string_view oldName, std::strin
   if (!bytes) return fail();
   if (bytes->empty()) return true;
   // A file with the byte-order mark holds its names in UTF-8.
-  const bool utf8 = bytes->compare(0, 3, "\xEF\xBB\xBF") == 0;
+  const bool utf8 = bytes->starts_with(kUtf8Bom);
   const std::string fileOld = utf8 ? Latin1ToUtf8(oldName) : std::string(oldName);
   const std::string fileNew = utf8 ? Latin1ToUtf8(newName) : std::string(newName);
-  const auto at = FindHeaderName(*bytes, utf8 ? 3 : 0, fileOld);
+  const auto at = FindHeaderName(*bytes, utf8 ? kUtf8Bom.size() : 0, fileOld);
   if (!at) return fail();
   std::string renamed = *bytes;
   renamed.replace(at->first, at->second, fileNew);
