@@ -46,28 +46,29 @@ std::string UnwrapText(std::string_view stored) {
 
 namespace {
 
-// The stored fields in the order of kProfileKeys, each with the value a
-// missing number key reads as (a missing text reads as empty). Reading and
-// writing both walk this one list.
+// The stored fields under their keys, in the order of kProfileKeys (which the
+// default database is written from too), each with the value a missing
+// number key reads as (a missing text reads as empty). Reading and writing
+// both walk this one list.
 template <class Record, class Visit>
 void ForEachStoredField(Record& r, Visit&& visit) {
-  visit("Ost1", r.Ost1, 2);
-  visit("Ost2", r.Ost2, 2);
-  visit("Directive", r.Directive, 0);
-  visit("StartDataBlok", r.StartDataBlok, 0);
-  visit("EndDataBlok", r.EndDataBlok, 0);
-  visit("StartData", r.StartData, 0);
-  visit("SI", r.SI, 2);
-  visit("EndData", r.EndData, 0);
-  visit("RazdelitelData", r.RazdelitelData, 0);
-  visit("Comment", r.Comment, 0);
-  visit("CommentState", r.CommentState, 0);
-  visit("CountByte", r.CountByte, 0);
-  visit("PerenosPoSlovam", r.PerenosPoSlovam, 0);
-  visit("CountByteToComment", r.CountByteToComment, 0);
-  visit("DeleteSumbolError", r.DeleteSumbolError, 0);
-  visit("DeleteSpace", r.DeleteSpace, 0);
-  visit("CountSpace", r.CountSpace, 2);
+  visit(kProfileKeys[0], r.Ost1, 2);
+  visit(kProfileKeys[1], r.Ost2, 2);
+  visit(kProfileKeys[2], r.Directive, 0);
+  visit(kProfileKeys[3], r.StartDataBlok, 0);
+  visit(kProfileKeys[4], r.EndDataBlok, 0);
+  visit(kProfileKeys[5], r.StartData, 0);
+  visit(kProfileKeys[6], r.SI, 2);
+  visit(kProfileKeys[7], r.EndData, 0);
+  visit(kProfileKeys[8], r.RazdelitelData, 0);
+  visit(kProfileKeys[9], r.Comment, 0);
+  visit(kProfileKeys[10], r.CommentState, 0);
+  visit(kProfileKeys[11], r.CountByte, 0);
+  visit(kProfileKeys[12], r.PerenosPoSlovam, 0);
+  visit(kProfileKeys[13], r.CountByteToComment, 0);
+  visit(kProfileKeys[14], r.DeleteSumbolError, 0);
+  visit(kProfileKeys[15], r.DeleteSpace, 0);
+  visit(kProfileKeys[16], r.CountSpace, 2);
 }
 
 template <class Field>
