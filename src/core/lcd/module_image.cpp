@@ -1,19 +1,13 @@
 #include "core/lcd/module_image.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/ini/settings_file.h"
 
 namespace zeltrix {
 namespace {
 
 constexpr int kPitchesAroundDots = 2;  // the glass shows a margin round the characters
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 void FillRect(RgbImage& image, int left, int top, int width, int height, std::uint32_t colour) {
   for (int y = top; y < top + height; ++y) {
@@ -37,7 +31,9 @@ const std::array<LcdTheme, 4>& LcdThemes() {
 
 const LcdTheme* FindLcdTheme(std::string_view idOrName) {
   for (const LcdTheme& theme : LcdThemes()) {
-    if (SameIgnoringAsciiCase(theme.id, idOrName) || theme.name == idOrName) return &theme;
+    // Ids are compared as settings names are: A to Z regardless of case,
+    // whatever the locale.
+    if (SameSettingsName(theme.id, idOrName) || theme.name == idOrName) return &theme;
   }
   return nullptr;
 }
