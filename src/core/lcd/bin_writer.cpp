@@ -94,7 +94,11 @@ bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atA
     }
     atAddress = false;
   }
-  if (!atAddress) return Rewrite(file.Get(), size, size, false, codes, path, prompter);
+  if (!atAddress) {
+    // Appending is inserting at the end.
+    address = size;
+    replace = false;
+  }
   return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
 }
 
