@@ -32,21 +32,21 @@ foreach(_size 16 22 24 32 48 64 128 256)
 endforeach()
 
 # Manual pages and the changelog go in compressed without a time stamp, as
-# Debian wants them; man reads them so everywhere.
-foreach(_page zeltrix.1 zeltrix-cli.1)
-  set(_gz "${_gen}/man/${_page}.gz")
+# Debian wants them; man reads them so everywhere. Each source under resources
+# pairs with its compressed file under the build's install files.
+set(_gz_sources man/zeltrix.1 man/zeltrix-cli.1 debian/changelog)
+set(_gz_outputs man/zeltrix.1.gz man/zeltrix-cli.1.gz changelog.gz)
+foreach(_source _output IN ZIP_LISTS _gz_sources _gz_outputs)
+  set(_gz "${_gen}/${_output}")
+  get_filename_component(_gz_dir "${_gz}" DIRECTORY)
   add_custom_command(OUTPUT "${_gz}"
-    COMMAND ${CMAKE_COMMAND} -E make_directory "${_gen}/man"
-    COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh "${_res}/man/${_page}" "${_gz}"
-    DEPENDS "${_res}/man/${_page}" VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${_gz_dir}"
+    COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh "${_res}/${_source}" "${_gz}"
+    DEPENDS "${_res}/${_source}" VERBATIM)
   list(APPEND _generated "${_gz}")
-  install(FILES "${_gz}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 endforeach()
-add_custom_command(OUTPUT "${_gen}/changelog.gz"
-  COMMAND ${CMAKE_COMMAND} -E make_directory "${_gen}"
-  COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh "${_res}/debian/changelog" "${_gen}/changelog.gz"
-  DEPENDS "${_res}/debian/changelog" VERBATIM)
-list(APPEND _generated "${_gen}/changelog.gz")
+install(FILES "${_gen}/man/zeltrix.1.gz" "${_gen}/man/zeltrix-cli.1.gz"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 add_custom_target(zeltrix_install_files ALL DEPENDS ${_generated})
 
 install(FILES "${_res}/completion/zeltrix-cli"
