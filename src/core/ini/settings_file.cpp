@@ -1,8 +1,5 @@
 #include "core/ini/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <limits>
 
 #include "core/io/cp1251.h"
@@ -78,10 +75,6 @@ bool SettingsFile::Open(const std::string& path) {
   m_open = true;
   m_path = path;
   // Only a regular file is read: a pipe or a device is refused at once.
-  int fd = OpenRegularFile(path, O_RDWR);
-  if (fd < 0) fd = OpenRegularFile(path, O_RDONLY);
-  if (fd < 0) return false;
-  ::close(fd);
   const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return false;
   Parse(*bytes);
