@@ -83,7 +83,7 @@ std::string FolderOf(std::string_view path) {
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
-int OpenRegularFile(const std::string& path, int flags, FileStatus* status) {
+int OpenRegularFile(const std::string& path, int flags, FileStatus* status, std::uint64_t* size) {
   FileStatus ignored;
   FileStatus& result = status != nullptr ? *status : ignored;
   // Without O_NONBLOCK the open of a pipe waits for its other end.
@@ -100,17 +100,17 @@ int OpenRegularFile(const std::string& path, int flags, FileStatus* status) {
   }
   // Regular files never block; the flag is dropped so that nothing depends on it.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
   result = FileStatus();
   return fd;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, FileStatus* status) {
-  const int fd = OpenRegularFile(path, O_RDONLY, status);
+  std::uint64_t size = 0;
+  const int fd = OpenRegularFile(path, O_RDONLY, status, &size);
   if (fd < 0) return std::nullopt;
-  struct stat st {};
-  ::fstat(fd, &st);
   // One byte more than the size lets the first read see the end at once.
-  std::string data(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::string data(static_cast<std::size_t>(size) + 1, '\0');
   std::size_t length = 0;
   for (;;) {
     if (length == data.size()) data.resize(data.size() * 2);

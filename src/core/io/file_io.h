@@ -57,9 +57,11 @@ std::string FolderOf(std::string_view path);
 /**
  * Opens a regular file (after following links) with the given open flags and
  * returns its descriptor, or -1 with the reason in status. The open never
- * waits: a named pipe, a device or a folder is refused at once.
+ * waits: a named pipe, a device or a folder is refused at once. When size is
+ * given, it receives the file's size as the open found it.
  */
-int OpenRegularFile(const std::string& path, int flags, FileStatus* status = nullptr);
+int OpenRegularFile(const std::string& path, int flags, FileStatus* status = nullptr,
+                    std::uint64_t* size = nullptr);
 
 /**
  * The whole content of a regular file, or nothing when it cannot be read

@@ -1,7 +1,6 @@
 #include "core/lcd/bin_writer.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -76,13 +75,12 @@ bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
 
 bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
                        std::uint64_t address, bool replace, Prompter& prompter) {
-  const FileHandle file(OpenRegularFile(path, O_RDWR | O_CREAT));
-  struct stat st {};
-  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0) {
+  std::uint64_t size = 0;
+  const FileHandle file(OpenRegularFile(path, O_RDWR | O_CREAT, nullptr, &size));
+  if (file.Get() < 0) {
     ShowError(prompter, kError, "Не удалось открыть файл \n" + Quoted(path));
     return false;
   }
-  const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
   if (atAddress && size <= address) {
     const MessageAnswer answer = prompter.Show(
         {kConversion,
