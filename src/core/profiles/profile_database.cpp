@@ -69,8 +69,8 @@ std::vector<std::string> ProfileNames(const SettingsFile& file) {
 }
 
 std::optional<std::vector<std::string>> ListProfiles(const std::string& path) {
-  if (!FileExists(path)) return std::nullopt;
   SettingsFile file;
+  // A missing file or a folder is refused by the open itself.
   if (!file.Open(path)) return std::nullopt;
   return ProfileNames(file);
 }
@@ -87,8 +87,8 @@ LoadResult LoadProfileFrom(SettingsFile& file, std::string_view name, ProfileRec
 
 LoadResult LoadProfile(const std::string& path, std::string_view name, ProfileRecord& record,
                        Prompter& prompter) {
-  if (!FileExists(path)) return kLoadNoFile;
   SettingsFile file;
+  // A missing file or a folder is refused by the open itself.
   if (!file.Open(path)) return kLoadNoFile;
   return LoadProfileFrom(file, name, record, prompter);
 }

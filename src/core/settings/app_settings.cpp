@@ -76,10 +76,10 @@ AppSettings LoadSettings(const std::string& path) {
 }
 
 bool SaveSettings(const std::string& path, const AppSettings& settings) {
-  // A file deleted while the program ran stays deleted.
-  if (!IsRegularFile(path)) return false;
   SettingsFile file;
-  // Nothing is written after a failed open: closing writes only what was written.
+  // Nothing is written after a failed open (closing writes only what was
+  // written), so a file deleted while the program ran stays deleted and a
+  // folder, pipe or device of that name is left alone.
   if (!file.Open(path)) return false;
   GroupCursor cursor(file);
   ForEachKey(settings, [&](std::string_view group, std::string_view key, const auto& field) {
