@@ -119,13 +119,13 @@ std::optional<TextEncoding> ParseEncoding(const QString& value, const char* opti
              option);
 }
 
-std::string DecodeInput(std::string_view bytes, std::optional<TextEncoding> encoding,
+std::string DecodeInput(std::string bytes, std::optional<TextEncoding> encoding,
                         TextEncoding& used) {
-  std::optional<DecodedText> decoded = DecodeText(bytes, encoding);
-  if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
-  used = decoded->format.encoding;
+  used = encoding ? *encoding : DetectTextFormat(bytes).encoding;
   // Windows-1251 input is the engine's text already, byte for byte.
-  if (used == TextEncoding::Cp1251) return std::string(bytes);
+  if (used == TextEncoding::Cp1251) return bytes;
+  const std::optional<DecodedText> decoded = DecodeText(bytes, used);
+  if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
   return Utf8ToCp1251Lossy(decoded->utf8);
 }
 

@@ -75,7 +75,7 @@ std::optional<TextEncoding> ParseEncoding(const QString& value, const char* opti
  * character with no Windows-1251 code becomes 0x1A, one the display cannot
  * show. The encoding taken is stored in used.
  */
-std::string DecodeInput(std::string_view bytes, std::optional<TextEncoding> encoding,
+std::string DecodeInput(std::string bytes, std::optional<TextEncoding> encoding,
                         TextEncoding& used);
 
 /**
