@@ -105,8 +105,7 @@ int Run(const QStringList& arguments, Context& context) {
     address = AddressOption(parser.value(o.replace), "--replace");
   }
 
-  TextEncoding used;
-  const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
+  const std::string text = ReadInputText(input, inputEncoding, context.console).text;
   const std::string path = LocalPath(parser.value(o.output));
   BinPrompter prompter(parser.isSet(o.yes), context.console);
   const std::optional<std::string> prepared =

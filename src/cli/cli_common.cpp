@@ -93,8 +93,7 @@ namespace {
 
 bool IsStream(const QString& name) { return name.isEmpty() || name == "-"; }
 
-}  // namespace
-
+// The whole input: a file, or standard input for an empty name or "-".
 std::string ReadInput(const QString& input, Console& console) {
   if (IsStream(input)) {
     std::optional<std::string> bytes = console.ReadAll();
@@ -107,6 +106,23 @@ std::string ReadInput(const QString& input, Console& console) {
   return std::move(*bytes);
 }
 
+// The bytes as the program's text, read in the encoding given or else in the detected one.
+InputText DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
+  const TextEncoding used = encoding ? *encoding : DetectTextFormat(bytes).encoding;
+  // Windows-1251 input is the engine's text already, byte for byte.
+  if (used == TextEncoding::Cp1251) return {std::move(bytes), used};
+  const std::optional<DecodedText> decoded = DecodeText(bytes, used);
+  if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
+  return {Utf8ToCp1251Lossy(decoded->utf8), used};
+}
+
+}  // namespace
+
+InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
+                        Console& console) {
+  return DecodeInput(ReadInput(input, console), encoding);
+}
+
 std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option,
                                           bool allowAuto) {
   const QString v = value.toLower();
@@ -117,16 +133,6 @@ std::optional<TextEncoding> ParseEncoding(const QString& value, const char* opti
   if (v == "cp866" || v == "ibm866") return TextEncoding::Cp866;
   UsageError(std::string("неизвестная кодировка \"") + value.toStdString() + "\" у параметра " +
              option);
-}
-
-std::string DecodeInput(std::string bytes, std::optional<TextEncoding> encoding,
-                        TextEncoding& used) {
-  used = encoding ? *encoding : DetectTextFormat(bytes).encoding;
-  // Windows-1251 input is the engine's text already, byte for byte.
-  if (used == TextEncoding::Cp1251) return bytes;
-  const std::optional<DecodedText> decoded = DecodeText(bytes, used);
-  if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
-  return Utf8ToCp1251Lossy(decoded->utf8);
 }
 
 Output::Output(const QString& name, Console& console)

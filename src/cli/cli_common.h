@@ -60,23 +60,26 @@ void ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& op
 /** At most one positional argument: the input (or "-" for standard input). */
 QString SingleInput(const QCommandLineParser& parser);
 
-/** The whole input: a file, or standard input for an empty name or "-". */
-std::string ReadInput(const QString& input, Console& console);
-
 /**
  * Reads an --encoding value: auto (nothing; allowed only where allowAuto is
  * true), cp1251, utf-8, koi8-r or cp866.
  */
 std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option, bool allowAuto);
 
+/** A command's input as the program's text, with the encoding it was read in. */
+struct InputText {
+  std::string text;  // Windows-1251
+  TextEncoding encoding;
+};
+
 /**
- * Turns input bytes into the program's Windows-1251 text, reading them in the
- * encoding given or, without one, in the one DetectTextFormat finds. A
- * character with no Windows-1251 code becomes 0x1A, one the display cannot
- * show. The encoding taken is stored in used.
+ * Reads the whole input (a file, or standard input for an empty name or "-")
+ * in the encoding given or, without one, in the one DetectTextFormat finds,
+ * and turns it into the program's Windows-1251 text. A character with no
+ * Windows-1251 code becomes 0x1A, one the display cannot show.
  */
-std::string DecodeInput(std::string bytes, std::optional<TextEncoding> encoding,
-                        TextEncoding& used);
+InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
+                        Console& console);
 
 /**
  * Where a command's result goes: a file, replaced as a whole only when the

@@ -87,11 +87,10 @@ int Run(const QStringList& arguments, Context& context) {
   if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;
   file.Close();
 
-  TextEncoding used;
-  const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
+  const InputText read = ReadInputText(input, inputEncoding, context.console);
   Output out(parser.value(o.output), context.console);
-  LinesSink sink(out, wanted.value_or(used));
-  ConvertTextTo(text, record, sink);
+  LinesSink sink(out, wanted.value_or(read.encoding));
+  ConvertTextTo(read.text, record, sink);
   out.Finish();
   return kExitOk;
 }

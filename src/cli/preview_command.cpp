@@ -125,8 +125,7 @@ int Run(const QStringList& arguments, Context& context) {
   const std::optional<TextEncoding> inputEncoding =
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
 
-  TextEncoding used;
-  const std::string text = DecodeInput(ReadInput(input, context.console), inputEncoding, used);
+  const std::string text = ReadInputText(input, inputEncoding, context.console).text;
   const std::size_t screens = CountScreens(text, geometry);
   if (static_cast<std::size_t>(screen) > screens) {
     Fail("экрана " + std::to_string(screen) +
