@@ -1,5 +1,4 @@
 #include <QCommandLineParser>
-#include <algorithm>
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
@@ -70,33 +69,22 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   if (IsProfileDatabase(path, databasePath)) {
     Fail("Нет доступа к файлу \"" + file.toStdString() + "\"");
   }
-  const std::optional<std::vector<std::string>> offered = ListProfiles(path);
-  if (!offered) Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
+  // The exchange file is read once, for its names and for its profiles.
+  SettingsFile source;
+  if (!source.Open(path)) Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
   const std::optional<std::vector<std::string>> existing = ListProfiles(databasePath);
   if (!existing) Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
 
   StderrPrompter prompter(context.console);
   if (wanted.empty()) {
-    if (offered->empty()) Fail("В файле профилей нет ни одного профиля");
-    wanted = *offered;
+    wanted = ProfileNames(source);
+    if (wanted.empty()) Fail("В файле профилей нет ни одного профиля");
   } else {
-    // The file finds its profiles as the settings files find groups.
-    SettingsFile probe;
-    probe.Open(path);
-    bool missing = false;
-    for (std::string& name : wanted) {
-      ProfileRecord ignored;
-      if (LoadProfileFrom(probe, name, ignored, prompter) != kLoadDone) {
-        missing = true;
-        continue;
-      }
-      // The profile is stored as the file spells its name, not as it was typed.
-      const auto spelled =
-          std::find_if(offered->begin(), offered->end(),
-                       [&](const std::string& n) { return SameSettingsName(n, name); });
-      if (spelled != offered->end()) name = *spelled;
-    }
-    if (missing) return kExitFailure;
+    const std::vector<NamedProfile> found = LoadNamedProfiles(source, wanted, prompter);
+    // A name the file does not hold has been reported.
+    if (found.size() != wanted.size()) return kExitFailure;
+    // The profile is stored as the file spells its name, not as it was typed.
+    for (std::size_t i = 0; i < found.size(); ++i) wanted[i] = found[i].name;
   }
 
   const ImportPlan plan = PlanImport(wanted, *existing, overwrite);
@@ -107,7 +95,7 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   }
   const std::vector<ProfileImport>& imports = plan.imports;
   if (imports.empty()) return kExitOk;
-  const ImportOutcome outcome = ImportProfiles(path, imports, databasePath, prompter);
+  const ImportOutcome outcome = ImportProfiles(source, imports, databasePath, prompter);
   switch (outcome.status) {
     case ImportOutcome::Status::SourceUnreadable:
       Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");

@@ -89,9 +89,14 @@ ImportPlan PlanImport(const std::vector<std::string>& names,
 ImportOutcome ImportProfiles(const std::string& sourcePath,
                              const std::vector<ProfileImport>& profiles,
                              const std::string& databasePath, Prompter& prompter) {
-  using Status = ImportOutcome::Status;
   SettingsFile source;
-  if (!source.Open(sourcePath)) return {Status::SourceUnreadable, 0, {}};
+  if (!source.Open(sourcePath)) return {ImportOutcome::Status::SourceUnreadable, 0, {}};
+  return ImportProfiles(source, profiles, databasePath, prompter);
+}
+
+ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                             const std::string& databasePath, Prompter& prompter) {
+  using Status = ImportOutcome::Status;
   SettingsFile database;
   // A database that cannot be read is never written: that would drop its profiles.
   if (!database.Open(databasePath)) return {Status::DatabaseUnreadable, 0, {}};

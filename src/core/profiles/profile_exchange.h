@@ -114,4 +114,11 @@ ImportOutcome ImportProfiles(const std::string& sourcePath,
                              const std::vector<ProfileImport>& profiles,
                              const std::string& databasePath, Prompter& prompter);
 
+/**
+ * The same from an exchange file that is open already, so that a caller who
+ * has read it for its names need not read it again. The file is only read.
+ */
+ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                             const std::string& databasePath, Prompter& prompter);
+
 }  // namespace zeltrix
