@@ -135,6 +135,12 @@ std::optional<TextEncoding> ParseEncoding(const QString& value, const char* opti
              option);
 }
 
+std::optional<std::string> ProfileNameArgument(const QString& argument) {
+  std::optional<std::string> name = Utf8ToCp1251(argument.toStdString());
+  if (!name || name->empty() || name->find(kNoCp1251Code) != std::string::npos) return std::nullopt;
+  return name;
+}
+
 Output::Output(const QString& name, Console& console)
     : m_name(name), m_console(console), m_toFile(!IsStream(name)) {
   // A generated file need not wait for the disk: the rename alone keeps a

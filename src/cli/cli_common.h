@@ -82,6 +82,13 @@ InputText ReadInputText(const QString& input, std::optional<TextEncoding> encodi
                         Console& console);
 
 /**
+ * A profile name typed on the command line, in Windows-1251 as the profile
+ * file holds it; nothing when it is empty or has a character that Windows-1251
+ * cannot spell, since no profile can have such a name.
+ */
+std::optional<std::string> ProfileNameArgument(const QString& argument);
+
+/**
  * Where a command's result goes: a file, replaced as a whole only when the
  * command succeeds, or standard output for an empty name or "-".
  */

@@ -71,12 +71,9 @@ int Run(const QStringList& arguments, Context& context) {
   std::string name;
   if (parser.isSet(o.profile)) {
     const QString given = parser.value(o.profile);
-    const QByteArray utf8 = given.toUtf8();
-    name = Utf8ToCp1251(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
-               .value_or(std::string());
-    // No profile has an empty name, nor one the profile file cannot spell.
-    if (name.empty() || name.find(kNoCp1251Code) != std::string::npos)
-      Fail("Профиль \"" + given.toStdString() + "\" не найден!");
+    const std::optional<std::string> typed = ProfileNameArgument(given);
+    if (!typed) Fail("Профиль \"" + given.toStdString() + "\" не найден!");
+    name = *typed;
   } else {
     const std::vector<std::string> names = ProfileNames(file);
     if (names.empty()) Fail("В файле профилей нет ни одного профиля");

@@ -18,10 +18,8 @@ std::string Quoted(const std::string& cp1251) { return "\"" + Cp1251ToUtf8(cp125
 std::vector<std::string> NamesOf(const QStringList& arguments) {
   std::vector<std::string> names;
   for (const QString& argument : arguments) {
-    const std::optional<std::string> name = Utf8ToCp1251(argument.toStdString());
-    if (!name || name->empty() || name->find(kNoCp1251Code) != std::string::npos) {
-      UsageError("неверное имя профиля \"" + argument.toStdString() + "\"");
-    }
+    const std::optional<std::string> name = ProfileNameArgument(argument);
+    if (!name) UsageError("неверное имя профиля \"" + argument.toStdString() + "\"");
     names.push_back(*name);
   }
   return names;
