@@ -126,13 +126,14 @@ int Run(const QStringList& arguments, Context& context) {
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
 
   const std::string text = ReadInputText(input, inputEncoding, context.console).text;
-  const std::size_t screens = CountScreens(text, geometry);
-  if (static_cast<std::size_t>(screen) > screens) {
+  const ScreenPage page = LayOutScreen(text, geometry, static_cast<std::size_t>(screen) - 1);
+  // A screen past the text's end has no rows; only then is the text counted,
+  // for the message.
+  if (page.rows.empty()) {
     Fail("экрана " + std::to_string(screen) +
-         " нет: текст занимает экранов: " + std::to_string(screens));
+         " нет: текст занимает экранов: " + std::to_string(CountScreens(text, geometry)));
   }
-  const DotBitmap bitmap = LcdScreen(geometry).Render(
-      LayOutScreen(text, geometry, static_cast<std::size_t>(screen) - 1));
+  const DotBitmap bitmap = LcdScreen(geometry).Render(page);
 
   std::string bytes;
   switch (chosen) {
