@@ -10,16 +10,17 @@ std::string ProfileDatabasePath(const QString& given, const std::string& program
   return given.isEmpty() ? programDirectory + std::string(kProfileDatabaseName) : LocalPath(given);
 }
 
-void OpenProfileSource(SettingsFile& file, const QString& given,
-                       const std::string& programDirectory) {
-  const std::string path = ProfileDatabasePath(given, programDirectory);
+std::string OpenProfileSource(SettingsFile& file, const QString& given,
+                              const std::string& programDirectory) {
+  std::string path = ProfileDatabasePath(given, programDirectory);
   if (!FileExists(path)) {
     if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
     file.OpenBuffer({});
     WriteDefaultProfiles(file);
-    return;
+    return path;
   }
   if (!file.Open(path)) Fail("Не удалось открыть файл профилей \"" + path + "\"");
+  return path;
 }
 
 }  // namespace zeltrix::cli

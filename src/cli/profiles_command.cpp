@@ -38,9 +38,8 @@ int RunExport(const QStringList& names, const QString& output, const QString& da
   if (output.isEmpty()) UsageError("не указан файл профилей для записи (-o)");
   const std::vector<std::string> wanted = NamesOf(names);
   SettingsFile source;
-  OpenProfileSource(source, database, context.programDirectory);
+  const std::string databasePath = OpenProfileSource(source, database, context.programDirectory);
   const std::string path = LocalPath(output);
-  const std::string databasePath = ProfileDatabasePath(database, context.programDirectory);
   if (IsProfileDatabase(path, databasePath)) {
     Fail("Нет доступа к файлу \"" + output.toStdString() + "\"");
   }
