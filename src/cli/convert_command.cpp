@@ -17,6 +17,9 @@ class LinesSink : public OutputSink {
   void Write(std::string_view bytes) override {
     if (m_encoding == TextEncoding::Cp1251) {
       m_out.Write(bytes);
+    } else if (m_encoding == TextEncoding::Utf8) {
+      // UTF-8 data lines carry no byte-order mark, even when the input had one.
+      m_out.Write(Cp1251ToUtf8(bytes));
     } else {
       m_out.Write(EncodeText(Cp1251ToUtf8(bytes), {m_encoding}));
     }
