@@ -15,20 +15,13 @@
 #include <stdexcept>
 
 #include "bench/sample_text.h"
+#include "bench/silent_prompter.h"
 #include "core/lcd/bin_writer.h"
 
 namespace {
 
 constexpr std::size_t kFileBytes = 100 * 1000 * 1000;
 constexpr std::size_t kTextBytes = 10 * 1024 * 1024;
-
-class SilentPrompter : public zeltrix::Prompter {
- public:
-  zeltrix::MessageAnswer Show(const zeltrix::Message& message) override {
-    if (message.icon == zeltrix::MessageIcon::Error) throw std::runtime_error(message.text);
-    return zeltrix::MessageAnswer::Yes;
-  }
-};
 
 // A scratch folder with the 100 MB file, made once and removed at exit.
 class Scratch {
@@ -79,7 +72,7 @@ const Scratch& TheScratch() {
 
 const std::string& PreparedText() {
   static const std::string text = [] {
-    SilentPrompter prompter;
+    zeltrix::bench::SilentPrompter prompter(zeltrix::MessageAnswer::Yes);
     return *zeltrix::PrepareBinText("target.bin", zeltrix::bench::SampleText(kTextBytes), false,
                                     false, 2, prompter);
   }();
@@ -90,7 +83,7 @@ void Write(benchmark::State& state, zeltrix::BinTarget target, zeltrix::BinPlace
            zeltrix::BinManner manner) {
   const Scratch& scratch = TheScratch();
   const std::string& text = PreparedText();
-  SilentPrompter prompter;
+  zeltrix::bench::SilentPrompter prompter(zeltrix::MessageAnswer::Yes);
   for (auto _ : state) {
     state.PauseTiming();
     scratch.ResetTarget();

@@ -6,25 +6,19 @@
 #include <fstream>
 
 #include "bench/sample_text.h"
+#include "bench/silent_prompter.h"
 #include "core/ini/settings_file.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
 
 namespace {
 
-class SilentPrompter : public zeltrix::Prompter {
- public:
-  zeltrix::MessageAnswer Show(const zeltrix::Message&) override {
-    return zeltrix::MessageAnswer::No;
-  }
-};
-
 zeltrix::ProfileRecord Profile(const char* name) {
   zeltrix::SettingsFile file;
   file.OpenBuffer("");
   zeltrix::WriteDefaultProfiles(file);
   zeltrix::ProfileRecord record;
-  SilentPrompter prompter;
+  zeltrix::bench::SilentPrompter prompter;
   zeltrix::LoadProfileFrom(file, name, record, prompter);
   return record;
 }

@@ -12,25 +12,19 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/silent_prompter.h"
 #include "core/ini/settings_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
 
 namespace {
 
-class SilentPrompter : public zeltrix::Prompter {
- public:
-  zeltrix::MessageAnswer Show(const zeltrix::Message&) override {
-    return zeltrix::MessageAnswer::No;
-  }
-};
-
 // The default profiles under n new names: "Профиль 1" ... in Windows-1251.
 std::string ExchangeFile(int n) {
   zeltrix::SettingsFile defaults;
   defaults.OpenBuffer("");
   zeltrix::WriteDefaultProfiles(defaults);
-  SilentPrompter prompter;
+  zeltrix::bench::SilentPrompter prompter;
   zeltrix::ProfileRecord record;
   zeltrix::LoadProfileFrom(defaults, "MikroBasic For PIC", record, prompter);
   zeltrix::SettingsFile file;
@@ -58,7 +52,7 @@ void ImportAll(benchmark::State& state) {
   defaults.OpenBuffer("");
   zeltrix::WriteDefaultProfiles(defaults);
   const std::string freshDatabase = defaults.Render();
-  SilentPrompter prompter;
+  zeltrix::bench::SilentPrompter prompter;
   for (auto _ : state) {
     state.PauseTiming();
     WriteFile(database, freshDatabase);
