@@ -4,11 +4,8 @@
 // iteration starts from the same database. Run with --write-profiles=N:FILE
 // to only write an exchange file of N profiles for the command-line timing.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -16,6 +13,7 @@
 #include "core/ini/settings_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -37,16 +35,13 @@ std::string ExchangeFile(int n) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
+  if (!zeltrix::testing::WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 void ImportAll(benchmark::State& state) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zeltrix-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch folder");
-  const std::string source = pattern + "/exchange.prof";
-  const std::string database = pattern + "/Profile.prof";
+  const zeltrix::testing::TempDir dir;
+  const std::string source = dir.Path("exchange.prof");
+  const std::string database = dir.Path("Profile.prof");
   WriteFile(source, ExchangeFile(static_cast<int>(state.range(0))));
   zeltrix::SettingsFile defaults;
   defaults.OpenBuffer("");
@@ -66,7 +61,6 @@ void ImportAll(benchmark::State& state) {
       state.SkipWithError("not every profile was copied");
     }
   }
-  std::filesystem::remove_all(pattern);
 }
 BENCHMARK(ImportAll)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdlib.h>  // mkdtemp
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -30,8 +32,12 @@ class TempDir {
   std::string m_path;
 };
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+/** Writes the bytes as the whole file; false when it cannot be written. */
+inline bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  out.close();
+  return !out.fail();
 }
 
 inline std::string ReadBytes(const std::string& path) {
