@@ -12,11 +12,12 @@
 #include <string_view>
 
 #include "core/ini/settings_file.h"
+#include "core/io/text_encoding.h"
 #include "fuzz_check.h"
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+using zeltrix::kUtf8Bom;
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -54,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.OpenBuffer(bytes);
   // A file is read and written in UTF-8 when it starts with the byte-order
   // mark, and only then does its rewrite start with one.
-  const bool utf8 = bytes.starts_with(kBom);
+  const bool utf8 = bytes.starts_with(kUtf8Bom);
   const std::string first = file.Render();
-  Check(first.starts_with(kBom) == utf8);
+  Check(first.starts_with(kUtf8Bom) == utf8);
   const std::size_t groups = file.GroupNames().size();
 
   file.OpenBuffer(first);
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A value written with leading blanks loses them when it is read again, so
   // the file settles from the second rewrite on.
   const std::string written = file.Render();
-  Check(written.starts_with(kBom) == utf8);
+  Check(written.starts_with(kUtf8Bom) == utf8);
   file.OpenBuffer(written);
   Check(file.SelectGroup(group));
   Check(file.ReadText(key, "\x01missing") == Trimmed(value));
