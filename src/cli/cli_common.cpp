@@ -108,12 +108,18 @@ std::string ReadInput(const QString& input, Console& console) {
 
 // The bytes as the program's text, read in the encoding given or else in the detected one.
 InputText DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
-  const TextEncoding used = encoding ? *encoding : DetectTextFormat(bytes).encoding;
+  const TextFormat format = encoding ? TextFormat{*encoding, false} : DetectTextFormat(bytes);
   // Windows-1251 input is the engine's text already, byte for byte.
-  if (used == TextEncoding::Cp1251) return {std::move(bytes), used};
-  const std::optional<DecodedText> decoded = DecodeText(bytes, used);
+  if (format.encoding == TextEncoding::Cp1251) return {std::move(bytes), format.encoding};
+  if (!encoding) {
+    // Detection has found valid UTF-8; only its byte-order mark is left to drop.
+    std::string_view utf8 = bytes;
+    if (format.bom) utf8.remove_prefix(kUtf8Bom.size());
+    return {Utf8ToCp1251Lossy(utf8), format.encoding};
+  }
+  const std::optional<DecodedText> decoded = DecodeText(bytes, encoding);
   if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
-  return {Utf8ToCp1251Lossy(decoded->utf8), used};
+  return {Utf8ToCp1251Lossy(decoded->utf8), format.encoding};
 }
 
 }  // namespace
