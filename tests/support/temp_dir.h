@@ -2,6 +2,7 @@
 
 #include <stdlib.h>  // mkdtemp
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,7 +15,13 @@ class TempDir {
  public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zeltrix-test-XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
+    const char* made = ::mkdtemp(pattern.data());
+    // Without its folder no test can go on; an empty path would point at the working folder.
+    if (made == nullptr) {
+      throw std::filesystem::filesystem_error("mkdtemp", pattern,
+                                              std::error_code(errno, std::generic_category()));
+    }
+    m_path = made;
   }
   ~TempDir() {
     std::error_code ignored;
