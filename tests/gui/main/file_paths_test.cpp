@@ -1,6 +1,11 @@
 // File names that are not UTF-8 (a Windows-1251 name from an old archive) in
 // the window: from the command line, a drop, a file dialog and the recent
-// files, each found and written under the bytes the system gave.
+// files, each found and written under the bytes the system gave. And the
+// program's answer to a limit on file sizes.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +13,9 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <chrono>
+#include <fstream>
+#include <thread>
 
 #include "core/settings/app_settings.h"
 #include "gui/support/qt_file_names.h"
@@ -114,6 +122,36 @@ TEST_F(FileNamesTest, FileDialogChoiceIsFoundUnderItsBytes) {
   FileRequest request;
   request.folder = dir.Path(kFolder);
   EXPECT_EQ(fileRequester.Choose(request), Path(kName));
+}
+
+// Past "ulimit -f" the system sends SIGXFSZ, which would end the program with
+// the text unsaved; the program ignores it, so that the save fails with its
+// reason as on a full disk (as the window's save tests show).
+TEST(FileSizeSignal, TheProgramIgnoresIt) {
+  TempDir folder;
+  std::filesystem::copy_file(ZELTRIX_GUI, folder.Path("zeltrix"));
+  WriteBytes(folder.Path("Profile.prof"), kDefaultDatabase);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_DFL);
+    const std::string program = folder.Path("zeltrix");
+    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // The settings file appears once the program has started.
+  for (int i = 0; i < 200 && !std::filesystem::exists(folder.Path("Preferences.ini")); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  unsigned long long ignored = 0;
+  while (std::getline(status, line)) {
+    if (line.rfind("SigIgn:", 0) == 0) ignored = std::stoull(line.substr(7), nullptr, 16);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  EXPECT_TRUE(std::filesystem::exists(folder.Path("Preferences.ini")));
+  EXPECT_TRUE(ignored & (1ull << (SIGXFSZ - 1)));
 }
 
 }  // namespace
