@@ -28,9 +28,10 @@ QStringList FileNameArguments(int argc, char** argv);
 std::string DroppedFileName(const QUrl& url);
 
 /**
- * The file a Qt file dialog chose. The dialog lists a name that is not UTF-8
- * with U+FFFD in it; such a part of the path that names nothing is looked up
- * among its folder's entries and taken as the one entry Qt shows that way.
+ * The file a file dialog chose. A desktop's own dialog hands a name that is
+ * not UTF-8 over as Qt reads it, with U+FFFD in it; such a part of the path
+ * that names nothing is looked up among its folder's entries and taken as the
+ * one entry Qt reads that way.
  */
 std::string ChosenFileName(const QString& chosen);
 

@@ -92,8 +92,8 @@ TEST_F(FileNamesTest, DroppedFileIsOpened) {
   EXPECT_EQ(window->CurrentFileName(), Path(kName));
 }
 
-// Qt's file dialog lists such a name with U+FFFD in it; the file chosen is
-// the one the dialog showed.
+// A file dialog hands such a name over as Qt reads it, with U+FFFD in it; the
+// file chosen is the one entry of its folder that reads so.
 TEST_F(FileNamesTest, FileDialogChoiceIsFoundUnderItsBytes) {
   const auto shown = [](const std::string& path) { return QFile::decodeName(path.c_str()); };
   // Two names Qt shows alike are not guessed between.
@@ -109,7 +109,8 @@ TEST_F(FileNamesTest, FileDialogChoiceIsFoundUnderItsBytes) {
   };
   for (const auto& c : cases) EXPECT_EQ(ChosenFileName(shown(c.path)), c.chosen) << c.path;
 
-  // Through the real dialog: the name typed as the dialog shows it.
+  // Through the real dialog, the name as Qt reads it (a desktop's own file
+  // dialog hands it over that way).
   QtFileRequester fileRequester;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
