@@ -1,6 +1,7 @@
 // The Windows-1251 and UTF-8 codecs against a plain UTF-8 decoder written
 // from the table of well-formed byte sequences: validity, code points,
-// round trips, and the lossy decoder agreeing with the strict one.
+// round trips, and the lossy decoder agreeing with the strict one; file names
+// through UTF-16 and back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/io/cp1251.h"
+#include "core/io/file_names.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -101,5 +103,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char32_t point : points) narrow = narrow && point <= 0xFF;
   Check(latin1.has_value() == narrow);
   if (latin1) Check(zeltrix::Latin1ToUtf8(*latin1) == bytes);
+
+  // Any bytes as a file name come back whole; a valid UTF-8 name reads as its
+  // code points, with no escape in it.
+  const std::u16string name = zeltrix::FileNameToUtf16(bytes);
+  Check(zeltrix::FileNameFromUtf16(name) == bytes);
+  if (valid) {
+    std::size_t units = 0;
+    for (const char32_t point : points) units += point >= 0x10000 ? 2 : 1;
+    Check(name.size() == units);
+  }
   return 0;
 }

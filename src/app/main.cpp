@@ -4,15 +4,34 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <csignal>
+#include <filesystem>
 
 #include "core/settings/program_paths.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"
 #include "gui/support/app_identity.h"
+#include "gui/support/qt_file_names.h"
 #include "gui/support/qt_file_requester.h"
 #include "gui/support/qt_prompter.h"
 
+namespace {
+
+// The executable's folder as the system names it; Qt's own reading would
+// lose a folder name that is not UTF-8.
+std::string ExecutableDirectory() {
+  std::error_code error;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  return exe.parent_path().string();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // A save past "ulimit -f" then fails with its reason instead of ending the
+  // program and losing the text.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   zeltrix::SetUpApplicationIdentity(app);
   // Standard buttons read "Да", "Нет", "Отмена".
@@ -24,7 +43,7 @@ int main(int argc, char** argv) {
   zeltrix::RegisterEditorFontSubstitutes();
 
   const zeltrix::ProgramPaths paths = zeltrix::LocateProgramFiles(
-      {QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+      {ExecutableDirectory(),
        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
            .toStdString()});
   // A failure shows when the first file is created there.
@@ -32,7 +51,7 @@ int main(int argc, char** argv) {
   zeltrix::QtPrompter prompter;
   zeltrix::QtFileRequester requester;
   const std::unique_ptr<zeltrix::MainWindow> window =
-      zeltrix::StartUp(paths, app.arguments(), prompter, requester);
+      zeltrix::StartUp(paths, zeltrix::FileNameArguments(argc, argv), prompter, requester);
   if (!window) return 1;
   prompter.SetParent(window.get());
   requester.SetParent(window.get());

@@ -1,4 +1,5 @@
 #include <QCommandLineParser>
+#include <utility>
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
@@ -66,7 +67,8 @@ struct Options {
                          "если АДРЕС не меньше размера файла, дописать коды в конец файла (без "
                          "него файл не изменяется)"};
   QCommandLineOption encoding{"encoding", "кодировка входа, как у convert", "КОД", "auto"};
-  QCommandLineOption output{{"o", "output"}, "двоичный файл", "ВЫХОД"};
+  QCommandLineOption output{
+      {"o", "output"}, "двоичный файл (\"-\" - стандартный вывод, только новый файл)", "ВЫХОД"};
 
   QList<QCommandLineOption> All() const {
     return {removeUndisplayable, removeSpaces, append, insert, replace, yes, encoding, output};
@@ -83,6 +85,15 @@ int Run(const QStringList& arguments, Context& context) {
   if (parser.value(o.output).isEmpty()) UsageError("не указан файл результата (-o ВЫХОД)");
   if (parser.isSet(o.append) + parser.isSet(o.insert) + parser.isSet(o.replace) > 1) {
     UsageError("параметры --append, --insert и --replace нельзя указывать вместе");
+  }
+  // Standard output takes a new file only: there is nothing to add to.
+  const bool toStandardOutput = parser.value(o.output) == "-";
+  for (const auto& [option, name] :
+       {std::pair{&o.append, "--append"}, std::pair{&o.insert, "--insert"},
+        std::pair{&o.replace, "--replace"}}) {
+    if (toStandardOutput && parser.isSet(*option)) {
+      UsageError(std::string("параметр ") + name + " не применим к стандартному выводу (-o -)");
+    }
   }
   const int countSpace =
       parser.isSet(o.removeSpaces) ? CountSpaceOption(parser.value(o.removeSpaces)) : 2;
@@ -112,6 +123,12 @@ int Run(const QStringList& arguments, Context& context) {
       PrepareBinText(path, text, parser.isSet(o.removeUndisplayable), parser.isSet(o.removeSpaces),
                      countSpace, prompter);
   if (!prepared) return kExitFailure;
+  if (toStandardOutput) {
+    const std::string codes = MapToLcdCodes(*prepared);
+    if (codes.empty()) Fail("Не удалось выполнить преобразование!");
+    WriteOutput({}, codes, context.console);
+    return kExitOk;
+  }
   if (!WriteBinImage(path, *prepared, target, placement, manner, address, prompter)) {
     return kExitFailure;
   }

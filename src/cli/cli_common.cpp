@@ -4,6 +4,7 @@
 
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/file_names.h"
 
 namespace zeltrix::cli {
 
@@ -87,7 +88,9 @@ QString SingleInput(const QCommandLineParser& parser) {
   return positional.isEmpty() ? QString() : positional.first();
 }
 
-std::string LocalPath(const QString& argument) { return argument.toLocal8Bit().toStdString(); }
+std::string LocalPath(const QString& argument) {
+  return FileNameFromUtf16(argument.toStdU16String());
+}
 
 namespace {
 
@@ -142,6 +145,8 @@ std::optional<TextEncoding> ParseEncoding(const QString& value, const char* opti
 }
 
 std::optional<std::string> ProfileNameArgument(const QString& argument) {
+  // Bytes that were no UTF-8 on the command line spell no profile's name.
+  if (!argument.isValidUtf16()) return std::nullopt;
   std::optional<std::string> name = Utf8ToCp1251(argument.toStdString());
   if (!name || name->empty() || name->find(kNoCp1251Code) != std::string::npos) return std::nullopt;
   return name;

@@ -110,7 +110,10 @@ class Output {
 /** Writes the bytes to the output at once. */
 void WriteOutput(const QString& output, std::string_view bytes, Console& console);
 
-/** Local file name of a command-line argument. */
+/**
+ * The file name a command-line argument stands for, as the bytes the system
+ * gave: the program's arguments are decoded with FileNameToUtf16.
+ */
 std::string LocalPath(const QString& argument);
 
 }  // namespace zeltrix::cli

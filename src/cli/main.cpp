@@ -4,10 +4,12 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <filesystem>
 
 #include "cli/cli_app.h"
 #include "cli/console.h"
+#include "core/io/file_names.h"
 #include "core/settings/program_paths.h"
 
 namespace {
@@ -32,8 +34,14 @@ std::string ProgramFilesDirectory() {
 
 int main(int argc, char** argv) {
   using namespace zeltrix::cli;
+  // A write past "ulimit -f" then fails with its reason instead of killing the
+  // program with its temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
+  // Qt's own decoding would turn a name that is not UTF-8 into another name.
   QStringList arguments;
-  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 1; i < argc; ++i) {
+    arguments << QString::fromStdU16String(zeltrix::FileNameToUtf16(argv[i]));
+  }
   StandardConsole console;
   Context context{console, ProgramFilesDirectory()};
   return RunCli(arguments, context);

@@ -11,6 +11,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <limits>
 #include <vector>
 
 namespace zeltrix {
@@ -131,12 +133,25 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStatus* st
 
 namespace {
 
-std::string ResolveLink(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
+// Linux's limit on the links followed in one path lookup.
+constexpr int kMaxLinks = 40;
+
+// The path that the links at the end of path lead to, followed as open()
+// with O_CREAT does: a dangling link leads to the missing file it names, where
+// a new file is then made, and a loop fails with ELOOP.
+std::string FollowLinks(const std::string& path, int& error) {
+  error = 0;
+  std::string current = path;
+  for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length <= 0) return current;
+    target.resize(static_cast<std::size_t>(length));
+    current = target.front() == '/' ? target : FolderOf(current) + target;
   }
+  error = ELOOP;
   return path;
 }
 
@@ -168,31 +183,105 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-std::string TempPrefix(const std::string& name) { return "." + name + ".zeltrix-"; }
+// FNV-1a: a short, stable fingerprint of a text for a file name.
+std::uint64_t Fingerprint(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
 
-// Removes the temporary files that earlier runs left beside the target when
-// they were killed: those whose writing process no longer exists.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+constexpr std::size_t kTagLength = 8;
+
+std::string Tag(std::string_view text) {
+  const std::uint64_t hash = Fingerprint(text);
+  const auto folded = static_cast<std::uint32_t>(hash ^ (hash >> 32));
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string tag(kTagLength, '0');
+  for (std::size_t i = 0; i < kTagLength; ++i) tag[i] = kDigits[(folded >> (28 - 4 * i)) & 0xF];
+  return tag;
+}
+
+// Where the process ids of this process mean what they say: this boot of this
+// machine and this process's PID namespace. A temporary written under another
+// tag (another machine on a shared folder, another container, this machine
+// before a restart) cannot be checked, so it is never taken as stale.
+const std::string& WriterTag() {
+  static const std::string tag = [] {
+    std::string identity = ReadWholeFile("/proc/sys/kernel/random/boot_id").value_or("");
+    char buffer[256] = {};
+    const ssize_t length = ::readlink("/proc/self/ns/pid", buffer, sizeof buffer - 1);
+    identity.push_back('\0');
+    if (length > 0) identity.append(buffer, static_cast<std::size_t>(length));
+    identity.push_back('\0');
+    if (::gethostname(buffer, sizeof buffer - 1) == 0) identity.append(buffer);
+    return Tag(identity);
+  }();
+  return tag;
+}
+
+// A temporary's name is ".NAME.zeltrix-TAG-PID-XXXXXX": the target's name,
+// the writer's tag and process id, and six characters mkstemp fills in.
+constexpr std::string_view kTempMark = ".zeltrix-";
+constexpr std::size_t kMaxPidDigits = 10;
+constexpr std::size_t kTempOverhead = 1 + kTempMark.size() + kTagLength + 1 + kMaxPidDigits + 1 + 6;
+// A cut name ends in "~" and the tag of the whole name.
+constexpr std::size_t kCutMark = 1 + kTagLength;
+
+// The start of the temporaries' names for the target's name in the folder.
+// A name too long to leave room for the rest within the folder's limit on
+// names is cut (never inside a UTF-8 sequence) and marked with a tag of the
+// whole name, so that the temporary stays recognisable and belongs to one
+// target only.
+std::string TempPrefix(const std::string& folder, const std::string& name) {
+  long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  if (limit <= 0) limit = NAME_MAX;
+  const std::size_t room = static_cast<std::size_t>(limit) > kTempOverhead
+                               ? static_cast<std::size_t>(limit) - kTempOverhead
+                               : 0;
+  std::string part = name;
+  if (name.size() > room) {
+    std::size_t keep = room > kCutMark ? room - kCutMark : 0;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    part = name.substr(0, keep) + "~" + Tag(name);
+  }
+  return "." + part + std::string(kTempMark);
+}
+
+bool IsDecimal(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A temporary left beside the target is removed only when it is certainly
+// abandoned: written under this process's tag by a process that no longer
+// exists, and untouched for over a minute.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return;
-  const std::string prefix = TempPrefix(name);
+  const std::string ours = prefix + WriterTag() + "-";
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view entryName = entry->d_name;
-    if (entryName.substr(0, prefix.size()) != prefix) continue;
-    const std::string_view rest = entryName.substr(prefix.size());
-    const std::size_t dash = rest.find('-');
+    if (entryName.substr(0, ours.size()) != ours) continue;
     // The pid, a dash and the six characters mkstemp filled in.
-    if (dash == 0 || dash == std::string_view::npos || rest.size() != dash + 7) continue;
-    if (!std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash),
-                     [](char c) { return c >= '0' && c <= '9'; }) ||
-        dash > 9) {
+    const std::string_view rest = entryName.substr(ours.size());
+    const std::size_t dash = rest.find('-');
+    if (dash == std::string_view::npos || dash > kMaxPidDigits || rest.size() != dash + 7 ||
+        !IsDecimal(rest.substr(0, dash))) {
       continue;
     }
-    const pid_t pid = static_cast<pid_t>(std::atol(std::string(rest.substr(0, dash)).c_str()));
-    if (pid == ::getpid() || pid <= 0) continue;
-    if (::kill(pid, 0) != 0 && errno == ESRCH) {
-      ::unlink((folder + std::string(entryName)).c_str());
-    }
+    const long long pid = std::atoll(std::string(rest.substr(0, dash)).c_str());
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max() || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    const std::string path = folder + std::string(entryName);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (now.tv_sec - st.st_mtim.tv_sec <= 60) continue;
+    ::unlink(path.c_str());
   }
   ::closedir(dir);
 }
@@ -200,7 +289,9 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
 }  // namespace
 
 FileStatus CheckReplaceable(const std::string& path) {
-  const std::string target = ResolveLink(path);
+  int error = 0;
+  const std::string target = FollowLinks(path, error);
+  if (error != 0) return FileStatus::FromErrno(error);
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) return RefusalToReplace(target, st, false);
   if (errno != ENOENT) return FileStatus::FromErrno(errno);
@@ -224,7 +315,9 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
   m_status = {};
   m_inPlace = false;
   m_inPlaceContent.clear();
-  m_target = ResolveLink(path);
+  int error = 0;
+  m_target = FollowLinks(path, error);
+  if (error != 0) return Fail(error);
   struct stat st {};
   const bool exists = ::stat(m_target.c_str(), &st) == 0;
   if (exists) {
@@ -236,8 +329,10 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
 
   const std::string folder = FolderOf(m_target);
   const std::string name = NamePart(m_target);
-  RemoveStaleTemporaries(folder, name);
-  std::string pattern = folder + TempPrefix(name) + std::to_string(::getpid()) + "-XXXXXX";
+  const std::string prefix = TempPrefix(folder, name);
+  RemoveStaleTemporaries(folder, prefix);
+  std::string pattern =
+      folder + prefix + WriterTag() + "-" + std::to_string(::getpid()) + "-XXXXXX";
   m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (m_fd < 0) {
     const int error = errno;

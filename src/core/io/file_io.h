@@ -81,13 +81,19 @@ FileStatus CheckReplaceable(const std::string& path);
  * beside the target, which is flushed to disk and renamed over the target.
  * A crash, a kill or a full disk leaves either the old file or the new one.
  * The target keeps its permissions; a link is followed, so the file it points
- * to is replaced and the link stays.
+ * to is replaced and the link stays. A link to a missing file creates that
+ * file, as the shell's "> link" does; a loop of links is refused (ELOOP).
  *
  * An existing target must be a regular file the user may write; anything else
  * is refused before a byte is written. The temporary file is named
- * ".NAME.zeltrix-PID-XXXXXX" after the target and the writing process, so
- * that one left by a killed run is known as stale and removed by the next
- * replacement of that target. When the folder refuses a temporary file but
+ * ".NAME.zeltrix-TAG-PID-XXXXXX" after the target, the machine and PID
+ * namespace of the writer (TAG, a short fingerprint) and its process id; a
+ * NAME too long to leave room for the rest within the folder's limit on names
+ * is cut and ends in "~" and a fingerprint of the whole name. A temporary left
+ * by a killed run is removed by a later replacement of that target once it is
+ * over a minute old, and only when its writer has this process's TAG and no
+ * longer exists: a writer on another machine or in another PID namespace
+ * cannot be checked and keeps its temporary. When the folder refuses a temporary file but
  * the target itself is writable, the new content is kept in memory and
  * written over the old in place on Commit, then flushed: not proof against a
  * kill, but the file is saved where it could not be otherwise.

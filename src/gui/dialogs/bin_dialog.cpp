@@ -224,12 +224,14 @@ void BinDialog::Browse() {
   request.filters = {{"Двоичные файлы (*.bin)", "*.bin"}, {"Все файлы", "*.*"}};
   const std::optional<std::string> chosen = m_requester.Choose(request);
   if (!chosen) return;
-  m_path->setText(QString::fromStdString(CompleteExtension(*chosen, ".bin")));
+  m_chosenPath = CompleteExtension(*chosen, ".bin");
+  // A byte of a name that is not UTF-8 shows as U+FFFD; the file keeps its name.
+  m_path->setText(QString::fromStdString(m_chosenPath));
 }
 
 void BinDialog::Convert() {
   // Whatever the outcome, the dialog stays open for another run.
-  const std::string path = m_path->text().toStdString();
+  const std::string& path = m_chosenPath;
   const std::optional<std::string> text =
       PrepareBinText(path, m_sourceText(), m_removeUndisplayable->isChecked(),
                      m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter);

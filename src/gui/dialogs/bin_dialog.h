@@ -66,6 +66,8 @@ class BinDialog : public QWidget {
   FileRequester& m_requester;
 
   QLineEdit* m_path = nullptr;
+  // The chosen file's name as the system has it; the field shows it as text.
+  std::string m_chosenPath;
   QPushButton* m_browse = nullptr;
   QPushButton* m_convert = nullptr;
   QPushButton* m_cancel = nullptr;

@@ -13,6 +13,7 @@
 
 #include "core/io/cp1251.h"
 #include "core/lcd/lcd_code.h"
+#include "gui/support/qt_file_names.h"
 
 namespace zeltrix {
 namespace {
@@ -61,7 +62,7 @@ QStringList DroppedFiles(const QMimeData* mime) {
   QStringList paths;
   if (mime == nullptr || !mime->hasUrls()) return paths;
   for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
+    if (url.isLocalFile()) paths << QtFileName(DroppedFileName(url));
   }
   return paths;
 }

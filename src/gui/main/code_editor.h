@@ -92,7 +92,7 @@ class CodeEditor : public QsciScintilla {
   std::string m_marker;
 };
 
-/** The local files among dropped data, in the order given. */
+/** The local files among dropped data, in the order given, as QtFileName keeps them. */
 QStringList DroppedFiles(const QMimeData* mime);
 
 /** Makes the fonts the editors ask for fall back to fonts this system has. */

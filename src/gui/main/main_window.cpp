@@ -32,6 +32,7 @@
 #include "gui/support/app_identity.h"
 #include "gui/support/fixed_layout.h"
 #include "gui/support/owned_window.h"
+#include "gui/support/qt_file_names.h"
 #include "gui/support/qt_text.h"
 #include "gui/support/screen_areas.h"
 
@@ -750,12 +751,12 @@ void MainWindow::ShowPathField() {
 
 void MainWindow::OpenDroppedFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  const std::string path = paths.first().toStdString();
+  const std::string path = LocalFileName(paths.first());
   if (IsNonEmptyRegularFile(path) && LoadText(m_source, path)) m_fileName = path;
 }
 
 void MainWindow::OpenCommandLineFile(const QString& argument) {
-  const std::string path = argument.toStdString();
+  const std::string path = LocalFileName(argument);
   // The document stays unnamed: the first Save asks for a name.
   if (IsNonEmptyRegularFile(path)) LoadText(m_source, path);
 }

@@ -55,7 +55,10 @@ class MainWindow : public QMainWindow {
   /** Shows the window with the focus in the source editor and starts taking dropped files. */
   void ShowAtStart();
 
-  /** Loads the file named on the command line, when it is a non-empty regular file. */
+  /**
+   * Loads the file named on the command line, when it is a non-empty regular
+   * file; the argument is a name as QtFileName keeps it.
+   */
   void OpenCommandLineFile(const QString& argument);
 
   /** Carries out a command as its menu item, button or shortcut would. */
@@ -195,7 +198,8 @@ class MainWindow : public QMainWindow {
 
 /**
  * Start-up: reads the settings, builds the main window (asking about a
- * missing profile database), shows it and opens the command-line file.
+ * missing profile database), shows it and opens the command-line file. The
+ * arguments are the program's, as FileNameArguments gives them.
  * Returns nothing when the program must end at once.
  */
 std::unique_ptr<MainWindow> StartUp(const ProgramPaths& paths, const QStringList& arguments,

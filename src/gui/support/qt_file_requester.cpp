@@ -3,6 +3,7 @@
 #include <QFileDialog>
 
 #include "gui/support/dialog_parent.h"
+#include "gui/support/qt_file_names.h"
 
 namespace zeltrix {
 
@@ -29,7 +30,7 @@ std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
+  return ChosenFileName(dialog.selectedFiles().first());
 }
 
 }  // namespace zeltrix

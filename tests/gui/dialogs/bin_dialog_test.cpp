@@ -686,5 +686,20 @@ TEST_F(BinDialogTest, CancelAndTheCloseBoxDestroyTheDialog) {
   EXPECT_TRUE(prompter.shown.empty());
 }
 
+// A name that is not UTF-8 ("Привет" in Windows-1251) shows with U+FFFD and is
+// written under its own bytes.
+TEST_F(BinDialogTest, ABrowsedNameThatIsNotUtf8IsWrittenUnderItself) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Type(Source(), "AB");
+  ASSERT_NE(OpenDialog(), nullptr);
+  const std::string target = dir.Path("\xcf\xf0\xe8\xe2\xe5\xf2.bin");
+  BrowseTo(target);
+  EXPECT_EQ(PathEdit()->text(), QString::fromStdString(target));
+  Click("convertButton");
+  EXPECT_EQ(ReadBytes(target), "AB");
+  EXPECT_EQ(prompter.shown, std::vector<Message>{kSuccess});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 3);
+}
+
 }  // namespace
 }  // namespace zeltrix::testing
