@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/single_byte_codec.h"
 
 namespace zeltrix::cli {
 
@@ -143,7 +143,8 @@ std::optional<TextEncoding> ParseEncoding(const QString& value, const char* opti
 
 std::optional<std::string> ProfileNameArgument(const QString& argument) {
   std::optional<std::string> name = Utf8ToCp1251(argument.toStdString());
-  if (!name || name->empty() || name->find(kNoCp1251Code) != std::string::npos) return std::nullopt;
+  if (!name || name->empty() || name->find(kSubstituteByte) != std::string::npos)
+    return std::nullopt;
   return name;
 }
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/default_database.h"
@@ -50,6 +50,10 @@ std::string Replace(std::string text, const std::string& from, const std::string
   EXPECT_NE(at, std::string::npos) << from;
   if (at != std::string::npos) text.replace(at, from.size(), to);
   return text;
+}
+
+TEST(ProgramLower, LatinAndCyrillicCapitalsButNotYaOrYo) {
+  EXPECT_EQ(ProgramLower("ABZ az \xC0\xDE\xDF\xA8\xE0"), "abz az \xE0\xFE\xDF\xA8\xE0");
 }
 
 TEST(ProfileNames, RepeatsFollowTheProgramLowerCaseRule) {
