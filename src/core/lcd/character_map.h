@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/lcd/character_rom.h"
+#include "core/profiles/profile_record.h"
 
 namespace zeltrix {
 
@@ -79,5 +80,10 @@ class CharacterMap {
   CharacterRom m_rom;
   bool m_lookAlikes;
 };
+
+/** The map of a profile's display: its ROM, with look-alikes when it allows them. */
+inline CharacterMap CharacterMapOf(const ProfileRecord& profile) {
+  return CharacterMap(profile.Rom, profile.LookAlikes != 0);
+}
 
 }  // namespace zeltrix

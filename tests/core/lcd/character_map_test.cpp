@@ -152,6 +152,15 @@ TEST(CharacterMap, LookAlikesOfRussianTextOnTheWesternRoms) {
             (MappedChar{0x98, CharacterKind::Exact}));
 }
 
+TEST(CharacterMap, OfAProfile) {
+  ProfileRecord profile;
+  EXPECT_EQ(CharacterMapOf(profile).Map(U'Б'), (MappedChar{0xA0, CharacterKind::Exact}));
+  profile.Rom = CharacterRom::A00;
+  EXPECT_FALSE(CharacterMapOf(profile).Shows(U'А'));
+  profile.LookAlikes = 1;
+  EXPECT_EQ(CharacterMapOf(profile).Map(U'А'), (MappedChar{0x41, CharacterKind::LookAlike}));
+}
+
 TEST(CharacterRom, NamesReadWithoutCase) {
   for (const CharacterRom rom : kCharacterRoms) EXPECT_EQ(RomNamed(RomName(rom)), rom);
   EXPECT_EQ(RomNamed("a00"), CharacterRom::A00);
