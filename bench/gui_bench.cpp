@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "bench/sample_text.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
 #include "gui/main/code_editor.h"

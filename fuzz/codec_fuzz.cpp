@@ -1,17 +1,19 @@
-// The Windows-1251 and UTF-8 codecs against a plain UTF-8 decoder written
+// The single-byte and UTF-8 codecs against a plain UTF-8 decoder written
 // from the table of well-formed byte sequences: validity, code points,
-// round trips, and the lossy decoder agreeing with the strict one; file names
-// through UTF-16 and back.
+// round trips, and the lossy encoder agreeing with the checked one, for
+// every code page; file names through UTF-16 and back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/io/cp1251.h"
 #include "core/io/file_names.h"
+#include "core/io/single_byte_codec.h"
+#include "core/io/utf8.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -59,30 +61,57 @@ bool Decode(std::string_view text, std::vector<char32_t>& points) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using zeltrix::CodePage;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 
-  // Windows-1251 to UTF-8 and back gives every byte back, 0x98 included.
-  const std::string utf8 = zeltrix::Cp1251ToUtf8(bytes);
+  // The plain decoder's view of the bytes taken as UTF-8.
   std::vector<char32_t> points;
-  Check(Decode(utf8, points) && points.size() == bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    Check(points[i] == zeltrix::Cp1251ToCodePoint(static_cast<unsigned char>(bytes[i])));
-  }
-  Check(zeltrix::Utf8ToCp1251(utf8) == bytes);
-
-  // UTF-8 to Windows-1251: valid exactly when the plain decoder says so.
-  points.clear();
   const bool valid = Decode(bytes, points);
   Check(zeltrix::IsValidUtf8(bytes) == valid);
-  const std::optional<std::string> cp1251 = zeltrix::Utf8ToCp1251(bytes);
-  Check(cp1251.has_value() == valid);
-  const std::string lossy = zeltrix::Utf8ToCp1251Lossy(bytes);
-  if (valid) {
-    Check(cp1251->size() == points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      Check((*cp1251)[i] == zeltrix::CodePointToCp1251(points[i]));
+
+  for (const CodePage page : {CodePage::Cp1251, CodePage::Koi8r, CodePage::Cp866}) {
+    // The page to UTF-8 (and UTF-32) and back gives every byte back, 0x98 of
+    // Windows-1251 included.
+    const std::string utf8 = zeltrix::CodePageToUtf8(page, bytes);
+    std::vector<char32_t> decoded;
+    Check(Decode(utf8, decoded) && decoded.size() == bytes.size());
+    const std::u32string utf32 = zeltrix::CodePageToUtf32(page, bytes);
+    Check(utf32.size() == bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const char32_t point =
+          zeltrix::CodePageToCodePoint(page, static_cast<unsigned char>(bytes[i]));
+      Check(decoded[i] == point && utf32[i] == point);
+      Check(zeltrix::CodePointToCodePage(page, point) == bytes[i]);
     }
-    Check(lossy == *cp1251);
+    Check(zeltrix::Utf8ToCodePageChecked(page, utf8) == bytes);
+    Check(zeltrix::Utf8ToCodePage(page, utf8) == bytes);
+    Check(zeltrix::CodePageHolds(page, utf8));
+
+    // UTF-8 to the page: the checked encoder succeeds exactly when the plain
+    // decoder does, and then writes each character's byte, as the lossy one does.
+    const std::optional<std::string> checked = zeltrix::Utf8ToCodePageChecked(page, bytes);
+    Check(checked.has_value() == valid);
+    const std::string lossy = zeltrix::Utf8ToCodePage(page, bytes);
+    bool holds = valid;
+    if (valid) {
+      Check(checked->size() == points.size());
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const char byte = zeltrix::CodePointToCodePage(page, points[i]);
+        Check((*checked)[i] == byte);
+        holds = holds && (byte != zeltrix::kSubstituteByte || points[i] == 0x1A);
+      }
+      Check(lossy == *checked);
+    } else {
+      // Every stray byte stands for one character; nothing is dropped whole.
+      Check(lossy.size() <= bytes.size() && !lossy.empty());
+    }
+    Check(zeltrix::CodePageHolds(page, bytes) == holds);
+  }
+  // The Windows-1251 short names are the same codec.
+  Check(zeltrix::Utf8ToCp1251(bytes) == zeltrix::Utf8ToCodePageChecked(CodePage::Cp1251, bytes));
+  Check(zeltrix::Utf8ToCp1251Lossy(bytes) == zeltrix::Utf8ToCodePage(CodePage::Cp1251, bytes));
+
+  if (valid) {
     std::size_t at = 0;
     for (const char32_t expected : points) {
       char32_t point = 0;
@@ -91,16 +120,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       at += length;
     }
     Check(at == bytes.size());
-  } else {
-    // Every stray byte stands for one character; nothing is dropped whole.
-    Check(lossy.size() <= bytes.size() && !lossy.empty());
+  }
+
+  // UTF-8 to UTF-32 and back, and any UTF-32 to valid UTF-8.
+  const std::optional<std::u32string> utf32 = zeltrix::Utf8ToUtf32(bytes);
+  Check(utf32.has_value() == valid);
+  if (utf32) {
+    Check(*utf32 == std::u32string(points.begin(), points.end()));
+    Check(zeltrix::Utf32ToUtf8(*utf32) == bytes);
+  }
+  std::u32string raw(size / 4, U'\0');
+  if (!raw.empty()) std::memcpy(raw.data(), data, raw.size() * 4);
+  const std::string written = zeltrix::Utf32ToUtf8(raw);
+  points.clear();
+  Check(Decode(written, points) && points.size() == raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const bool character = raw[i] <= 0x10FFFF && (raw[i] < 0xD800 || raw[i] > 0xDFFF);
+    Check(points[i] == (character ? raw[i] : zeltrix::kReplacementCharacter));
   }
 
   // Latin-1 through UTF-8 and back; UTF-8 of code points up to U+00FF only.
   Check(zeltrix::Utf8ToLatin1(zeltrix::Latin1ToUtf8(bytes)) == bytes);
   const std::optional<std::string> latin1 = zeltrix::Utf8ToLatin1(bytes);
   bool narrow = valid;
-  for (const char32_t point : points) narrow = narrow && point <= 0xFF;
+  if (utf32) {
+    for (const char32_t point : *utf32) narrow = narrow && point <= 0xFF;
+  }
   Check(latin1.has_value() == narrow);
   if (latin1) Check(zeltrix::Latin1ToUtf8(*latin1) == bytes);
 
@@ -108,9 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // code points, with no escape in it.
   const std::u16string name = zeltrix::FileNameToUtf16(bytes);
   Check(zeltrix::FileNameFromUtf16(name) == bytes);
-  if (valid) {
+  if (utf32) {
     std::size_t units = 0;
-    for (const char32_t point : points) units += point >= 0x10000 ? 2 : 1;
+    for (const char32_t point : *utf32) units += point >= 0x10000 ? 2 : 1;
     Check(name.size() == units);
   }
   return 0;

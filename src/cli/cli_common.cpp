@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
 #include "core/io/file_names.h"
+#include "core/io/single_byte_codec.h"
 
 namespace zeltrix::cli {
 
@@ -148,7 +148,8 @@ std::optional<std::string> ProfileNameArgument(const QString& argument) {
   // Bytes that were no UTF-8 on the command line spell no profile's name.
   if (!argument.isValidUtf16()) return std::nullopt;
   std::optional<std::string> name = Utf8ToCp1251(argument.toStdString());
-  if (!name || name->empty() || name->find(kNoCp1251Code) != std::string::npos) return std::nullopt;
+  if (!name || name->empty() || name->find(kSubstituteByte) != std::string::npos)
+    return std::nullopt;
   return name;
 }
 

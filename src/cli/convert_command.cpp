@@ -3,7 +3,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/profile_source.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
 

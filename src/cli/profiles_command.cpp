@@ -4,8 +4,8 @@
 #include "cli/command.h"
 #include "cli/profile_source.h"
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/temp_dir.h"

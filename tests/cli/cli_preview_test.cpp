@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/lcd/module_image.h"
 #include "tests/support/cli_runner.h"
 

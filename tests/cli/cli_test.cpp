@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"

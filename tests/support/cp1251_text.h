@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 
 namespace zeltrix::testing {
 

@@ -2,9 +2,9 @@
 
 #include <limits>
 
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
 #include "core/io/text_encoding.h"
+#include "core/io/utf8.h"
 
 namespace zeltrix {
 namespace {

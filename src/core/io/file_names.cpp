@@ -1,6 +1,6 @@
 #include "core/io/file_names.h"
 
-#include "core/io/cp1251.h"
+#include "core/io/utf8.h"
 
 namespace zeltrix {
 namespace {
@@ -15,17 +15,6 @@ void AppendUtf16(std::u16string& out, char32_t codePoint) {
   codePoint -= 0x10000;
   out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
   out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-}
-
-void AppendUtf8Any(std::string& out, char32_t codePoint) {
-  if (codePoint < 0x10000) {
-    AppendUtf8(out, codePoint);
-    return;
-  }
-  out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-  out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-  out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-  out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
 }
 
 }  // namespace
@@ -55,12 +44,12 @@ std::string FileNameFromUtf16(std::u16string_view text) {
     const char16_t unit = text[i];
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
-      AppendUtf8Any(bytes, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      AppendUtf8(bytes, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
       ++i;
     } else if (unit >= kByteEscape + 0x80 && unit <= kByteEscape + 0xFF) {
       bytes.push_back(static_cast<char>(unit - kByteEscape));
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      AppendUtf8(bytes, 0xFFFD);
+      AppendUtf8(bytes, kReplacementCharacter);
     } else {
       AppendUtf8(bytes, unit);
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/io/code_pages.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
+#include "core/io/utf8.h"
 
 namespace zeltrix {
 namespace {
@@ -24,17 +24,9 @@ bool StartsWithBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.siz
 }  // namespace
 
 const char* EncodingName(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Utf8:
-      return "UTF-8";
-    case TextEncoding::Koi8r:
-      return "KOI8-R";
-    case TextEncoding::Cp866:
-      return "CP866";
-    case TextEncoding::Cp1251:
-      break;
-  }
-  return "Windows-1251";
+  if (encoding == TextEncoding::Utf8) return "UTF-8";
+  // The descriptors' names are string literals, so they end in a zero.
+  return DescriptorOf(CodePageOf(encoding)).name.data();
 }
 
 TextFormat DetectTextFormat(std::string_view bytes) {

@@ -3,14 +3,9 @@
 #include <array>
 #include <cstdint>
 
-namespace zeltrix {
+#include "core/lcd/character_rom.h"
 
-/** The character ROMs of HD44780-compatible controllers whose glyphs the program knows. */
-enum class CharacterRom {
-  Cyrillic,  ///< the "European/Russian" ROM, the one LcdCode maps to
-  A00,       ///< English/Japanese
-  A02,       ///< English/European
-};
+namespace zeltrix {
 
 /** Dot rows of one glyph from the top, bit 4 the leftmost dot; rows 0-7 are the 5x8 glyph. */
 using GlyphRows = std::array<std::uint8_t, 10>;

@@ -4,9 +4,10 @@
 #include <utility>
 
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
+#include "core/io/utf8.h"
 
 namespace zeltrix {
 namespace {

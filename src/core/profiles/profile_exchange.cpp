@@ -5,10 +5,19 @@
 #include <unordered_map>
 
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 
 namespace zeltrix {
+
+std::string ProgramLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 0x41 && b <= 0x5A) || (b >= 0xC0 && b <= 0xDE)) c = static_cast<char>(b + 0x20);
+  }
+  return out;
+}
 
 bool SameProfileName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && ProgramLower(a) == ProgramLower(b);

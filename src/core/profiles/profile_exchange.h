@@ -17,6 +17,14 @@ class SettingsFile;
 inline constexpr std::string_view kProfileFileExtension = ".prof";
 
 /**
+ * The program lower-case rule, by which profile names (and the paths of
+ * profile files) are compared: bytes 0x41 to 0x5A and 0xC0 to 0xDE of the
+ * Windows-1251 text get 0x20 added, every other byte stays (so Я 0xDF and
+ * Ё 0xA8 keep their case).
+ */
+std::string ProgramLower(std::string_view text);
+
+/**
  * True when two profile names are the same under the program lower-case
  * rule (A to Z and А to Ю lowered; Я and Ё keep their case).
  */

@@ -74,6 +74,37 @@ void ForEachStoredField(Record& r, Visit&& visit) {
 template <class Field>
 constexpr bool kIsText = std::is_same_v<std::remove_cvref_t<Field>, std::string>;
 
+// The optional fields under their keys, in the order of kOptionalProfileKeys,
+// each with its default.
+template <class Record, class Visit>
+void ForEachOptionalField(Record& r, Visit&& visit) {
+  visit(kOptionalProfileKeys[0], r.Rom, CharacterRom::Cyrillic);
+  visit(kOptionalProfileKeys[1], r.LookAlikes, std::uint8_t{0});
+}
+
+// How each type of optional field is stored: a ROM by its name, a number in
+// decimal (a one-byte field keeping the low eight bits, as the 17 do).
+void ReadOptional(SettingsFile& file, std::string_view key, CharacterRom& field,
+                  CharacterRom missing) {
+  field = RomNamed(file.ReadText(key, RomName(missing))).value_or(CharacterRom::Cyrillic);
+}
+
+void ReadOptional(SettingsFile& file, std::string_view key, std::uint8_t& field,
+                  std::uint8_t missing) {
+  field = Low8(file.ReadNumber(key, missing));
+}
+
+void WriteOptional(SettingsFile& file, std::string_view key, CharacterRom field) {
+  file.WriteText(key, RomName(field));
+}
+
+void WriteOptional(SettingsFile& file, std::string_view key, std::uint8_t field) {
+  file.WriteNumber(key, field);
+}
+
+// A value never holds a line break, so this default shows that the key is missing.
+bool HoldsKey(SettingsFile& file, std::string_view key) { return file.ReadText(key, "\n") != "\n"; }
+
 }  // namespace
 
 void ReadProfileFields(SettingsFile& file, ProfileRecord& record) {
@@ -88,6 +119,9 @@ void ReadProfileFields(SettingsFile& file, ProfileRecord& record) {
       field = file.ReadNumber(key, missing);
     }
   });
+  ForEachOptionalField(record, [&](std::string_view key, auto& field, auto missing) {
+    ReadOptional(file, key, field, missing);
+  });
 }
 
 void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
@@ -97,6 +131,11 @@ void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
     } else {
       file.WriteNumber(key, field);
     }
+  });
+  ForEachOptionalField(record, [&](std::string_view key, const auto& field, auto missing) {
+    // A key the group holds already is written even with its default: left
+    // alone, its old value would still be read.
+    if (field != missing || HoldsKey(file, key)) WriteOptional(file, key, field);
   });
 }
 

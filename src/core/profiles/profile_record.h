@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/lcd/character_rom.h"
+
 namespace zeltrix {
 
 class SettingsFile;
@@ -36,6 +38,8 @@ struct ProfileRecord {
   std::uint8_t DeleteSumbolError = 0;
   std::uint8_t DeleteSpace = 0;
   std::uint8_t CountSpace = 2;
+  CharacterRom Rom = CharacterRom::Cyrillic;  ///< the character ROM of the profile's display
+  std::uint8_t LookAlikes = 0;  ///< not 0: a character the ROM lacks is shown by a look-alike
 
   bool operator==(const ProfileRecord&) const = default;
 };
@@ -46,6 +50,17 @@ inline constexpr std::array<std::string_view, 17> kProfileKeys = {
     "StartData",    "SI",        "EndData",         "RazdelitelData",     "Comment",
     "CommentState", "CountByte", "PerenosPoSlovam", "CountByteToComment", "DeleteSumbolError",
     "DeleteSpace",  "CountSpace"};
+
+/**
+ * Keys added to the 17 later, each with a default: written after them, and
+ * only when the value differs from its default (or the group holds the key
+ * already), so that a profile that leaves them at their defaults is stored
+ * byte for byte as before. A missing key reads as its default.
+ *   Rom         "Cyrillic" (default), "A00" or "A02"; read without regard to
+ *               the case of A to Z, and anything else reads as "Cyrillic"
+ *   LookAlikes  0 (default) or 1
+ */
+inline constexpr std::array<std::string_view, 2> kOptionalProfileKeys = {"Rom", "LookAlikes"};
 
 /** Stores a text value between "[String]" and "[/String]", so its outer spaces survive. */
 std::string WrapText(std::string_view value);
@@ -58,13 +73,17 @@ std::string WrapText(std::string_view value);
 std::string UnwrapText(std::string_view stored);
 
 /**
- * Reads the 17 stored fields from the current group of an open settings file;
- * a missing key gives its default (Ost1, Ost2, SI and CountSpace 2, the rest 0
- * or empty). Name and Preview are left as they are.
+ * Reads the 17 stored fields and the optional ones from the current group of
+ * an open settings file; a missing key gives its default (Ost1, Ost2, SI and
+ * CountSpace 2, Rom Cyrillic, the rest 0 or empty). Name and Preview are left
+ * as they are.
  */
 void ReadProfileFields(SettingsFile& file, ProfileRecord& record);
 
-/** Writes the 17 stored fields into the current group, in key order, texts wrapped. */
+/**
+ * Writes the 17 stored fields into the current group, in key order, texts
+ * wrapped; then the optional ones that differ from their defaults.
+ */
 void WriteProfileFields(SettingsFile& file, const ProfileRecord& record);
 
 }  // namespace zeltrix

@@ -11,7 +11,8 @@
 #include <QUrl>
 #include <vector>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
+#include "core/io/utf8.h"
 #include "core/lcd/lcd_code.h"
 #include "gui/support/qt_file_names.h"
 
@@ -216,7 +217,7 @@ void CodeEditor::OnStyleNeeded(int position) {
   for (std::size_t i = 0; i < bytes.size();) {
     char32_t cp;
     std::size_t len = DecodeUtf8(bytes, i, cp);
-    const char c = len == 0 ? kNoCp1251Code : CodePointToCp1251(cp);
+    const char c = len == 0 ? kSubstituteByte : CodePointToCp1251(cp);
     if (len == 0) len = 1;
     const int style =
         output ? outputStyler.StyleOf(c) : CharacterStyle(static_cast<unsigned char>(c));

@@ -18,7 +18,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/io/text_file.h"
 #include "core/lcd/formatter.h"

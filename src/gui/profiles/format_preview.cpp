@@ -2,7 +2,7 @@
 
 #include <QPlainTextEdit>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/lcd/formatter.h"
 #include "gui/support/qt_text.h"
 

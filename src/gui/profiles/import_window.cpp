@@ -8,8 +8,8 @@
 #include <QStatusBar>
 #include <QTableWidget>
 
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
 #include "gui/support/fixed_layout.h"

@@ -13,8 +13,8 @@
 #include <QValidator>
 
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/single_byte_codec.h"
 #include "core/io/text_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
@@ -46,7 +46,7 @@ class Cp1251Validator : public QValidator {
   Cp1251Validator(bool name, QObject* parent) : QValidator(parent), m_name(name) {}
   State validate(QString& input, int&) const override {
     for (const char32_t c : input.toUcs4()) {
-      if (c == 0x1A || CodePointToCp1251(c) == kNoCp1251Code) return Invalid;
+      if (c == 0x1A || CodePointToCp1251(c) == kSubstituteByte) return Invalid;
       if (m_name && c == U']') return Invalid;
     }
     return Acceptable;

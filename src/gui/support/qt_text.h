@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 
 namespace zeltrix {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/io/cp1251.h"
+#include "core/io/utf8.h"
 
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "tests/support/cp1251_text.h"
 
 namespace zeltrix {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/lcd/bin_writer.h"
 #include "tests/support/recording_prompter.h"
 

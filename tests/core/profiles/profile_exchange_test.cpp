@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "core/ini/settings_file.h"
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/default_database.h"
@@ -50,6 +50,10 @@ std::string Replace(std::string text, const std::string& from, const std::string
   EXPECT_NE(at, std::string::npos) << from;
   if (at != std::string::npos) text.replace(at, from.size(), to);
   return text;
+}
+
+TEST(ProgramLower, LatinAndCyrillicCapitalsButNotYaOrYo) {
+  EXPECT_EQ(ProgramLower("ABZ az \xC0\xDE\xDF\xA8\xE0"), "abz az \xE0\xFE\xDF\xA8\xE0");
 }
 
 TEST(ProfileNames, RepeatsFollowTheProgramLowerCaseRule) {
@@ -146,6 +150,88 @@ TEST(ProfileFiles, AnExportThatCannotBeWrittenLeavesTheOldFile) {
     EXPECT_FALSE(WriteProfileFile(target, profiles));
   }
   EXPECT_EQ(ReadBytes(target), "previous");
+}
+
+// Saves every profile of the file back into it, loaded as it stands.
+void LoadAndSaveEach(const std::string& database) {
+  RecordingPrompter prompter;
+  const std::vector<std::string> names =
+      ListProfiles(database).value_or(std::vector<std::string>{});
+  ASSERT_FALSE(names.empty());
+  for (const std::string& name : names) {
+    ProfileRecord record;
+    ASSERT_EQ(LoadProfile(database, name, record, prompter), kLoadDone);
+    ASSERT_TRUE(SaveProfile(database, name, record, prompter));
+  }
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+std::string WithoutMarkers(std::string text) {
+  for (const std::string marker : {"[String]", "[/String]"}) {
+    for (std::size_t at; (at = text.find(marker)) != std::string::npos;)
+      text.erase(at, marker.size());
+  }
+  return text;
+}
+
+// Profile files written before the ROM keys existed save, export and import
+// byte for byte as before.
+TEST(ProfileFiles, ExistingFilesSaveExportAndImportUnchanged) {
+  TempDir dir;
+  // As the program writes profiles, in the database and in an exchange file alike.
+  const std::string written =
+      ExportedGroup(kDt, "4", "Dt", "", "", "0x", "; ", "8", "0") +
+      ExportedGroup(kBasic, "1", "const", "As Byte[] = (", " )", "$", "' ", "100", "1");
+  const std::string database = dir.Path("Profile.prof");
+  WriteBytes(database, written);
+  LoadAndSaveEach(database);
+  EXPECT_EQ(ReadBytes(database), written);
+
+  RecordingPrompter prompter;
+  const std::string exchange = dir.Path("out.prof");
+  SettingsFile file;
+  ASSERT_TRUE(file.Open(database));
+  ASSERT_TRUE(WriteProfileFile(exchange, LoadNamedProfiles(file, {kDt, kBasic}, prompter)));
+  EXPECT_EQ(ReadBytes(exchange), written);
+  const std::string second = dir.Path("second.prof");
+  WriteBytes(second, "");
+  ASSERT_EQ(ImportProfiles(exchange, {{kDt, kDt}, {kBasic, kBasic}}, second, prompter).copied, 2u);
+  EXPECT_EQ(ReadBytes(second), written);
+
+  // Files written by hand or by the first start: saving wraps their texts and changes nothing else.
+  const std::string others[] = {kDefaultDatabase,
+                                ReadBytes(ZELTRIX_SOURCE_DIR "/examples/sample-profiles.prof")};
+  for (const std::string& original : others) {
+    ASSERT_FALSE(original.empty());
+    WriteBytes(database, original);
+    LoadAndSaveEach(database);
+    EXPECT_EQ(WithoutMarkers(ReadBytes(database)), WithoutMarkers(original));
+  }
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST(ProfileFiles, TheRomAndLookAlikesTravelWithTheProfile) {
+  TempDir dir;
+  const std::string database = dir.Path("Profile.prof");
+  WriteBytes(database, kDefaultDatabase);
+  RecordingPrompter prompter;
+  ProfileRecord record;
+  ASSERT_EQ(LoadProfile(database, kDt, record, prompter), kLoadDone);
+  record.Rom = CharacterRom::A02;
+  record.LookAlikes = 1;
+  ASSERT_TRUE(SaveProfile(database, "Western", record, prompter));
+
+  const std::string exchange = dir.Path("out.prof");
+  SettingsFile file;
+  ASSERT_TRUE(file.Open(database));
+  ASSERT_TRUE(WriteProfileFile(exchange, LoadNamedProfiles(file, {"Western"}, prompter)));
+  EXPECT_TRUE(ReadBytes(exchange).ends_with("CountSpace = 2\r\nRom = A02\r\nLookAlikes = 1\r\n"));
+  const std::string second = dir.Path("second.prof");
+  WriteBytes(second, kDefaultDatabase);
+  ASSERT_EQ(ImportProfiles(exchange, {{"Western", "Western"}}, second, prompter).copied, 1u);
+  ProfileRecord imported;
+  ASSERT_EQ(LoadProfile(second, "Western", imported, prompter), kLoadDone);
+  EXPECT_EQ(imported, record);
 }
 
 class ImportProfilesTest : public ::testing::Test {

@@ -109,5 +109,72 @@ TEST(ProfileFields, SaveAndReloadGiveTheSameRecord) {
   EXPECT_EQ(reread, original);
 }
 
+// The keys written after the 17: what each stored value reads as.
+TEST(ReadProfileFields, TheRomAndLookAlikes) {
+  const struct {
+    const char* lines;
+    CharacterRom rom;
+    std::uint8_t lookAlikes;
+  } cases[] = {
+      {"", CharacterRom::Cyrillic, 0},
+      {"Rom = A00\r\n", CharacterRom::A00, 0},
+      {"rom = a02\r\nlookalikes = 1\r\n", CharacterRom::A02, 1},
+      {"Rom =  CYRILLIC \r\nLookAlikes = 0\r\n", CharacterRom::Cyrillic, 0},
+      {"Rom = A01\r\n", CharacterRom::Cyrillic, 0},
+      {"Rom = \r\n", CharacterRom::Cyrillic, 0},
+      {"Rom = [String]A00[/String]\r\n", CharacterRom::Cyrillic, 0},
+      {"LookAlikes = 257\r\n", CharacterRom::Cyrillic, 1},
+  };
+  for (const auto& c : cases) {
+    const ProfileRecord r = ReadGroup(std::string("[P]\r\nOst1 = 3\r\n") + c.lines);
+    EXPECT_EQ(r.Rom, c.rom) << c.lines;
+    EXPECT_EQ(r.LookAlikes, c.lookAlikes) << c.lines;
+    EXPECT_EQ(r.Ost1, 3) << c.lines;
+  }
+}
+
+// The lines of the group "P" after its header.
+std::vector<std::string> GroupLines(SettingsFile& file) {
+  const std::string written = file.Render();
+  std::vector<std::string> lines;
+  for (std::size_t at = written.find("[P]\r\n") + 5, end;
+       (end = written.find("\r\n", at)) != std::string::npos && written[at] != '['; at = end + 2) {
+    lines.push_back(written.substr(at, end - at));
+  }
+  return lines;
+}
+
+TEST(WriteProfileFields, TheRomAndLookAlikesOnlyWhenTheyDifferFromTheirDefaults) {
+  SettingsFile file;
+  file.OpenBuffer("");
+  file.SelectGroup("P");
+  ProfileRecord record;
+  record.Rom = CharacterRom::A00;
+  WriteProfileFields(file, record);
+  std::vector<std::string> lines = GroupLines(file);
+  ASSERT_EQ(lines.size(), kProfileKeys.size() + 1);
+  EXPECT_EQ(lines.back(), "Rom = A00");
+
+  record.Rom = CharacterRom::A02;
+  record.LookAlikes = 1;
+  WriteProfileFields(file, record);
+  lines = GroupLines(file);
+  ASSERT_EQ(lines.size(), kProfileKeys.size() + 2);
+  EXPECT_EQ(lines[kProfileKeys.size()], "Rom = A02");
+  EXPECT_EQ(lines.back(), "LookAlikes = 1");
+  ProfileRecord reread;
+  ReadProfileFields(file, reread);
+  EXPECT_EQ(reread, record);
+
+  // Back to the defaults: the keys the group holds take them, or the old values would stay.
+  WriteProfileFields(file, ProfileRecord{});
+  lines = GroupLines(file);
+  ASSERT_EQ(lines.size(), kProfileKeys.size() + 2);
+  EXPECT_EQ(lines[kProfileKeys.size()], "Rom = Cyrillic");
+  EXPECT_EQ(lines.back(), "LookAlikes = 0");
+  ReadProfileFields(file, reread);
+  EXPECT_EQ(reread, ProfileRecord{});
+}
+
 }  // namespace
 }  // namespace zeltrix

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <memory>
 
-#include "core/io/cp1251.h"
+#include "core/io/single_byte_codec.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"
 #include "tests/support/default_database.h"
