@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace zeltrix::cli {
 namespace {
@@ -19,17 +21,33 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> StandardConsole::ReadAll() {
+std::optional<std::string> ReadUpToZero(int fd, std::uint64_t expected) {
+  constexpr std::size_t kFirst = 1 << 16;
   std::string data;
-  char buffer[1 << 16];
+  std::size_t length = 0;
   for (;;) {
-    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (length == data.size()) {
+      // Doubling, but for a known size no further than one byte past it,
+      // where the read that sees the end lands.
+      std::size_t grown = std::max(kFirst, 2 * data.size());
+      if (expected > 0 && expected < grown && length <= expected) {
+        grown = static_cast<std::size_t>(expected) + 1;
+      }
+      data.resize(grown);
+    }
+    const ssize_t got = ::read(fd, data.data() + length, data.size() - length);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return std::nullopt;
-    if (got == 0) return data;
-    data.append(buffer, static_cast<std::size_t>(got));
+    if (got == 0) break;
+    const bool zero = std::memchr(data.data() + length, '\0', static_cast<std::size_t>(got));
+    length += static_cast<std::size_t>(got);
+    if (zero) break;
   }
+  data.resize(length);
+  return data;
 }
+
+std::optional<std::string> StandardConsole::ReadAll() { return ReadUpToZero(STDIN_FILENO, 0); }
 
 bool StandardConsole::Out(std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }
 
