@@ -61,6 +61,7 @@ class DatumTable {
     }
     m_widest = profile.RazdelitelData.size() + profile.StartData.size() + longestNumber +
                profile.EndData.size();
+    m_step = std::max<std::size_t>(1, kPiece / std::max<std::size_t>(1, m_widest));
     if (m_widest > kMaxStride) {
       m_mode = DatumMode::Pieces;
       return;
@@ -85,9 +86,7 @@ class DatumTable {
   // The longest datum with the separator in front.
   std::size_t Widest() const { return m_widest; }
   // Characters of a line written between two reservations of output room.
-  std::size_t Step() const {
-    return std::max<std::size_t>(1, kPiece / std::max<std::size_t>(1, m_widest));
-  }
+  std::size_t Step() const { return m_step; }
   const char* Slot(int c, bool separator) const {
     return m_slots.data() + (static_cast<std::size_t>(separator) * 256 + c) * m_stride;
   }
@@ -101,6 +100,7 @@ class DatumTable {
 
   DatumMode m_mode = DatumMode::Fixed;
   std::size_t m_widest = 0;
+  std::size_t m_step = 1;
   std::size_t m_stride = 0;
   std::vector<char> m_slots;
   std::array<std::array<std::uint32_t, 256>, 2> m_length{};
@@ -127,6 +127,19 @@ class OutputBuffer {
   }
   char* Cursor() { return m_text.data() + m_size; }
   void Advance(std::size_t bytes) { m_size += bytes; }
+  // Appends bytes for which room was reserved.
+  void Put(std::string_view bytes) {
+    std::memcpy(Cursor(), bytes.data(), bytes.size());
+    m_size += bytes.size();
+  }
+  // Put where the room was reserved, else Append.
+  void Put(std::string_view bytes, bool reserved) {
+    if (reserved) {
+      Put(bytes);
+    } else {
+      Append(bytes);
+    }
+  }
   // Appends bytes of any length: a long text goes to a sink in pieces.
   void Append(std::string_view bytes) {
     if (m_size + bytes.size() + m_slack <= m_text.size()) {
@@ -219,7 +232,8 @@ std::size_t EstimateChunks(std::string_view text, std::int32_t countByte) {
 // the data written.
 template <DatumMode kMode, bool kPolled>
 bool PutData(OutputBuffer& out, const DatumTable& table, const std::string& head,
-             std::string_view chunk, std::size_t chunkStart, Poller& poller, std::size_t& count) {
+             std::string_view chunk, bool reserved, std::size_t chunkStart, Poller& poller,
+             std::size_t& count) {
   const std::size_t stride = kMode == DatumMode::Fixed ? DatumTable::kFixedStride : table.Stride();
   const auto data = reinterpret_cast<const std::uint8_t*>(chunk.data());
   const std::size_t n = chunk.size();
@@ -233,10 +247,10 @@ bool PutData(OutputBuffer& out, const DatumTable& table, const std::string& head
     const std::size_t from = i;
     if (shown == 0) {
       while (i < end && !IsDisplayable(static_cast<char>(data[i]))) ++i;
-      if (i < end) out.Append(head);
+      if (i < end) out.Put(head, reserved);
     }
     if (i < end) {
-      out.Reserve((end - i) * table.Widest());
+      if (!reserved) out.Reserve((end - i) * table.Widest());
       char* put = out.Cursor();
       char* const begin = put;
       if (shown == 0) {
@@ -318,6 +332,7 @@ Room RoomNeeded(const ProfileRecord& profile, const Layout& layout, const DatumT
 template <DatumMode kMode, bool kPolled>
 void Format(std::string_view text, char* mutableText, const ProfileRecord& profile,
             const Layout& layout, const DatumTable& table, Poller& poller, OutputBuffer& out) {
+  const Room room = RoomNeeded(profile, layout, table);
   ChunkCutter cutter(text, profile.CountByte, profile.PerenosPoSlovam);
   std::string flattened;
   std::size_t pos = 0;
@@ -339,28 +354,32 @@ void Format(std::string_view text, char* mutableText, const ProfileRecord& profi
       ++pos;
       continue;
     }
+    // The lines of a chunk of ordinary length get their room at once; a
+    // long one (a text line of megabytes) gets it piece by piece.
+    const bool reserved = chunk.size() <= table.Step();
+    if (reserved) out.Reserve(chunk.size() * room.perChar + room.perChunk);
     if (layout.commentLines) {
-      out.Append(profile.Comment);
-      out.Append(chunk);
-      out.Append(kCrLf);
+      out.Put(profile.Comment, reserved);
+      out.Put(chunk, reserved);
+      out.Put(kCrLf, reserved);
     }
     std::size_t count = 0;
-    const bool finished =
-        kMode == DatumMode::Pieces
-            ? PutDataPieces<kPolled>(out, table, profile, layout.head, chunk, pos + 1, poller,
-                                     count)
-            : PutData<kMode, kPolled>(out, table, layout.head, chunk, pos + 1, poller, count);
+    const bool finished = kMode == DatumMode::Pieces
+                              ? PutDataPieces<kPolled>(out, table, profile, layout.head, chunk,
+                                                       pos + 1, poller, count)
+                              : PutData<kMode, kPolled>(out, table, layout.head, chunk, reserved,
+                                                        pos + 1, poller, count);
     if (!finished) break;
     // A chunk without a datum has no data line to end.
     if (count > 0) {
-      out.Append(profile.EndDataBlok);
+      out.Put(profile.EndDataBlok, reserved);
       if (layout.note) {
-        out.Append(layout.notePrefix);
+        out.Put(layout.notePrefix, reserved);
         char digits[24];
         const auto digitsEnd = std::to_chars(digits, digits + sizeof digits, count).ptr;
-        out.Append(std::string_view(digits, static_cast<std::size_t>(digitsEnd - digits)));
+        out.Put(std::string_view(digits, static_cast<std::size_t>(digitsEnd - digits)), reserved);
       }
-      out.Append(kCrLf);
+      out.Put(kCrLf, reserved);
     }
     pos += length;
   }
