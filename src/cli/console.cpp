@@ -1,5 +1,6 @@
 #include "cli/console.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,18 +23,25 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> ReadUpToZero(int fd, std::uint64_t expected) {
+  // The first read sees whether the input is text at all; after it a file of
+  // known size gets its room at once, anything else room that doubles. The
+  // bytes are made ready a step at a time, so that only what was read takes
+  // memory.
+  constexpr std::size_t kStep = 1 << 20;
   constexpr std::size_t kFirst = 1 << 16;
   std::string data;
   std::size_t length = 0;
   for (;;) {
     if (length == data.size()) {
-      // Doubling, but for a known size no further than one byte past it,
-      // where the read that sees the end lands.
-      std::size_t grown = std::max(kFirst, 2 * data.size());
-      if (expected > 0 && expected < grown && length <= expected) {
-        grown = static_cast<std::size_t>(expected) + 1;
+      if (length == 0) {
+        data.reserve(expected > 0
+                         ? static_cast<std::size_t>(std::min<std::uint64_t>(expected + 1, kFirst))
+                         : kFirst);
+      } else if (length == data.capacity()) {
+        data.reserve(expected > 0 && length <= expected ? static_cast<std::size_t>(expected) + 1
+                                                        : 2 * length);
       }
-      data.resize(grown);
+      data.resize(std::min(data.capacity(), length + kStep));
     }
     const ssize_t got = ::read(fd, data.data() + length, data.size() - length);
     if (got < 0 && errno == EINTR) continue;
@@ -44,10 +52,17 @@ std::optional<std::string> ReadUpToZero(int fd, std::uint64_t expected) {
     if (zero) break;
   }
   data.resize(length);
+  // A text cut short keeps no room for the rest of its file.
+  if (data.capacity() > 2 * length + kStep) data.shrink_to_fit();
   return data;
 }
 
-std::optional<std::string> StandardConsole::ReadAll() { return ReadUpToZero(STDIN_FILENO, 0); }
+std::optional<std::string> StandardConsole::ReadAll() {
+  // Standard input redirected from a file tells its size.
+  struct stat st {};
+  const bool file = ::fstat(STDIN_FILENO, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+  return ReadUpToZero(STDIN_FILENO, file ? static_cast<std::uint64_t>(st.st_size) : 0);
+}
 
 bool StandardConsole::Out(std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }
 
