@@ -11,7 +11,7 @@ INSTALLED := $(BUILD_DIR)/installed-files.txt
 
 PACKAGES := g++ make cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev \
             qt6-translations-l10n libqt6svg6 fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev \
-            librsvg2-bin dpkg-dev file bash-completion
+            librsvg2-bin dpkg-dev file bash-completion gputils
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 

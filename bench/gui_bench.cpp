@@ -1,9 +1,12 @@
 // The real main window on the offscreen platform: start-up, Convert of a
-// 1 MB text, and opening and saving a 10 MB text file, in Windows-1251 and in UTF-8.
+// 1 MB text, and opening and saving a 10 MB text file, in Windows-1251 and in UTF-8;
+// Convert and the profile window's sample with a profile field of megabytes.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +16,7 @@
 #include "core/profiles/profile_database.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"
+#include "gui/profiles/format_preview.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/scripted_requester.h"
 #include "tests/support/temp_dir.h"
@@ -147,6 +151,51 @@ void SaveTenMegabyteUtf8File(benchmark::State& state) {
   if (!ShownAsUtf8(*window)) state.SkipWithError("not UTF-8");
 }
 BENCHMARK(SaveTenMegabyteUtf8File)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A profile whose StartData is 4 MB, as a shared file may hold one.
+zeltrix::ProfileRecord LongStartData(std::size_t bytes) {
+  zeltrix::ProfileRecord record;
+  record.Ost1 = 4;
+  record.Ost2 = 4;
+  record.Directive = "Dt";
+  record.StartData = std::string(bytes, 'x');
+  record.RazdelitelData = ", ";
+  record.Comment = "; ";
+  record.CommentState = 1;
+  record.CountByte = 8;
+  return record;
+}
+
+void ConvertHiWithAFourMegabyteStartData(benchmark::State& state) {
+  Program program;
+  zeltrix::testing::RecordingPrompter prompter;
+  zeltrix::SaveProfile(program.Paths().profiles, "Long", LongStartData(4 << 20), prompter);
+  auto window = program.Start();
+  window->ProfileSelector()->setCurrentIndex(window->ProfileSelector()->count() - 1);
+  window->SourceEditor()->SetCp1251Text("Hi");
+  for (auto _ : state) {
+    window->Execute(Command::Convert);
+    Show(window->OutputEditor());
+  }
+  state.counters["output_MB"] = static_cast<double>(window->OutputEditor()->length()) / (1 << 20);
+}
+BENCHMARK(ConvertHiWithAFourMegabyteStartData)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The profile window's sample box, with the longest text its fields take
+// (32767 characters) and with a field of 4 MB.
+void ProfileSampleOfALongStartData(benchmark::State& state) {
+  QPlainTextEdit box;
+  const zeltrix::ProfileRecord record = LongStartData(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    zeltrix::ShowFormatPreview(&box, record);
+    benchmark::DoNotOptimize(box.grab());
+  }
+}
+BENCHMARK(ProfileSampleOfALongStartData)
+    ->Arg(32767)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -1,14 +1,16 @@
 // ConvertText against invariants that any profile and text must keep:
 // every line ends with CR LF and holds no other line end; the data lines
-// start with the (bounded) indents and directive; the codes they hold are
-// the codes of the text's displayable characters in order (spaces aside,
-// since line breaks and tabs become spaces and runs of spaces may be cut);
-// a byte-count note counts the data of its line; writing to a sink gives the
+// start with the (bounded) indents and directive, hold at least one datum and
+// the separator only between two; each follows its comment line when those
+// are on; the codes they hold are the codes of the text's displayable
+// characters in order (spaces aside, since line breaks and tabs become
+// spaces and runs of spaces may be cut); a byte-count note counts the data
+// of its line; writing to a sink, also from a text handed over, gives the
 // same bytes.
 //
 // Input: the profile's numbers and flags, a byte that chooses between
-// marker texts (which the check can read) and texts from the input, then
-// the text to convert.
+// marker texts (which the check can read, with data of a few bytes, of tens
+// or of thousands) and texts from the input, then the text to convert.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
@@ -73,20 +75,25 @@ std::string ReadDataLines(std::string_view out, const zeltrix::ProfileRecord& p)
   const bool known = p.SI >= zeltrix::kBinary && p.SI <= zeltrix::kHexadecimal;
   std::string codes;
   const std::vector<std::string_view> lines = Lines(out);
-  if (comments) Check(lines.size() % 2 == 0);
+  bool afterComment = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (comments && i % 2 == 0) {
-      Check(lines[i].starts_with("#"));
+    if (comments && lines[i].starts_with("#")) {
+      afterComment = true;
       continue;
     }
+    if (comments) Check(afterComment);
+    afterComment = false;
     std::string_view line = lines[i];
     Check(line.starts_with(head));
     line.remove_prefix(head.size());
     std::size_t count = 0;
     while (line.starts_with("{")) {
+      const std::size_t digitsAt = line.find_first_not_of('=', 1);
+      Check(digitsAt != std::string_view::npos);
+      line.remove_prefix(digitsAt);
       const std::size_t close = line.find('}');
       Check(close != std::string_view::npos);
-      const std::string_view digits = line.substr(1, close - 1);
+      const std::string_view digits = line.substr(0, close);
       if (known) {
         unsigned value = 0;
         Check(ReadNumber(digits, p.SI, value) && value != 0);
@@ -96,8 +103,13 @@ std::string ReadDataLines(std::string_view out, const zeltrix::ProfileRecord& p)
       }
       ++count;
       line.remove_prefix(close + 1);
-      if (line.starts_with(",")) line.remove_prefix(1);
+      // The separator stands between two data only.
+      if (line.starts_with(",")) {
+        line.remove_prefix(1);
+        Check(line.starts_with("{"));
+      }
     }
+    Check(count > 0);
     Check(line.starts_with(">"));
     line.remove_prefix(1);
     if (notes) {
@@ -138,7 +150,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     p.Directive = "D";
     p.StartDataBlok = "<";
     p.EndDataBlok = ">";
-    p.StartData = "{";
+    // Data of a few bytes, of more than a table slot, or of kilobytes.
+    const std::size_t padding[] = {0, 40, 3000};
+    p.StartData = "{" + std::string(padding[input.ConsumeIntegralInRange<int>(0, 2)], '=');
     p.EndData = "}";
     p.RazdelitelData = ",";
     p.Comment = "#";
@@ -150,13 +164,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   p.Preview = 1;
-  const std::string text = input.ConsumeRemainingBytesAsString();
+  std::string text = input.ConsumeRemainingBytesAsString();
+  // Data of kilobytes make every character cost a page of output: a short
+  // text exercises them as well and keeps the runs quick.
+  if (p.StartData.size() > 1000 && text.size() > 256) text.resize(256);
 
   const std::string out = zeltrix::ConvertText(text, p);
   Lines(out);
   StringSink sink;
   zeltrix::ConvertTextTo(text, p, sink);
   Check(sink.text == out);
+  StringSink owned;
+  zeltrix::ConvertOwnedTextTo(std::string(text), p, owned);
+  Check(owned.text == out);
 
   if (markers) {
     const std::string codes = ReadDataLines(out, p);

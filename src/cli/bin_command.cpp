@@ -116,12 +116,13 @@ int Run(const QStringList& arguments, Context& context) {
     address = AddressOption(parser.value(o.replace), "--replace");
   }
 
-  const std::string text = ReadInputText(input, inputEncoding, context.console).text;
+  std::string text = ReadInputText(input, inputEncoding, context.console).text;
   const std::string path = LocalPath(parser.value(o.output));
   BinPrompter prompter(parser.isSet(o.yes), context.console);
+  // Prepared where it stands: the text and its codes are all a run holds.
   const std::optional<std::string> prepared =
-      PrepareBinText(path, text, parser.isSet(o.removeUndisplayable), parser.isSet(o.removeSpaces),
-                     countSpace, prompter);
+      PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),
+                     parser.isSet(o.removeSpaces), countSpace, prompter);
   if (!prepared) return kExitFailure;
   if (toStandardOutput) {
     const std::string codes = MapToLcdCodes(*prepared);

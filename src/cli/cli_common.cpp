@@ -1,6 +1,12 @@
 #include "cli/cli_common.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "core/io/file_io.h"
 #include "core/io/file_names.h"
@@ -96,40 +102,101 @@ namespace {
 
 bool IsStream(const QString& name) { return name.isEmpty() || name == "-"; }
 
-// The whole input: a file, or standard input for an empty name or "-".
+// The input, a file or standard input for an empty name or "-", read up to
+// its first zero byte (that byte included) or to its end.
 std::string ReadInput(const QString& input, Console& console) {
   if (IsStream(input)) {
     std::optional<std::string> bytes = console.ReadAll();
     if (!bytes) Fail("не удалось прочитать стандартный ввод");
     return std::move(*bytes);
   }
+  const auto failed = [&](const FileStatus& status) {
+    Fail(WithReason("Не удалось открыть файл \"" + input.toStdString() + "\"", status));
+  };
   FileStatus status;
-  std::optional<std::string> bytes = ReadWholeFile(LocalPath(input), &status);
-  if (!bytes) Fail(WithReason("Не удалось открыть файл \"" + input.toStdString() + "\"", status));
+  std::uint64_t size = 0;
+  const int fd = OpenRegularFile(LocalPath(input), O_RDONLY, &status, &size);
+  if (fd < 0) failed(status);
+  std::optional<std::string> bytes = ReadUpToZero(fd, size);
+  const int error = errno;
+  ::close(fd);
+  if (!bytes) failed(FileStatus::FromErrno(error));
   return std::move(*bytes);
 }
 
-// The bytes as the program's text, read in the encoding given or else in the detected one.
+// UTF-8 text to Windows-1251 in its own storage, from the given offset on,
+// a megabyte at a time: no character is longer in Windows-1251, so each
+// piece fits where its UTF-8 stood.
+void Utf8ToCp1251InPlace(std::string& text, std::size_t from) {
+  constexpr std::size_t kBlock = 1 << 20;
+  std::size_t put = 0;
+  std::size_t at = from;
+  while (at < text.size()) {
+    std::size_t end = std::min(text.size(), at + kBlock);
+    // A piece ends before a continuation byte, so no character is split.
+    while (end < text.size() && end > at &&
+           (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+      --end;
+    }
+    if (end == at) end = std::min(text.size(), at + kBlock);
+    const std::string piece = Utf8ToCp1251Lossy(std::string_view(text).substr(at, end - at));
+    std::memcpy(text.data() + put, piece.data(), piece.size());
+    put += piece.size();
+    at = end;
+  }
+  text.resize(put);
+}
+
+// A single-byte code page to Windows-1251, byte for byte in place.
+void CodePageToCp1251InPlace(std::string& text, CodePage page) {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    table[b] = CodePointToCp1251(CodePageToCodePoint(page, static_cast<unsigned char>(b)));
+  }
+  for (char& c : text) c = table[static_cast<unsigned char>(c)];
+}
+
+// The bytes as the program's text, read in the encoding given or else in
+// the detected one; converted where they stand, so that a long input is
+// never held twice.
 InputText DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
   const TextFormat format = encoding ? TextFormat{*encoding, false} : DetectTextFormat(bytes);
-  // Windows-1251 input is the engine's text already, byte for byte.
-  if (format.encoding == TextEncoding::Cp1251) return {std::move(bytes), format.encoding};
-  if (!encoding) {
-    // Detection has found valid UTF-8; only its byte-order mark is left to drop.
-    std::string_view utf8 = bytes;
-    if (format.bom) utf8.remove_prefix(kUtf8Bom.size());
-    return {Utf8ToCp1251Lossy(utf8), format.encoding};
+  switch (format.encoding) {
+    case TextEncoding::Cp1251:
+      // Windows-1251 input is the engine's text already, byte for byte.
+      break;
+    case TextEncoding::Utf8:
+      // Detection has checked the bytes already.
+      if (encoding && !IsValidUtf8(bytes)) {
+        Fail("входной текст не является текстом в кодировке UTF-8");
+      }
+      Utf8ToCp1251InPlace(bytes,
+                          bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0);
+      break;
+    case TextEncoding::Koi8r:
+      CodePageToCp1251InPlace(bytes, CodePage::Koi8r);
+      break;
+    case TextEncoding::Cp866:
+      CodePageToCp1251InPlace(bytes, CodePage::Cp866);
+      break;
   }
-  const std::optional<DecodedText> decoded = DecodeText(bytes, encoding);
-  if (!decoded) Fail("входной текст не является текстом в кодировке UTF-8");
-  return {Utf8ToCp1251Lossy(decoded->utf8), format.encoding};
+  return {std::move(bytes), format.encoding};
 }
 
 }  // namespace
 
 InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
                         Console& console) {
-  return DecodeInput(ReadInput(input, console), encoding);
+  std::string bytes = ReadInput(input, console);
+  // The text ends at its first zero byte, as in the main window: what
+  // follows is no text, and must not reach the output.
+  const std::size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) {
+    bytes.resize(zero);
+    console.Err("zeltrix-cli: текст обрезан на первом нулевом байте (позиция " +
+                std::to_string(zero + 1) + ")\n");
+  }
+  return DecodeInput(std::move(bytes), encoding);
 }
 
 std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option,

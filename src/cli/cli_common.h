@@ -73,9 +73,10 @@ struct InputText {
 };
 
 /**
- * Reads the whole input (a file, or standard input for an empty name or "-")
- * in the encoding given or, without one, in the one DetectTextFormat finds,
- * and turns it into the program's Windows-1251 text. A character with no
+ * Reads the input (a file, or standard input for an empty name or "-") up to
+ * its first zero byte, where the text ends (saying so on standard error), in
+ * the encoding given or, without one, in the one DetectTextFormat finds, and
+ * turns it into the program's Windows-1251 text. A character with no
  * Windows-1251 code becomes 0x1A, one the display cannot show.
  */
 InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,

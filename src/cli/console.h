@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,13 +14,25 @@ namespace zeltrix::cli {
 class Console {
  public:
   virtual ~Console() = default;
-  /** All of standard input; nothing when it cannot be read. */
+  /**
+   * All of standard input, or its start up to and including its first zero
+   * byte, where the text ends anyway; nothing when it cannot be read.
+   */
   virtual std::optional<std::string> ReadAll() = 0;
   /** Writes bytes to standard output; false when that failed. */
   virtual bool Out(std::string_view bytes) = 0;
   /** Writes bytes to standard error. */
   virtual void Err(std::string_view bytes) = 0;
 };
+
+/**
+ * Reads a descriptor to its end or up to and including its first zero byte,
+ * whichever comes first; expected is the size known beforehand (0 when
+ * none). The buffer grows with what arrives, so a huge input of which only
+ * the start is used is never held whole. Nothing, with errno set, when a
+ * read fails.
+ */
+std::optional<std::string> ReadUpToZero(int fd, std::uint64_t expected);
 
 /** The process's standard input, output and error. */
 class StandardConsole : public Console {

@@ -87,10 +87,11 @@ int Run(const QStringList& arguments, Context& context) {
   if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;
   file.Close();
 
-  const InputText read = ReadInputText(input, inputEncoding, context.console);
+  InputText read = ReadInputText(input, inputEncoding, context.console);
   Output out(parser.value(o.output), context.console);
   LinesSink sink(out, wanted.value_or(read.encoding));
-  ConvertTextTo(read.text, record, sink);
+  // The run takes the text over, so a long input is never held twice.
+  ConvertOwnedTextTo(std::move(read.text), record, sink);
   out.Finish();
   return kExitOk;
 }

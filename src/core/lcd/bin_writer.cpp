@@ -126,7 +126,7 @@ std::uint64_t ParseStartAddress(std::string_view field) {
   return value;
 }
 
-std::optional<std::string> PrepareBinText(std::string_view path, std::string_view text,
+std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
                                           bool removeUndisplayable, bool removeSpaces,
                                           int countSpace, Prompter& prompter) {
   constexpr const char* kNoText = "Отсутствует преобразуемый текст";
@@ -139,15 +139,15 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string_vie
     return std::nullopt;
   }
   try {
-    std::string prepared = TabsAndBreaksToSpaces(text);
+    TabsAndBreaksToSpacesInPlace(text);
     if (removeUndisplayable || removeSpaces) {
-      prepared = CleanText(prepared, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0);
+      CleanTextInPlace(text, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0);
     }
-    if (prepared.empty()) {
+    if (text.empty()) {
       ShowWarning(prompter, "Преобразование текста", kNoText);
       return std::nullopt;
     }
-    return prepared;
+    return text;
   } catch (const std::bad_alloc&) {
     ReportNoMemory(prompter);
     return std::nullopt;

@@ -49,9 +49,10 @@ std::uint64_t ParseStartAddress(std::string_view field);
  * dialog does: refuses an empty path and an empty text, turns TABs and line
  * breaks into spaces, runs CleanText when either removal is on and refuses a
  * text that has become empty. Every refusal is shown through the prompter and
- * gives nothing.
+ * gives nothing. The text is prepared in its own storage: a caller that hands
+ * it over keeps no second copy of a long text.
  */
-std::optional<std::string> PrepareBinText(std::string_view path, std::string_view text,
+std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
                                           bool removeUndisplayable, bool removeSpaces,
                                           int countSpace, Prompter& prompter);
 

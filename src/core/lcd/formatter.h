@@ -55,8 +55,10 @@ class OutputSink {
  * Converts a Windows-1251 text into data lines as the profile says: the text
  * is prepared, cut into chunks, and every chunk becomes an optional comment
  * line with its text and a data line with the HD44780 codes of its
- * displayable characters. Every line ends with CR LF. The observer is used
- * only when the profile's Preview is 0.
+ * displayable characters, the separator between two of them. A chunk
+ * without a displayable character gives no data line (its comment line
+ * stays), so every data line holds at least one datum. Every line ends with
+ * CR LF. The observer is used only when the profile's Preview is 0.
  */
 std::string ConvertText(std::string_view text, const ProfileRecord& profile,
                         ConvertObserver* observer = nullptr);
@@ -67,5 +69,12 @@ std::string ConvertText(std::string_view text, const ProfileRecord& profile,
  */
 void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSink& sink,
                    ConvertObserver* observer = nullptr);
+
+/**
+ * ConvertTextTo on a text handed over to the run: it is prepared in its own
+ * storage, so that a long text is never held twice.
+ */
+void ConvertOwnedTextTo(std::string&& text, const ProfileRecord& profile, OutputSink& sink,
+                        ConvertObserver* observer = nullptr);
 
 }  // namespace zeltrix

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/lcd/bin_writer.h"
 #include "core/lcd/lcd_code.h"
-#include "core/lcd/text_prep.h"
 
 namespace zeltrix {
 namespace {
@@ -75,15 +73,20 @@ LcdRow MakeRow(std::string_view text, std::size_t line, std::size_t start, std::
   row.line = line;
   row.start = start;
   row.length = length;
-  // A line holds no break, so the preparation turns only its TABs into
-  // spaces; the codes are then the ones the BIN image would hold.
-  row.codes = MapToLcdCodes(TabsAndBreaksToSpaces(text.substr(start, length)));
-  row.skipped = length - row.codes.size();
   const std::size_t width = static_cast<std::size_t>(columns);
-  if (row.codes.size() > width) {
-    row.overflow = row.codes.size() - width;
-    row.codes.resize(width);
+  row.codes.reserve(std::min(width, length));
+  // A line holds no break, so the preparation turns only its TABs into
+  // spaces; the codes are then the ones the BIN image would hold. Only the
+  // row's width of them is kept: a line of megabytes is counted, not copied.
+  std::size_t shown = 0;
+  for (const char c : text.substr(start, length)) {
+    const std::uint8_t code = c == '\t' ? LcdCode(' ') : LcdCode(c);
+    if (code == 0) continue;
+    if (shown < width) row.codes.push_back(static_cast<char>(code));
+    ++shown;
   }
+  row.skipped = length - shown;
+  row.overflow = shown > width ? shown - width : 0;
   return row;
 }
 

@@ -23,18 +23,19 @@ bool HasControlBelow0E(std::uint64_t word) {
   return ((word - kOnes * 0x0E) & ~word & (kOnes * 0x80)) != 0;
 }
 
+// Writes the text with its breaks (and TABs) turned into spaces to out and
+// returns the length written. The result is never longer than the text and
+// every byte is written no later than it is read, so out may be the text's
+// own storage.
 template <bool kTabsToo>
-std::string ToSpaces(std::string_view text) {
-  std::string out;
-  out.resize(text.size());
-  char* put = out.data();
-  const std::size_t n = text.size();
+std::size_t ToSpaces(const char* text, std::size_t n, char* out) {
+  char* put = out;
   std::size_t i = 0;
   while (i < n) {
     // Most of a text is plain characters: copy them eight at a time.
     if (i + 8 <= n) {
       std::uint64_t word;
-      std::memcpy(&word, text.data() + i, 8);
+      std::memcpy(&word, text + i, 8);
       if (!HasControlBelow0E(word)) {
         std::memcpy(put, &word, 8);
         put += 8;
@@ -52,38 +53,31 @@ std::string ToSpaces(std::string_view text) {
     }
     ++i;
   }
-  out.resize(static_cast<std::size_t>(put - out.data()));
+  return static_cast<std::size_t>(put - out);
+}
+
+template <bool kTabsToo>
+std::string ToSpaces(std::string_view text) {
+  std::string out;
+  out.resize(text.size());
+  out.resize(ToSpaces<kTabsToo>(text.data(), text.size(), out.data()));
   return out;
 }
 
-// Length of the word-wrap chunk from a 0-based offset: through the first blank
-// at or after offset + width, itself included, or to the end of the text.
-std::size_t WordEndLength(std::string_view text, std::size_t offset, unsigned long long width) {
-  for (unsigned long long i = offset + width; i < text.size(); ++i) {
-    if (IsBlank(text[i])) return static_cast<std::size_t>(i) - offset + 1;
-  }
-  return text.size() - offset;
+bool CleaningApplies(std::size_t length, int deleteSpace, int countSpace, int deleteSumbolError) {
+  return length > 0 && (deleteSpace == 0 || deleteSpace == 1) &&
+         (deleteSumbolError == 0 || deleteSumbolError == 1) && countSpace >= 1 && countSpace <= 199;
 }
 
-}  // namespace
-
-std::string BreaksToSpaces(std::string_view text) { return ToSpaces<false>(text); }
-
-std::string TabsAndBreaksToSpaces(std::string_view text) { return ToSpaces<true>(text); }
-
-std::string CleanText(std::string_view text, int deleteSpace, int countSpace,
-                      int deleteSumbolError) {
-  if (text.empty() || (deleteSpace != 0 && deleteSpace != 1) ||
-      (deleteSumbolError != 0 && deleteSumbolError != 1) || countSpace < 1 || countSpace > 199) {
-    return std::string(text);
-  }
-  std::string out;
-  out.resize(text.size());
-  char* put = out.data();
+// CleanText's removal from the text to out, which may be the text's own
+// storage as in ToSpaces; returns the length written.
+std::size_t Clean(const char* text, std::size_t n, char* out, int deleteSpace, int countSpace,
+                  int deleteSumbolError) {
+  char* put = out;
   int run = 0;
   bool cutting = false;
-  for (const char original : text) {
-    char c = original;
+  for (std::size_t i = 0; i < n; ++i) {
+    char c = text[i];
     bool passes = true;
     bool countsAsSpace = c == ' ';
     if (deleteSumbolError == 1) {
@@ -111,24 +105,66 @@ std::string CleanText(std::string_view text, int deleteSpace, int countSpace,
     }
     if (passes) *put++ = c;
   }
-  out.resize(static_cast<std::size_t>(put - out.data()));
+  return static_cast<std::size_t>(put - out);
+}
+
+// Length of the word-wrap chunk from a 0-based offset: through the first blank
+// at or after offset + width, itself included, or to the end of the text.
+std::size_t WordEndLength(std::string_view text, std::size_t offset, unsigned long long width) {
+  for (unsigned long long i = offset + width; i < text.size(); ++i) {
+    if (IsBlank(text[i])) return static_cast<std::size_t>(i) - offset + 1;
+  }
+  return text.size() - offset;
+}
+
+}  // namespace
+
+std::string BreaksToSpaces(std::string_view text) { return ToSpaces<false>(text); }
+
+std::string TabsAndBreaksToSpaces(std::string_view text) { return ToSpaces<true>(text); }
+
+void TabsAndBreaksToSpacesInPlace(std::string& text) {
+  text.resize(ToSpaces<true>(text.data(), text.size(), text.data()));
+}
+
+std::string CleanText(std::string_view text, int deleteSpace, int countSpace,
+                      int deleteSumbolError) {
+  if (!CleaningApplies(text.size(), deleteSpace, countSpace, deleteSumbolError)) {
+    return std::string(text);
+  }
+  std::string out;
+  out.resize(text.size());
+  out.resize(
+      Clean(text.data(), text.size(), out.data(), deleteSpace, countSpace, deleteSumbolError));
   return out;
 }
 
+void CleanTextInPlace(std::string& text, int deleteSpace, int countSpace, int deleteSumbolError) {
+  if (!CleaningApplies(text.size(), deleteSpace, countSpace, deleteSumbolError)) return;
+  text.resize(
+      Clean(text.data(), text.size(), text.data(), deleteSpace, countSpace, deleteSumbolError));
+}
+
 std::string FlattenChunk(std::string_view chunk) {
-  std::string out;
-  out.reserve(chunk.size());
-  const bool hasLf = chunk.find(kLf) != std::string_view::npos;
-  for (const char c : chunk) {
+  std::string out(chunk);
+  out.resize(FlattenChunkInPlace(out.data(), out.size()));
+  return out;
+}
+
+std::size_t FlattenChunkInPlace(char* chunk, std::size_t size) {
+  const bool hasLf = std::memchr(chunk, kLf, size) != nullptr;
+  char* put = chunk;
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = chunk[i];
     if (c == kLf) {
-      out.push_back(' ');
+      *put++ = ' ';
     } else if (c == kCr) {
-      if (!hasLf) out.push_back(' ');
+      if (!hasLf) *put++ = ' ';
     } else {
-      out.push_back(c == kTab ? ' ' : c);
+      *put++ = c == kTab ? ' ' : c;
     }
   }
-  return out;
+  return static_cast<std::size_t>(put - chunk);
 }
 
 std::size_t ChunkCutter::FirstBreak(std::size_t offset) {

@@ -15,6 +15,9 @@ std::string BreaksToSpaces(std::string_view text);
 /** Replaces every TAB by a space and then applies BreaksToSpaces, in one pass. */
 std::string TabsAndBreaksToSpaces(std::string_view text);
 
+/** TabsAndBreaksToSpaces on the text's own storage: a long text needs no second copy. */
+void TabsAndBreaksToSpacesInPlace(std::string& text);
+
 /**
  * Removes the characters the display cannot show (deleteSumbolError 1; LF and
  * FF stay, TAB becomes a space) and cuts every run of spaces to its first
@@ -24,12 +27,18 @@ std::string TabsAndBreaksToSpaces(std::string_view text);
 std::string CleanText(std::string_view text, int deleteSpace, int countSpace,
                       int deleteSumbolError);
 
+/** CleanText on the text's own storage; the text stays as it is where CleanText returns it so. */
+void CleanTextInPlace(std::string& text, int deleteSpace, int countSpace, int deleteSumbolError);
+
 /**
  * Turns the line breaks and tabs of one chunk into spaces: with an LF in the
  * chunk every LF becomes a space and every CR goes; else every CR becomes a
  * space. Every TAB becomes a space.
  */
 std::string FlattenChunk(std::string_view chunk);
+
+/** FlattenChunk on the chunk's own storage; returns the flattened length. */
+std::size_t FlattenChunkInPlace(char* chunk, std::size_t size);
 
 /**
  * The chunk that word wrap cuts from the 1-based position start with the given

@@ -18,7 +18,10 @@ std::string FormatPreviewSample();
  */
 std::string FormatPreviewText(const ProfileRecord& fields);
 
-/** Replaces the content of the sample box with the converted sample. */
+/**
+ * Replaces the content of the sample box with the converted sample; a line
+ * of more than a thousand characters shows its first thousand and "…".
+ */
 void ShowFormatPreview(QPlainTextEdit* sampleBox, const ProfileRecord& fields);
 
 }  // namespace zeltrix

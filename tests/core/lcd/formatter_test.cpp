@@ -82,7 +82,7 @@ TEST(ConvertText, NumberBases) {
       {kDecimal, "Я", "177\r\n"},
       {kHexadecimal, "A", "41\r\n"},
       {kHexadecimal, "Я", "B1\r\n"},
-      {kHexadecimal, "€", "\r\n"},
+      {kHexadecimal, "€", ""},
       {7, "AB", ",\r\n"},
   };
   for (const Row& row : rows) {
@@ -117,13 +117,63 @@ TEST(ConvertText, CommentAndByteCountRules) {
   }
 }
 
-TEST(ConvertText, UndisplayableLastCharacterKeepsTheSeparator) {
+// The separator stands only between two data of a line, and a chunk without a
+// datum gives no data line: an assembler refuses a trailing comma and a
+// directive without data. The comment line of such a chunk stays.
+TEST(ConvertText, SeparatorOnlyBetweenDataAndNoEmptyDataLines) {
+  struct Row {
+    const char* text;
+    std::string dt;          // "ASM — DT For PIC"
+    std::string mikroBasic;  // "MikroBasic For PIC"
+  };
+  const Row rows[] = {
+      {"A€", "; A€\r\n    Dt    0x41\r\n", "' A€\r\n const    As Byte[] = ($41 ) ' 1\r\n"},
+      {"€{A~°B}", "; €{A~°B}\r\n    Dt    0x41, 0x42\r\n",
+       "' €{A~°B}\r\n const    As Byte[] = ($41, $42 ) ' 2\r\n"},
+      {"€€", "; €€\r\n", "' €€\r\n"},
+      // Chunks of 8: one of undisplayable characters alone between two others.
+      {"ABCDEFG€{{{{{{{{Z",
+       "; ABCDEFG€\r\n    Dt    0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47\r\n"
+       "; {{{{{{{{\r\n; Z\r\n    Dt    0x5A\r\n",
+       "' ABCDEFG€{{{{{{{{Z\r\n const    As Byte[] = ($41, $42, $43, $44, $45, $46, $47, $5A ) ' "
+       "8\r\n"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ConvertText(W(row.text), DtForPic()), W(row.dt.c_str())) << row.text;
+    EXPECT_EQ(ConvertText(W(row.text), MikroBasic()), W(row.mikroBasic.c_str())) << row.text;
+  }
+  // Without comment lines a chunk without a datum leaves nothing at all.
   ProfileRecord p = Bare();
   p.EndDataBlok = "]";
   p.Comment = ";";
   p.CountByteToComment = 1;
-  EXPECT_EQ(ConvertText("A\x88", p), "65,] ;1\r\n");
-  EXPECT_EQ(ConvertText("\x88\x88", p), "] ;0\r\n");
+  EXPECT_EQ(ConvertText("A\x88", p), "65] ;1\r\n");
+  EXPECT_EQ(ConvertText("\x88\x88", p), "");
+  EXPECT_EQ(ConvertText("\x88\x88\x88\x88\x88\x88\x88\x88"
+                        "A\x88",
+                        p),
+            "65] ;1\r\n");
+}
+
+// Data longer than the table's slots, and data of kilobytes written from
+// their pieces, come out as the short ones do.
+TEST(ConvertText, LongDataFollowTheSameLayout) {
+  for (const std::size_t length : {std::size_t{2}, std::size_t{40}, std::size_t{5000}}) {
+    ProfileRecord p = Bare();
+    p.CountByte = 3;
+    p.StartData = std::string(length, '<');
+    p.EndData = ">";
+    p.Comment = ";";
+    p.CountByteToComment = 1;
+    const std::string d = p.StartData;
+    EXPECT_EQ(ConvertText("\x88"
+                          "A\x88"
+                          "\x88\x88\x88"
+                          "BC",
+                          p),
+              d + "65> ;1\r\n" + d + "66>," + d + "67> ;2\r\n")
+        << length;
+  }
 }
 
 TEST(ConvertText, WordWrapEndsLinesWithTheSpace) {
@@ -254,8 +304,11 @@ TEST(ConvertText, StoppingKeepsThePartialOutput) {
   const std::string partial = ConvertText(text, DtForPic(), &observer);
   ASSERT_LT(partial.size(), full.size());
   EXPECT_EQ(full.compare(0, partial.size(), partial), 0);
-  // Stopped between two characters of a line: the line is left open after a separator.
-  EXPECT_EQ(partial.substr(partial.size() - 2), ", ");
+  // Stopped between two characters of a line: the line is left open after its last datum.
+  const std::string lastLine = partial.substr(partial.rfind("\r\n") + 2);
+  EXPECT_EQ(lastLine.substr(0, 10), "    Dt    ") << lastLine;
+  EXPECT_TRUE(lastLine.size() >= 14 && lastLine.compare(lastLine.size() - 4, 2, "0x") == 0)
+      << lastLine;
 }
 
 TEST(ConvertText, PreviewRunsIgnoreTheObserver) {

@@ -136,6 +136,27 @@ TEST_F(FormatPreviewTest, EveryControlRefreshesTheSample) {
   EXPECT_EQ(Sample(), "junk");
 }
 
+// Fields of thousands of characters (a field takes up to 32767) make lines
+// the box cannot show: each is cut after a thousand characters.
+TEST_F(FormatPreviewTest, LinesOfLongFieldsAreCutWithAnEllipsis) {
+  ASSERT_NE(Open(), nullptr);
+  TypeAsmFormat();
+  const QString longest(32767, 'x');
+  Edit("startDataEdit")->setText(longest);
+  ASSERT_EQ(Edit("startDataEdit")->text(), longest);
+  const std::string sample = Sample();
+  const std::string dataLine = "    Dt    " + std::string(990, 'x') + "…\r\n";
+  EXPECT_EQ(sample, "; Пример п\r\n" + dataLine + "; реобразо\r\n" + dataLine + "; вания те\r\n" +
+                        dataLine + "; кста\r\n" + dataLine);
+  // A line of exactly a thousand characters is shown whole: two indents of 4,
+  // the directive, then 8 data of 2 digits and 7 separators of 2.
+  Edit("startDataEdit")->setText("");
+  Edit("directiveEdit")->setText(QString(1000 - 8 - 16 - 14, 'D'));
+  const std::string whole = Sample();
+  EXPECT_EQ(whole.find("…"), std::string::npos);
+  EXPECT_EQ(whole.find("\r\n", whole.find("\r\n") + 2) - whole.find("\r\n") - 2, 1000u);
+}
+
 TEST_F(FormatPreviewTest, TheRecordIsMarkedAsThePreview) {
   EXPECT_EQ(Cp1251ToUtf8(FormatPreviewSample()), "Пример преобразования текста");
   EXPECT_EQ(FormatPreviewSample().size(), 28u);
