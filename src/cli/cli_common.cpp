@@ -11,6 +11,7 @@
 #include "core/io/file_io.h"
 #include "core/io/file_names.h"
 #include "core/io/single_byte_codec.h"
+#include "core/io/utf8.h"
 
 namespace zeltrix::cli {
 
