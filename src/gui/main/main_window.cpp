@@ -303,12 +303,31 @@ void MainWindow::RefreshProfileSelector(int index) {
 }
 
 void MainWindow::ListProfilesIntoSelector() {
-  if (const auto names = ListProfiles(m_paths.profiles)) {
+  m_profilesListed = StampOf(m_paths.profiles);
+  const ProfileList listed = ReadProfileList(m_paths.profiles);
+  m_profileReports.Report(m_paths.profiles, listed, m_prompter);
+  if (listed.read) {
     m_selector->clear();
-    for (const std::string& name : *names) {
+    for (const std::string& name : listed.names) {
       m_selector->addItem(FromCp1251(name), QByteArray::fromStdString(name));
     }
   }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // The profile window edits in CurrentProfile and lists the profiles itself.
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow() || m_converting ||
+      (m_profileWindow && m_profileWindow->isVisible()) ||
+      StampOf(m_paths.profiles) == m_profilesListed) {
+    return;
+  }
+  const std::string selected = SelectedProfileName();
+  const int index = m_selector->currentIndex();
+  ListProfilesIntoSelector();
+  const int same = m_selector->findData(QByteArray::fromStdString(selected));
+  m_selector->setCurrentIndex(same >= 0 ? same : ProfileIndexToSelect(index, m_selector->count()));
+  LoadSelectedProfile();
 }
 
 void MainWindow::LoadSelectedProfile() {
@@ -553,11 +572,16 @@ void MainWindow::Convert() {
     case kLoadDone:
       LoadedProfile();
       break;
-    case kLoadNoFile:
+    case kLoadNoFile: {
       m_selector->clear();
-      ShowError(m_prompter, "Ошибка", "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен");
+      // A file that is there but not text the program reads is not "missing".
+      const std::string refusal = ReadProfileList(m_paths.profiles).refusal;
+      ShowError(m_prompter, "Ошибка",
+                refusal.empty() ? "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен"
+                                : RefusedProfileFileText(m_paths.profiles, refusal));
       m_source->setFocus();
       return;
+    }
     case kLoadNotFound:
       m_source->setFocus();
       return;
@@ -830,7 +854,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_source->setFocus();
     return;
   }
-  SaveSettings(m_paths.settings, CurrentSettings());
+  // Another program holding the file past the wait is the one failure told:
+  // the user should know that this run's settings are not kept.
+  if (const FileStatus saved = SaveSettings(m_paths.settings, CurrentSettings()); saved.IsBusy()) {
+    ShowWarning(m_prompter, kTitle,
+                "Настройки не сохранены:\n" + m_paths.settings + "\n" + AsSentence(saved.Reason()));
+  }
   CloseSecondaryWindows();
   event->accept();
   emit closed();

@@ -11,10 +11,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QValidator>
+#include <algorithm>
 
 #include "core/ini/settings_file.h"
 #include "core/io/cp1251.h"
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 #include "core/io/text_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
@@ -78,6 +80,8 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
   BuildList();
   BuildEditor();
   DisableEditor();
+  // The names are those the owner read from the database just now.
+  m_listed = StampOf(m_databasePath);
   FillList(names);
   if (selected >= 0 && selected < m_list->count()) m_list->setCurrentRow(selected);
   ConnectEditor();
@@ -288,8 +292,49 @@ void ProfileWindow::FillList(const std::vector<std::string>& names) {
 }
 
 void ProfileWindow::RefillList() {
-  if (const auto names = ListProfiles(m_databasePath)) FillList(*names);
+  m_listed = StampOf(m_databasePath);
+  const ProfileList listed = ReadProfileList(m_databasePath);
+  m_reporter.Report(m_databasePath, listed, m_prompter);
+  if (listed.read) FillList(listed.names);
   if (m_list->count() > 0) m_list->setCurrentRow(0);
+}
+
+// Another program (zeltrix-cli, another window) may have changed the
+// database since the list was read: then the list is read again, keeping
+// the selected and the current profile, so that names are checked against
+// what the file holds and nothing the other program wrote is overwritten.
+void ProfileWindow::RefreshList() {
+  const FileStamp now = StampOf(m_databasePath);
+  if (now == m_listed) return;
+  m_listed = now;
+  const ProfileList listed = ReadProfileList(m_databasePath);
+  m_reporter.Report(m_databasePath, listed, m_prompter);
+  if (!listed.read) return;
+  const std::string current = ItemName(m_list->currentRow());
+  std::vector<std::string> selected;
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (m_list->item(row)->isSelected()) selected.push_back(ItemName(row));
+  }
+  // The profile being edited stays the current item: it is the one the
+  // checks of its new name leave out.
+  const std::string keep = m_mode == Mode::Edit ? m_oldName : current;
+  FillList(listed.names);
+  int currentRow = -1;
+  for (int row = 0; row < m_list->count(); ++row) {
+    const std::string name = ItemName(row);
+    if (currentRow < 0 && name == keep) currentRow = row;
+  }
+  m_list->setCurrentRow(currentRow, QItemSelectionModel::NoUpdate);
+  for (int row = 0; row < m_list->count(); ++row) {
+    const bool wasSelected =
+        std::find(selected.begin(), selected.end(), ItemName(row)) != selected.end();
+    m_list->item(row)->setSelected(wasSelected);
+  }
+}
+
+void ProfileWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_open) RefreshList();
 }
 
 std::string ProfileWindow::ItemName(int row) const {
@@ -420,6 +465,7 @@ void ProfileWindow::UpdateNameColour() {
   const std::string name = NameText();
   // An emptied field keeps the colour it had.
   if (name.empty()) return;
+  RefreshList();
   const bool editing = m_mode == Mode::Edit;
   QColor colour = kBlack;
   if (editing && name != m_oldName) colour = kBlue;
@@ -479,9 +525,7 @@ void ProfileWindow::DeleteSelected() {
     case DeleteResult::NothingSelected:
     case DeleteResult::Declined:
       return;
-    case DeleteResult::WriteFailed:
-      ShowError(m_prompter, "Ошибка", "Не удалось удалить профили");
-      break;
+    case DeleteResult::WriteFailed:  // reported
     case DeleteResult::Deleted:
       break;
   }
@@ -498,6 +542,15 @@ void ProfileWindow::Accept() {
   const auto refuseRepeat = [this] {
     ShowWarning(m_prompter, "Повторное имя", "Пожалуйста, выберите другое имя для профиля.");
   };
+  // The names are checked against the database as it is now, and nobody
+  // else may change it until this profile is written.
+  const FileLock lock(m_databasePath);
+  if (!lock.Status()) {
+    ShowError(m_prompter, "Ошибка",
+              "Не удалось сохранить данные профиля\n" + AsSentence(lock.Status().Reason()));
+    return;
+  }
+  RefreshList();
   bool renamed = false;
   if (m_mode == Mode::New && RepeatsListName(name, -1)) {
     refuseRepeat();
@@ -577,8 +630,10 @@ void ProfileWindow::ExportSelected() {
   }
   database.Close();
   if (profiles.empty()) return;
-  if (!WriteProfileFile(path, profiles)) {
-    ShowError(m_prompter, "Ошибка", "Не удалось создать файл\n" + path);
+  if (const FileStatus written = WriteProfileFile(path, profiles); !written) {
+    ShowError(m_prompter, "Ошибка",
+              "Не удалось создать файл\n" + path +
+                  (written.IsBusy() ? "\n" + AsSentence(written.Reason()) : std::string()));
   }
   m_list->setFocus();
 }
@@ -593,6 +648,13 @@ void ProfileWindow::ImportFromFile() {
     ShowWarning(m_prompter, "Ошибка", "Нет доступа к файлу\n" + path);
     return;
   }
+  // A file that is not text the program reads opens no window; names it
+  // could not read are told before it opens.
+  const ProfileList offered = ReadProfileList(path);
+  ReportProfileList(path, offered, m_prompter);
+  if (!offered.refusal.empty()) return;
+  // The names are checked against the database as it is now.
+  RefreshList();
   m_importWindow =
       std::make_unique<ImportWindow>(this, path, m_databasePath, ListNames(), m_prompter);
   connect(m_importWindow.get(), &ImportWindow::imported, this, &ProfileWindow::RefillList);

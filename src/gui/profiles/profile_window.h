@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/io/file_stamp.h"
+#include "core/profiles/profile_database.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
@@ -58,6 +60,8 @@ class ProfileWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /** Coming to the front, the window shows what other programs did to the profiles meanwhile. */
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildList();
@@ -66,6 +70,7 @@ class ProfileWindow : public QWidget {
 
   void FillList(const std::vector<std::string>& names);
   void RefillList();
+  void RefreshList();
   std::string ItemName(int row) const;
   std::vector<std::string> ListNames() const;
   void SetListEnabled(bool enabled);
@@ -98,6 +103,8 @@ class ProfileWindow : public QWidget {
   FileRequester& m_requester;
   Mode m_mode = Mode::Idle;
   std::string m_oldName;
+  FileStamp m_listed;  // the database as the list shows it
+  ProfileListReporter m_reporter;
   bool m_updating = false;  // set while the program itself fills the editor
   bool m_open = true;
   std::unique_ptr<ImportWindow> m_importWindow;
