@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/io/file_lock.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/default_database.h"
 #include "tests/support/temp_dir.h"
@@ -126,6 +129,48 @@ TEST_F(ConcurrencyTest, TwoInsertsAndTwoAppendsIntoOneFileKeepBothBlocks) {
       if (after != c.aThenB && after != c.bThenA) ++lost;
     }
     EXPECT_EQ(lost, 0) << c.extra.front() << ": rounds that lost a block, of " << kRounds;
+  }
+}
+
+// Another program holding the lock past the wait: the command fails with a
+// message and leaves the file as it was; one that lets go in time is waited for.
+TEST_F(ConcurrencyTest, AWriterWaitsForTheLockAndGivesUpAfterAFewSeconds) {
+  WriteBytes(Path("a.prof"), "[A]\r\nOst1 = 5\r\n");
+  WriteBytes(Path("a.txt"), "AB");
+  struct Case {
+    std::vector<std::string> args;
+    std::string target, old, busy;
+  };
+  const std::string busy = "файл занят: его сейчас изменяет другая программа";
+  const Case cases[] = {
+      {{"profiles", "import", "a.prof", "--profiles", "Profile.prof"},
+       "Profile.prof",
+       testing::kDefaultDatabase,
+       "zeltrix-cli: Не удалось записать файл \"Profile.prof\": " + busy + "\n"},
+      {{"bin", "--append", "-o", "out.bin", "a.txt"},
+       "out.bin",
+       "old",
+       "zeltrix-cli: Не удалось открыть файл \"out.bin\" Файл занят: его сейчас изменяет другая "
+       "программа.\n"},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(Path(c.target), c.old);
+    {
+      const FileLock held(Path(c.target));
+      ASSERT_TRUE(held.Status());
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_EQ(Wait(Start(c.args, "a")), 1);
+      EXPECT_GE(std::chrono::steady_clock::now() - start, FileLock::kWait);
+      EXPECT_EQ(ReadBytes(Path("a.err")), c.busy);
+      EXPECT_EQ(ReadBytes(Path(c.target)), c.old);
+    }
+    auto held = std::make_unique<FileLock>(Path(c.target));
+    const pid_t pid = Start(c.args, "a");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_EQ(ReadBytes(Path(c.target)), c.old);
+    held.reset();
+    EXPECT_EQ(Wait(pid), 0) << ReadBytes(Path("a.err"));
+    EXPECT_NE(ReadBytes(Path(c.target)), c.old);
   }
 }
 
