@@ -1,6 +1,6 @@
 // The real main window on the offscreen platform: start-up, with the default
-// profiles and with 100,000 of them, Convert of a 1 MB text, and opening and
-// saving a 10 MB text file, in Windows-1251 and in UTF-8.
+// profiles and with 100,000 of them, and its profile window with those, Convert of a 1 MB text, and
+// opening and saving a 10 MB text file, in Windows-1251 and in UTF-8.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -81,6 +81,23 @@ void StartUpWithManyProfiles(benchmark::State& state) {
   }
 }
 BENCHMARK(StartUpWithManyProfiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenProfileWindowWithManyProfiles(benchmark::State& state) {
+  Program program;
+  zeltrix::testing::WriteBytes(program.Paths().profiles, ManyProfiles());
+  auto window = program.Start();
+  for (auto _ : state) {
+    window->Execute(Command::ManageProfiles);
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "profileWindow" && w->isVisible()) w->close();
+    }
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(OpenProfileWindowWithManyProfiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void ConvertOneMegabyteDt(benchmark::State& state) {
   Program program;
