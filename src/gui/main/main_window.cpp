@@ -365,7 +365,7 @@ void MainWindow::OpenProfileManager() {
   // The window edits in CurrentProfile; closing it loads the chosen profile again.
   m_profileWindow =
       std::make_unique<ProfileWindow>(this, m_paths.profiles, names, m_selector->currentIndex(),
-                                      m_currentProfile, m_prompter, m_requester);
+                                      m_currentProfile, m_prompter, m_requester, m_profileReports);
   connect(m_profileWindow.get(), &ProfileWindow::closed, this, [this](int index) {
     RefreshProfileSelector(index);
     activateWindow();

@@ -62,14 +62,16 @@ class Cp1251Validator : public QValidator {
 
 ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
                              const std::vector<std::string>& names, int selected,
-                             ProfileRecord& buffer, Prompter& prompter, FileRequester& requester)
+                             ProfileRecord& buffer, Prompter& prompter, FileRequester& requester,
+                             ProfileListReporter& reports)
     // No parent widget: a disabled owner would disable its child windows too.
     : QWidget(nullptr, Qt::Dialog),
       m_owner(owner),
       m_databasePath(std::move(databasePath)),
       m_buffer(buffer),
       m_prompter(prompter),
-      m_requester(requester) {
+      m_requester(requester),
+      m_reports(reports) {
   setObjectName("profileWindow");
   setWindowTitle("Управление профилями");
   setFixedSize(281, 552);
@@ -304,7 +306,8 @@ void ProfileWindow::FillList(const std::vector<std::string>& names) {
 void ProfileWindow::RefillList() {
   m_listed = StampOf(m_databasePath);
   const ProfileList listed = ReadProfileList(m_databasePath);
-  m_reporter.Report(m_databasePath, listed, m_prompter);
+  m_untold.reset();
+  m_reports.Report(m_databasePath, listed, m_prompter);
   if (listed.read) FillList(listed.names);
   if (m_list->count() > 0) m_list->setCurrentRow(0);
 }
@@ -313,13 +316,25 @@ void ProfileWindow::RefillList() {
 // database since the list was read: then the list is read again, keeping
 // the selected and the current profile, so that names are checked against
 // what the file holds and nothing the other program wrote is overwritten.
-void ProfileWindow::RefreshList() {
+// A quiet refresh (while the user types a name) keeps what it found wrong
+// for the next one that may tell it.
+void ProfileWindow::RefreshList(bool tell) {
   const FileStamp now = StampOf(m_databasePath);
-  if (now == m_listed) return;
-  m_listed = now;
-  const ProfileList listed = ReadProfileList(m_databasePath);
-  m_reporter.Report(m_databasePath, listed, m_prompter);
-  if (!listed.read) return;
+  if (now != m_listed) {
+    m_listed = now;
+    ProfileList listed = ReadProfileList(m_databasePath);
+    if (listed.read) RefillKeepingChoice(listed.names);
+    listed.names.clear();
+    m_untold = std::move(listed);
+  }
+  if (tell && m_untold) {
+    const ProfileList untold = std::move(*m_untold);
+    m_untold.reset();
+    m_reports.Report(m_databasePath, untold, m_prompter);
+  }
+}
+
+void ProfileWindow::RefillKeepingChoice(const std::vector<std::string>& names) {
   const std::string current = ItemName(m_list->currentRow());
   std::vector<std::string> selected;
   for (int row = 0; row < m_list->count(); ++row) {
@@ -328,7 +343,7 @@ void ProfileWindow::RefreshList() {
   // The profile being edited stays the current item: it is the one the
   // checks of its new name leave out.
   const std::string keep = m_mode == Mode::Edit ? m_oldName : current;
-  FillList(listed.names);
+  FillList(names);
   int currentRow = -1;
   for (int row = 0; row < m_list->count(); ++row) {
     const std::string name = ItemName(row);
@@ -475,7 +490,7 @@ void ProfileWindow::UpdateNameColour() {
   const std::string name = NameText();
   // An emptied field keeps the colour it had.
   if (name.empty()) return;
-  RefreshList();
+  RefreshList(false);
   const bool editing = m_mode == Mode::Edit;
   QColor colour = kBlack;
   if (editing && name != m_oldName) colour = kBlue;
