@@ -1,6 +1,7 @@
-// The real main window on the offscreen platform: start-up, Convert of a
-// 1 MB text, and opening and saving a 10 MB text file, in Windows-1251 and in UTF-8;
-// Convert and the profile window's sample with a profile field of megabytes.
+// The real main window on the offscreen platform: start-up, with the default
+// profiles and with 100,000 of them, and its profile window with those; Convert
+// of a 1 MB text; opening and saving a 10 MB text file, in Windows-1251 and in
+// UTF-8; Convert and the profile window's sample with a profile field of megabytes.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -60,6 +61,47 @@ void StartUpToTheWindowShown(benchmark::State& state) {
   }
 }
 BENCHMARK(StartUpToTheWindowShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A Profile.prof of 100,000 profiles (43 MB), each like the third default one.
+std::string ManyProfiles() {
+  std::string group = zeltrix::testing::ReadBytes(Program().Paths().profiles);
+  group = group.substr(group.find("[MikroBasic"));
+  group = group.substr(group.find(']'));
+  std::string database;
+  database.reserve(100000 * (group.size() + 16));
+  for (int i = 1; i <= 100000; ++i) database += "[Profile " + std::to_string(i) + group;
+  return database;
+}
+
+void StartUpWithManyProfiles(benchmark::State& state) {
+  Program program;
+  zeltrix::testing::WriteBytes(program.Paths().profiles, ManyProfiles());
+  for (auto _ : state) {
+    auto window = program.Start();
+    Show(window->SourceEditor());
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(StartUpWithManyProfiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenProfileWindowWithManyProfiles(benchmark::State& state) {
+  Program program;
+  zeltrix::testing::WriteBytes(program.Paths().profiles, ManyProfiles());
+  auto window = program.Start();
+  for (auto _ : state) {
+    window->Execute(Command::ManageProfiles);
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "profileWindow" && w->isVisible()) w->close();
+    }
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(OpenProfileWindowWithManyProfiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void ConvertOneMegabyteDt(benchmark::State& state) {
   Program program;

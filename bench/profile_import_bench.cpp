@@ -2,8 +2,10 @@
 // default profiles, as `zeltrix-cli profiles import FILE` does it: the
 // exchange file read once for its names and its profiles, the database
 // listed, the names matched, the profiles copied in one rewrite. Each
-// iteration starts from the same database. Run with --write-profiles=N:FILE
-// to only write an exchange file of N profiles for the command-line timing.
+// iteration starts from the same database. Then a database of 100,000
+// profiles (43 MB): read whole, listed, one profile loaded, one imported.
+// Run with --write-profiles=N:FILE to only write a profile file of N
+// profiles for the command-line timing.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -66,6 +68,77 @@ void ImportAll(benchmark::State& state) {
   }
 }
 BENCHMARK(ImportAll)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
+// A profile database of 100,000 profiles, written once for the benchmarks below.
+class ManyProfiles {
+ public:
+  static constexpr int kCount = 100000;
+  ManyProfiles() : m_bytes(ExchangeFile(kCount)) { WriteFile(Path(), m_bytes); }
+  std::string Path() const { return m_dir.Path("Profile.prof"); }
+  std::size_t Size() const { return m_bytes.size(); }
+
+ private:
+  zeltrix::testing::TempDir m_dir;
+  std::string m_bytes;
+};
+
+const ManyProfiles& Database() {
+  static const ManyProfiles database;
+  return database;
+}
+
+// The profile in the middle of the file.
+const std::string kMiddleName = "\xCF\xF0\xEE\xF4\xE8\xEB\xFC 50000";
+
+void ReadManyProfiles(benchmark::State& state) {
+  const ManyProfiles& database = Database();
+  for (auto _ : state) {
+    zeltrix::SettingsFile file;
+    if (!file.Open(database.Path())) state.SkipWithError("not read");
+    benchmark::DoNotOptimize(file.GroupNames().size());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * database.Size()));
+}
+BENCHMARK(ReadManyProfiles)->Unit(benchmark::kMillisecond);
+
+void ListManyProfiles(benchmark::State& state) {
+  const ManyProfiles& database = Database();
+  for (auto _ : state) {
+    const auto names = zeltrix::ListProfiles(database.Path());
+    if (!names || names->size() != ManyProfiles::kCount) state.SkipWithError("not listed");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * database.Size()));
+}
+BENCHMARK(ListManyProfiles)->Unit(benchmark::kMillisecond);
+
+void LoadOneOfManyProfiles(benchmark::State& state) {
+  const ManyProfiles& database = Database();
+  zeltrix::bench::SilentPrompter prompter;
+  for (auto _ : state) {
+    zeltrix::ProfileRecord record;
+    if (zeltrix::LoadProfile(database.Path(), kMiddleName, record, prompter) != zeltrix::kLoadDone)
+      state.SkipWithError("not loaded");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * database.Size()));
+}
+BENCHMARK(LoadOneOfManyProfiles)->Unit(benchmark::kMillisecond);
+
+// One new profile into the database; from the second iteration on it is
+// written over itself, which rewrites the file all the same.
+void ImportOneIntoManyProfiles(benchmark::State& state) {
+  const ManyProfiles& database = Database();
+  const zeltrix::testing::TempDir dir;
+  const std::string source = dir.Path("one.prof");
+  WriteFile(source, "[Shared]\r\nOst1 = 3\r\n");
+  zeltrix::bench::SilentPrompter prompter;
+  for (auto _ : state) {
+    const zeltrix::ImportOutcome outcome =
+        zeltrix::ImportProfiles(source, {{"Shared", "Shared"}}, database.Path(), prompter);
+    if (outcome.copied != 1) state.SkipWithError("not imported");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * database.Size()));
+}
+BENCHMARK(ImportOneIntoManyProfiles)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

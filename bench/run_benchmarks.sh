@@ -110,6 +110,20 @@ for n in 1000 4000 16000; do
     _ "$work" "$build/zeltrix-cli" "$n"
 done
 
+# A profile database of 100,000 profiles (43 MB): listing it, converting with
+# the profile in its middle, importing one profile into it (written over
+# itself from the second run on, which rewrites the whole file all the same).
+"$build/bench/zeltrix_import_bench" --write-profiles="100000:$work/many.prof"
+printf '[Shared]\r\nOst1 = 3\r\n' >"$work/shared.prof"
+head -c 100000 "$work/text.txt" >"$work/small.txt"
+echo "Profile database: $(stat -c %s "$work/many.prof") bytes, 100000 profiles"
+best_of "zeltrix-cli profiles (listing)" \
+  "$build/zeltrix-cli" profiles --profiles "$work/many.prof"
+best_of "zeltrix-cli convert -p NAME, 100 kB text" \
+  "$build/zeltrix-cli" convert -p "Профиль 50000" --profiles "$work/many.prof" "$work/small.txt"
+best_of "zeltrix-cli profiles import, one profile" \
+  "$build/zeltrix-cli" profiles import "$work/shared.prof" --overwrite --profiles "$work/many.prof"
+
 # The conversion engine; the BIN writer against cp of a 100 MB file; the real
 # main window on the offscreen platform.
 "$build/bench/zeltrix_bench" --benchmark_min_time=1

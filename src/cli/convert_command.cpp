@@ -69,8 +69,8 @@ int Run(const QStringList& arguments, Context& context) {
           ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
           : std::nullopt;
 
+  // Only the profile's own group is read: the rest of a large file is only scanned.
   SettingsFile file;
-  OpenProfileSource(file, parser.value(o.profiles), context.programDirectory);
   std::string name;
   if (parser.isSet(o.profile)) {
     const QString given = parser.value(o.profile);
@@ -78,10 +78,14 @@ int Run(const QStringList& arguments, Context& context) {
     if (!typed) Fail("Профиль \"" + given.toStdString() + "\" не найден!");
     name = *typed;
   } else {
+    const std::string path = OpenProfileSource(file, parser.value(o.profiles),
+                                               context.programDirectory, ProfileSourcePart::Names);
+    WarnUnreadableNames(file, path, context.console);
     const std::vector<std::string> names = ProfileNames(file);
     if (names.empty()) Fail("В файле профилей нет ни одного профиля");
     name = names.front();
   }
+  OpenProfileSourceGroup(file, parser.value(o.profiles), context.programDirectory, name);
   ProfileRecord record;
   StderrPrompter prompter(context.console);
   if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;

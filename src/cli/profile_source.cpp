@@ -5,13 +5,11 @@
 #include "core/profiles/profile_database.h"
 
 namespace zeltrix::cli {
+namespace {
 
-std::string ProfileDatabasePath(const QString& given, const std::string& programDirectory) {
-  return given.isEmpty() ? programDirectory + std::string(kProfileDatabaseName) : LocalPath(given);
-}
-
-std::string OpenProfileSource(SettingsFile& file, const QString& given,
-                              const std::string& programDirectory) {
+template <class Open>
+std::string OpenSource(SettingsFile& file, const QString& given,
+                       const std::string& programDirectory, Open open) {
   std::string path = ProfileDatabasePath(given, programDirectory);
   if (!FileExists(path)) {
     if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
@@ -19,8 +17,39 @@ std::string OpenProfileSource(SettingsFile& file, const QString& given,
     WriteDefaultProfiles(file);
     return path;
   }
-  if (!file.Open(path)) Fail("Не удалось открыть файл профилей \"" + path + "\"");
+  if (!open(path)) Fail(WithRefusal("Не удалось открыть файл профилей \"" + path + "\"", file));
   return path;
+}
+
+}  // namespace
+
+std::string ProfileDatabasePath(const QString& given, const std::string& programDirectory) {
+  return given.isEmpty() ? programDirectory + std::string(kProfileDatabaseName) : LocalPath(given);
+}
+
+std::string OpenProfileSource(SettingsFile& file, const QString& given,
+                              const std::string& programDirectory, ProfileSourcePart part) {
+  return OpenSource(file, given, programDirectory, [&](const std::string& path) {
+    return part == ProfileSourcePart::Names ? file.OpenGroupNames(path) : file.Open(path);
+  });
+}
+
+std::string OpenProfileSourceGroup(SettingsFile& file, const QString& given,
+                                   const std::string& programDirectory, std::string_view name) {
+  return OpenSource(file, given, programDirectory,
+                    [&](const std::string& path) { return file.OpenGroup(path, name); });
+}
+
+std::string WithRefusal(std::string message, const SettingsFile& file) {
+  if (!file.Refusal().empty()) message += ": " + file.Refusal();
+  return message;
+}
+
+void WarnUnreadableNames(const SettingsFile& file, const std::string& path, Console& console) {
+  if (const std::size_t count = file.UnreadableGroupNames(); count > 0) {
+    console.Err("zeltrix-cli: в файле профилей \"" + path + "\" не прочитано имён профилей: " +
+                std::to_string(count) + " - " + UnreadableNamesReason() + "\n");
+  }
 }
 
 }  // namespace zeltrix::cli

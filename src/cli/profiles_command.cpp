@@ -5,6 +5,7 @@
 #include "cli/profile_source.h"
 #include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
@@ -68,12 +69,25 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   }
   // The exchange file is read once, for its names and for its profiles.
   SettingsFile source;
-  if (!source.Open(path)) Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
-  const std::optional<std::vector<std::string>> existing = ListProfiles(databasePath);
-  if (!existing) Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
+  if (!source.Open(path)) {
+    Fail(WithRefusal("Не удалось открыть файл профилей \"" + file.toStdString() + "\"", source));
+  }
+  // From the database's read to its rewrite no other program may change it:
+  // the names are matched against what it holds now, and what another
+  // program writes meanwhile is not lost.
+  const FileLock lock(databasePath);
+  if (!lock.Status()) {
+    Fail(WithReason("Не удалось записать файл \"" + databasePath + "\"", lock.Status()));
+  }
+  SettingsFile target;
+  if (!target.Open(databasePath)) {
+    Fail(WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", target));
+  }
+  const std::vector<std::string> existing = ProfileNames(target);
 
   StderrPrompter prompter(context.console);
   if (wanted.empty()) {
+    WarnUnreadableNames(source, file.toStdString(), context.console);
     wanted = ProfileNames(source);
     if (wanted.empty()) Fail("В файле профилей нет ни одного профиля");
   } else {
@@ -84,7 +98,7 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
     for (std::size_t i = 0; i < found.size(); ++i) wanted[i] = found[i].name;
   }
 
-  const ImportPlan plan = PlanImport(wanted, *existing, overwrite);
+  const ImportPlan plan = PlanImport(wanted, existing, overwrite);
   for (const SkippedImport& skipped : plan.skipped) {
     prompter.Show({{},
                    "Профиль " + Quoted(skipped.name) + " пропущен: в базе уже есть профиль " +
@@ -92,7 +106,7 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   }
   const std::vector<ProfileImport>& imports = plan.imports;
   if (imports.empty()) return kExitOk;
-  const ImportOutcome outcome = ImportProfiles(source, imports, databasePath, prompter);
+  const ImportOutcome outcome = ImportProfiles(source, imports, target, prompter);
   switch (outcome.status) {
     case ImportOutcome::Status::SourceUnreadable:
       Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
@@ -141,7 +155,9 @@ int Run(const QStringList& arguments, Context& context) {
   OnlyWith(parser, o.output, "-o", "export");
   OnlyWith(parser, o.overwrite, "--overwrite", "import");
   SettingsFile file;
-  OpenProfileSource(file, parser.value(o.profiles), context.programDirectory);
+  const std::string path = OpenProfileSource(file, parser.value(o.profiles),
+                                             context.programDirectory, ProfileSourcePart::Names);
+  WarnUnreadableNames(file, path, context.console);
   std::string listing;
   for (const std::string& name : ProfileNames(file)) listing += Cp1251ToUtf8(name) + "\n";
   WriteOutput({}, listing, context.console);

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include <QString>
+
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cli_runner.h"
@@ -167,6 +169,81 @@ TEST_F(CliProfilesTest, ImportWithoutTheDatabaseFails) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "zeltrix-cli: Файл профилей \"" + Path("Profile.prof") + "\" не найден\n");
   EXPECT_FALSE(std::filesystem::exists(Path("Profile.prof")));
+}
+
+// A profile file in UTF-16 or with zero bytes used to list as empty and be
+// rewritten as garbage by an import; now every command refuses it unread.
+TEST_F(CliProfilesTest, ProfileFilesThatAreNotTextAreRefusedAndNeverWritten) {
+  const QString text = QString::fromStdString(Cp1251ToUtf8(kDefaultDatabase));
+  std::string utf16 = "\xFF\xFE";
+  for (const char16_t c : text.toStdU16String()) {
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  const std::string only =
+      ", а программа читает только однобайтовый текст (Windows-1251) и UTF-8\n";
+  const std::string zeros = kDefaultDatabase + std::string("\0", 1);
+  WriteBytes(Path("in.prof"), "[New]\r\nOst1 = 1\r\n");
+  WriteBytes(Path("text.txt"), "AB");
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> args;
+    std::string file;  // the refused one
+    std::string why;
+  };
+  const std::string utf16Why = ": файл записан в кодировке UTF-16" + only;
+  const std::string zerosWhy =
+      ": в файле есть нулевые байты: это не однобайтовый текст (Windows-1251) и не UTF-8\n";
+  const Case cases[] = {
+      {utf16, {"profiles", "--profiles", "db.prof"}, "db.prof", utf16Why},
+      {utf16, {"profiles", "import", "in.prof", "--profiles", "db.prof"}, "db.prof", utf16Why},
+      {utf16, {"profiles", "import", "db.prof"}, "db.prof", utf16Why},
+      {utf16,
+       {"profiles", "export", "New", "-o", "x.prof", "--profiles", "db.prof"},
+       "db.prof",
+       utf16Why},
+      {utf16, {"convert", "--profiles", "db.prof", "text.txt"}, "db.prof", utf16Why},
+      {zeros,
+       {"convert", "-p", "MikroBasic For PIC", "--profiles", "db.prof", "text.txt"},
+       "db.prof",
+       zerosWhy},
+      {zeros, {"profiles", "import", "in.prof", "--profiles", "db.prof"}, "db.prof", zerosWhy},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(Path("Profile.prof"), kDefaultDatabase);
+    WriteBytes(Path("db.prof"), c.bytes);
+    const Result r = m_cli.Run(c.args);
+    EXPECT_EQ(r.status, 1) << c.args[1];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "zeltrix-cli: Не удалось открыть файл профилей \"" + c.file + "\"" + c.why)
+        << c.args[1];
+    EXPECT_EQ(ReadBytes(Path("db.prof")), c.bytes);
+    EXPECT_EQ(ReadBytes(Path("Profile.prof")), kDefaultDatabase);
+    EXPECT_FALSE(std::filesystem::exists(Path("x.prof")));
+  }
+}
+
+// Russian names saved by a UTF-8 editor (with the byte-order mark) cannot be
+// read in the dialect's UTF-8, which gives only Latin-1: they are counted.
+TEST_F(CliProfilesTest, NamesThatAUtf8FileCannotGiveAreCounted) {
+  const std::string file =
+      "\xEF\xBB\xBF[Мой]\r\nOst1 = 1\r\n[Plain]\r\nOst1 = 2\r\n[Ещё один]\r\nOst1 = 3\r\n";
+  WriteBytes(Path("utf8.prof"), file);
+  WriteBytes(Path("Profile.prof"), kDefaultDatabase);
+  const std::string warning =
+      "zeltrix-cli: в файле профилей \"utf8.prof\" не прочитано имён профилей: 2 - файл записан в "
+      "UTF-8 с меткой порядка байтов, а в таком файле программа понимает в именах только латиницу "
+      "и другие символы Latin-1, но не русские буквы; сохраните файл в кодировке Windows-1251, и "
+      "эти профили появятся\n";
+  const Result listed = Run({"--profiles", "utf8.prof"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out, "Plain\n");
+  EXPECT_EQ(listed.err, warning);
+  const Result imported = Run({"import", "utf8.prof"});
+  EXPECT_EQ(imported.status, 0);
+  EXPECT_EQ(imported.err, warning);
+  EXPECT_EQ(Names("Profile.prof").back(), "Plain");
+  EXPECT_EQ(ReadBytes(Path("utf8.prof")), file);
 }
 
 TEST_F(CliProfilesTest, HelpDescribesExportAndImport) {

@@ -1,5 +1,6 @@
 #include "core/ini/settings_file.h"
 
+#include <cstring>
 #include <limits>
 
 #include "core/io/file_io.h"
@@ -15,13 +16,6 @@ bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 char FoldAz(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// A group name as groups are looked up by: a to z folded to A to Z.
-std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) c = FoldAz(c);
-  return folded;
-}
 
 std::string_view TrimSpacesAndTabs(std::string_view text) {
   while (!text.empty() && IsSpaceOrTab(text.front())) text.remove_prefix(1);
@@ -57,38 +51,93 @@ bool SameSettingsName(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string SettingsTextRefusal(std::string_view bytes) {
+  constexpr std::string_view kOnly =
+      ", а программа читает только однобайтовый текст (Windows-1251) и UTF-8";
+  // UTF-32 first: its little-endian mark starts like UTF-16's.
+  if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+      bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+    return "файл записан в кодировке UTF-32" + std::string(kOnly);
+  }
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    return "файл записан в кодировке UTF-16" + std::string(kOnly);
+  }
+  if (std::memchr(bytes.data(), 0, bytes.size()) != nullptr) {
+    return "в файле есть нулевые байты: это не однобайтовый текст (Windows-1251) и не UTF-8";
+  }
+  return {};
+}
+
+std::size_t SettingsFile::FoldedHash::operator()(std::string_view name) const {
+  std::size_t hash = 14695981039346656037ull;
+  for (const char c : name)
+    hash = (hash ^ static_cast<unsigned char>(FoldAz(c))) * 1099511628211ull;
+  return hash;
+}
+
 SettingsFile::~SettingsFile() { Close(); }
 
 void SettingsFile::Reset() {
   m_open = false;
+  m_readOnly = false;
   m_path.clear();
   m_utf8 = false;
   m_modified = false;
+  m_bytes.clear();
+  m_bytes.shrink_to_fit();
+  m_owned.clear();
+  m_entries.clear();
+  m_entries.shrink_to_fit();
   m_groups.assign(1, Group{});
+  m_indexed = false;
   m_byName.clear();
+  m_nextSameName.clear();
   m_current = 0;
   m_pending.reset();
 }
 
-bool SettingsFile::Open(const std::string& path) {
+bool SettingsFile::OpenFile(const std::string& path, Scope scope, std::string_view name) {
   Close();
+  m_refusal.clear();
   m_open = true;
+  m_readOnly = scope != Scope::Whole;
   m_path = path;
   // Only a regular file is read: a pipe or a device is refused at once.
-  const std::optional<std::string> bytes = ReadWholeFile(path);
+  std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return false;
-  Parse(*bytes);
+  m_refusal = SettingsTextRefusal(*bytes);
+  if (!m_refusal.empty()) {
+    // Read as anything else, its every line would be garbage, and a rewrite
+    // would destroy it: it stays as it is.
+    m_readOnly = true;
+    return false;
+  }
+  m_bytes = std::move(*bytes);
+  Parse(scope, name);
   return true;
+}
+
+bool SettingsFile::Open(const std::string& path) { return OpenFile(path, Scope::Whole, {}); }
+
+bool SettingsFile::OpenGroupNames(const std::string& path) {
+  return OpenFile(path, Scope::GroupNames, {});
+}
+
+bool SettingsFile::OpenGroup(const std::string& path, std::string_view name) {
+  return OpenFile(path, Scope::OneGroup, name);
 }
 
 void SettingsFile::OpenBuffer(std::string_view bytes) {
   Close();
+  m_refusal.clear();
   m_open = true;
-  Parse(bytes);
+  m_bytes = bytes;
+  Parse(Scope::Whole, {});
 }
 
 bool SettingsFile::Create(const std::string& path) {
   Close();
+  m_refusal.clear();
   // The file must be creatable or writable now; its content is put in place
   // as a whole when it is closed, so a failed write leaves no new file.
   if (!CheckReplaceable(path)) return false;
@@ -98,37 +147,80 @@ bool SettingsFile::Create(const std::string& path) {
   return true;
 }
 
-std::size_t SettingsFile::AddGroup(std::string name) {
-  std::string folded = Folded(name);
-  m_groups.push_back({std::move(name), {}, false});
-  m_byName[std::move(folded)].push_back(m_groups.size() - 1);
+std::string_view SettingsFile::Own(std::string text) {
+  return m_owned.emplace_back(std::move(text));
+}
+
+void SettingsFile::IndexGroup(std::size_t group) const {
+  m_nextSameName.resize(m_groups.size(), kNone);
+  const auto [chain, added] = m_byName.try_emplace(m_groups[group].name, Chain{group, group});
+  if (!added) {
+    m_nextSameName[chain->second.last] = group;
+    chain->second.last = group;
+  }
+}
+
+void SettingsFile::BuildIndex() const {
+  if (m_indexed) return;
+  m_indexed = true;
+  m_byName.reserve(m_groups.size());
+  for (std::size_t g = 1; g < m_groups.size(); ++g) {
+    if (!m_groups[g].removed) IndexGroup(g);
+  }
+}
+
+std::size_t SettingsFile::AddGroup(std::string_view name) {
+  Group group;
+  group.name = name;
+  group.first = m_entries.size();
+  m_groups.push_back(std::move(group));
+  if (m_indexed) IndexGroup(m_groups.size() - 1);
   return m_groups.size() - 1;
 }
 
-void SettingsFile::Parse(std::string_view bytes) {
+void SettingsFile::Parse(Scope scope, std::string_view wanted) {
+  std::string_view bytes = m_bytes;
   if (bytes.starts_with(kUtf8Bom)) {
     m_utf8 = true;
     bytes.remove_prefix(kUtf8Bom.size());
   }
+  const std::string wantedInFile = scope == Scope::OneGroup ? ToFile(wanted) : std::string();
+  // Whether the lines of the current group are kept: all of them for the
+  // whole file; only the headers for the names; the area before the first
+  // group and the group wanted when one is.
+  bool keepLines = scope != Scope::GroupNames;
+  bool found = false;
   std::size_t group = 0;
-  std::size_t pos = 0;
+  const char* const data = bytes.data();
   const std::size_t n = bytes.size();
+  std::size_t pos = 0;
   while (pos < n) {
     std::size_t end = pos;
-    while (end < n && !IsLineEnd(bytes[end])) ++end;
-    std::string_view line = bytes.substr(pos, end - pos);
+    while (end < n && !IsLineEnd(data[end])) ++end;
+    std::string_view line(data + pos, end - pos);
     pos = end;
-    while (pos < n && IsLineEnd(bytes[pos])) ++pos;
+    while (pos < n && IsLineEnd(data[pos])) ++pos;
 
     while (!line.empty() && IsSpaceOrTab(line.front())) line.remove_prefix(1);
     if (line.empty()) continue;
+    if (line.front() == '[') {
+      line.remove_prefix(1);
+      const std::string_view name = line.substr(0, line.find(']'));
+      if (scope == Scope::OneGroup) {
+        // The group wanted is complete at the next header.
+        if (found) break;
+        keepLines = found = SameSettingsName(name, wantedInFile);
+        if (!found) continue;
+      }
+      m_groups[group].count = m_entries.size() - m_groups[group].first;
+      group = AddGroup(name);
+      continue;
+    }
+    if (!keepLines) continue;
     if (line.front() == ';') {
       line.remove_prefix(1);
       if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-      m_groups[group].entries.push_back({Kind::Comment, std::string(line), {}});
-    } else if (line.front() == '[') {
-      line.remove_prefix(1);
-      group = AddGroup(std::string(line.substr(0, line.find(']'))));
+      m_entries.push_back({Kind::Comment, line, {}});
     } else {
       const std::size_t eq = line.find('=');
       std::string_view key = line.substr(0, eq);
@@ -138,32 +230,36 @@ void SettingsFile::Parse(std::string_view bytes) {
         value = line.substr(eq + 1);
         while (!value.empty() && IsSpaceOrTab(value.front())) value.remove_prefix(1);
       }
-      m_groups[group].entries.push_back({Kind::Key, std::string(key), std::string(value)});
+      m_entries.push_back({Kind::Key, key, value});
     }
   }
+  m_groups[group].count = m_entries.size() - m_groups[group].first;
 }
 
 std::string SettingsFile::Render() const {
   std::size_t size = kUtf8Bom.size() + 2 * kCrLf.size();
+  for (const Group& g : m_groups) size += g.name.size() + 4;
+  for (const Entry& e : m_entries) size += e.name.size() + e.value.size() + 5;
   for (const Group& g : m_groups) {
-    size += g.name.size() + 4;
-    for (const Entry& e : g.entries) size += e.name.size() + e.value.size() + 5;
+    for (const Entry& e : g.added) size += e.name.size() + e.value.size() + 5;
   }
   std::string out;
   out.reserve(size);
   if (m_utf8) out.append(kUtf8Bom).append(kCrLf);
+  const auto append = [&out](const Entry& e) {
+    if (e.kind == Kind::Comment) {
+      out.append("; ").append(e.name);
+    } else {
+      out.append(e.name).append(" = ").append(e.value);
+    }
+    out.append(kCrLf);
+  };
   for (std::size_t i = 0; i < m_groups.size(); ++i) {
     const Group& g = m_groups[i];
     if (g.removed) continue;
     if (i > 0) out.append("[").append(g.name).append("]").append(kCrLf);
-    for (const Entry& e : g.entries) {
-      if (e.kind == Kind::Comment) {
-        out.append("; ").append(e.name);
-      } else {
-        out.append(e.name).append(" = ").append(e.value);
-      }
-      out.append(kCrLf);
-    }
+    for (std::size_t e = g.first; e < g.first + g.count; ++e) append(m_entries[e]);
+    for (const Entry& e : g.added) append(e);
   }
   // A key whose first bytes are those of the byte-order mark must not end up
   // at the start of an 8-bit file: read back, the file would turn to UTF-8
@@ -177,7 +273,7 @@ FileStatus SettingsFile::Close() {
   if (!m_open) return {};
   FileStatus status;
   // A file that we may only read, or a pipe or device, is refused by the writer.
-  if (m_modified && !m_path.empty()) status = WriteFileAtomically(m_path, Render());
+  if (m_modified && !m_readOnly && !m_path.empty()) status = WriteFileAtomically(m_path, Render());
   Reset();
   return status;
 }
@@ -192,8 +288,9 @@ std::string SettingsFile::FromFile(std::string_view text) const {
 }
 
 std::size_t SettingsFile::FindHeader(std::string_view fileName) const {
-  const auto found = m_byName.find(Folded(fileName));
-  return found == m_byName.end() || found->second.empty() ? kNone : found->second.front();
+  BuildIndex();
+  const auto found = m_byName.find(fileName);
+  return found == m_byName.end() ? kNone : found->second.first;
 }
 
 bool SettingsFile::SelectGroup(std::string_view name) {
@@ -213,18 +310,21 @@ bool SettingsFile::SelectGroup(std::string_view name) {
   return true;
 }
 
-std::size_t SettingsFile::FindKey(std::string_view fileKey) const {
-  const std::vector<Entry>& entries = m_groups[m_current].entries;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].kind == Kind::Key && SameSettingsName(entries[i].name, fileKey)) return i;
+SettingsFile::Entry* SettingsFile::FindKey(std::string_view fileKey) {
+  Group& group = m_groups[m_current];
+  for (std::size_t i = group.first; i < group.first + group.count; ++i) {
+    Entry& entry = m_entries[i];
+    if (entry.kind == Kind::Key && SameSettingsName(entry.name, fileKey)) return &entry;
   }
-  return kNone;
+  for (Entry& entry : group.added) {
+    if (entry.kind == Kind::Key && SameSettingsName(entry.name, fileKey)) return &entry;
+  }
+  return nullptr;
 }
 
-const SettingsFile::Entry* SettingsFile::Lookup(std::string_view key) const {
+const SettingsFile::Entry* SettingsFile::Lookup(std::string_view key) {
   if (!m_open || m_pending) return nullptr;
-  const std::size_t i = FindKey(ToFile(key));
-  return i == kNone ? nullptr : &m_groups[m_current].entries[i];
+  return FindKey(ToFile(key));
 }
 
 std::int32_t SettingsFile::ReadNumber(std::string_view key, std::int32_t defaultValue) {
@@ -242,42 +342,59 @@ void SettingsFile::WriteNumber(std::string_view key, std::int32_t value) {
 }
 
 void SettingsFile::WriteText(std::string_view key, std::string_view value) {
-  if (!m_open) return;
+  if (!Writable()) return;
   if (m_pending) {
-    m_current = AddGroup(std::move(*m_pending));
+    m_current = AddGroup(Own(std::move(*m_pending)));
     m_pending.reset();
   }
-  std::string fileKey = ToFile(key);
-  const std::size_t found = FindKey(fileKey);
-  std::vector<Entry>& entries = m_groups[m_current].entries;
-  if (found != kNone) {
-    entries[found].name = std::move(fileKey);
-    entries[found].value = ToFile(value);
+  const std::string fileKey = ToFile(key);
+  const std::string_view fileValue = Own(ToFile(value));
+  if (Entry* found = FindKey(fileKey)) {
+    if (found->name != fileKey) found->name = Own(fileKey);
+    found->value = fileValue;
   } else {
-    entries.push_back({Kind::Key, std::move(fileKey), ToFile(value)});
+    m_groups[m_current].added.push_back({Kind::Key, Own(fileKey), fileValue});
   }
   m_modified = true;
 }
 
 void SettingsFile::RemoveGroup(std::string_view name) {
-  if (!m_open) return;
-  const auto found = m_byName.find(Folded(ToFile(name)));
-  if (found == m_byName.end() || found->second.empty()) return;
-  const std::size_t header = found->second.front();
-  found->second.erase(found->second.begin());
+  if (!Writable()) return;
+  BuildIndex();
+  const auto found = m_byName.find(ToFile(name));
+  if (found == m_byName.end()) return;
+  const std::size_t header = found->second.first;
+  if (header == found->second.last) {
+    m_byName.erase(found);
+  } else {
+    found->second.first = m_nextSameName[header];
+  }
   // The group is marked, not erased, so that the other groups keep their places.
-  m_groups[header].removed = true;
-  m_groups[header].entries.clear();
+  Group& group = m_groups[header];
+  group.removed = true;
+  group.count = 0;
+  group.added.clear();
   if (m_current == header) m_current = 0;
   m_modified = true;
 }
 
 std::vector<std::string> SettingsFile::GroupNames() const {
   std::vector<std::string> names;
+  names.reserve(m_groups.size() - 1);
   for (std::size_t i = 1; i < m_groups.size(); ++i) {
     if (!m_groups[i].removed) names.push_back(FromFile(m_groups[i].name));
   }
   return names;
+}
+
+std::size_t SettingsFile::UnreadableGroupNames() const {
+  if (!m_utf8) return 0;
+  std::size_t unreadable = 0;
+  for (std::size_t i = 1; i < m_groups.size(); ++i) {
+    const Group& g = m_groups[i];
+    if (!g.removed && !g.name.empty() && !Utf8ToLatin1(g.name)) ++unreadable;
+  }
+  return unreadable;
 }
 
 std::string SettingsFile::CurrentGroupName() const {

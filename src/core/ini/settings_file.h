@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,13 @@ namespace zeltrix {
 bool SameSettingsName(std::string_view a, std::string_view b);
 
 /**
+ * Why a file's bytes are not text that the settings dialect reads, in
+ * Russian for the end of a message: a UTF-16 or UTF-32 byte-order mark, or
+ * zero bytes (no single-byte or UTF-8 text holds them). Empty when they are.
+ */
+std::string SettingsTextRefusal(std::string_view bytes);
+
+/**
  * One open settings file in the program's INI-like dialect: "[group]" headers,
  * "key = value" lines and "; comment" lines, read whole on opening and
  * rewritten whole on closing, only when something was written.
@@ -29,7 +37,12 @@ bool SameSettingsName(std::string_view a, std::string_view b);
  * codes standing for the code points of the same number.
  *
  * A rewrite keeps the file's mode: an 8-bit file is never written so that it
- * starts with the byte-order mark.
+ * starts with the byte-order mark. A file that is not such text at all (see
+ * SettingsTextRefusal) is refused unread and never written.
+ *
+ * A file can also be opened only in part, for reading: its group names, or
+ * one group. Then the rest of it is only scanned for its headers, and
+ * nothing is ever written back.
  */
 class SettingsFile {
  public:
@@ -46,8 +59,30 @@ class SettingsFile {
    */
   bool Open(const std::string& path);
 
+  /**
+   * Reads only the group headers of the file at path, for GroupNames(): the
+   * keys are not parsed. The file is only read: writes are dropped and
+   * closing writes nothing. False as Open.
+   */
+  bool OpenGroupNames(const std::string& path);
+
+  /**
+   * Reads only the area before the first group and the first group of that
+   * name (matched as SelectGroup matches), whose keys the reads then find;
+   * the other groups are only scanned for their headers. The file is only
+   * read, as with OpenGroupNames. False as Open.
+   */
+  bool OpenGroup(const std::string& path, std::string_view name);
+
   /** Closes the open file and parses bytes held in memory; closing writes nothing. */
   void OpenBuffer(std::string_view bytes);
+
+  /**
+   * Why the last open refused the file unread (see SettingsTextRefusal);
+   * empty when it did not. A refused file reads as empty, and writes to it
+   * are dropped: it is never written.
+   */
+  const std::string& Refusal() const { return m_refusal; }
 
   /**
    * Closes the open file and starts the file at path anew, empty and 8-bit
@@ -91,6 +126,14 @@ class SettingsFile {
   /** The names of all groups in file order, repeats and empty names included. */
   std::vector<std::string> GroupNames() const;
 
+  /**
+   * How many group names of a UTF-8 file read as empty because their text is
+   * not valid UTF-8 or holds characters above U+00FF (the 8-bit codes stand
+   * for the code points up to there); a Russian name saved by a UTF-8 editor
+   * is such a name. Always 0 for an 8-bit file.
+   */
+  std::size_t UnreadableGroupNames() const;
+
   /** The current group's name as the file spells it; empty for the area before the first group. */
   std::string CurrentGroupName() const;
 
@@ -99,37 +142,67 @@ class SettingsFile {
 
  private:
   enum class Kind : std::uint8_t { Comment, Key };
+  // Texts are views of the file's bytes as read, or of texts written since.
   struct Entry {
     Kind kind;
-    std::string name;   // comment text or key
-    std::string value;  // key lines only
+    std::string_view name;   // comment text or key
+    std::string_view value;  // key lines only
   };
   // A header with the lines up to the next one; the first group stands for
-  // the lines before any header and has none.
+  // the lines before any header and has none. The lines read from the file
+  // are m_entries[first, first + count); keys added since are kept apart.
   struct Group {
-    std::string name;
-    std::vector<Entry> entries;
+    std::string_view name;
+    std::size_t first = 0;
+    std::size_t count = 0;
+    std::vector<Entry> added;
     bool removed = false;
   };
+  // The groups of one folded name: the first and the last in file order,
+  // the others chained through m_nextSameName.
+  struct Chain {
+    std::size_t first;
+    std::size_t last;
+  };
+  struct FoldedHash {
+    std::size_t operator()(std::string_view name) const;
+  };
+  struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameSettingsName(a, b); }
+  };
+  enum class Scope { Whole, GroupNames, OneGroup };
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   void Reset();
-  void Parse(std::string_view bytes);
-  std::size_t AddGroup(std::string name);
+  bool OpenFile(const std::string& path, Scope scope, std::string_view name);
+  void Parse(Scope scope, std::string_view wanted);
+  std::string_view Own(std::string text);
+  std::size_t AddGroup(std::string_view name);
+  void IndexGroup(std::size_t group) const;
+  void BuildIndex() const;
   std::string ToFile(std::string_view text) const;
   std::string FromFile(std::string_view text) const;
   std::size_t FindHeader(std::string_view fileName) const;
-  std::size_t FindKey(std::string_view fileKey) const;
-  const Entry* Lookup(std::string_view key) const;
+  Entry* FindKey(std::string_view fileKey);
+  const Entry* Lookup(std::string_view key);
+  bool Writable() const { return m_open && !m_readOnly; }
 
   bool m_open = false;
+  bool m_readOnly = false;
   std::string m_path;  // empty for a buffer
+  std::string m_refusal;
   bool m_utf8 = false;
   bool m_modified = false;
+  std::string m_bytes;              // the file as read; the entries look into it
+  std::deque<std::string> m_owned;  // texts written since, at fixed places
+  std::vector<Entry> m_entries;
   std::vector<Group> m_groups = std::vector<Group>(1);
-  // Groups by name with A to Z folded, each list in file order: finding a
-  // group costs the same in a file of ten groups as in one of ten thousand.
-  std::unordered_map<std::string, std::vector<std::size_t>> m_byName;
+  // Groups by name with A to Z folded, built at the first lookup: finding a
+  // group costs the same in a file of ten groups as in one of ten thousand,
+  // and listing the names costs nothing for it.
+  mutable bool m_indexed = false;
+  mutable std::unordered_map<std::string_view, Chain, FoldedHash, FoldedEqual> m_byName;
+  mutable std::vector<std::size_t> m_nextSameName;
   std::size_t m_current = 0;             // index into m_groups
   std::optional<std::string> m_pending;  // in the file's form
 };

@@ -25,6 +25,8 @@ std::string FileStatus::Reason() const {
       return "это не обычный файл";
     case Kind::EndedEarly:
       return "файл оказался короче, чем ожидалось";
+    case Kind::Busy:
+      return "файл занят: его сейчас изменяет другая программа";
     case Kind::System:
       break;
   }

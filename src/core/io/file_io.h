@@ -21,9 +21,12 @@ class FileStatus {
   static FileStatus NotRegularFile() { return FileStatus(Kind::NotRegular, 0); }
   /** A file being copied from ended before the bytes asked for. */
   static FileStatus EndedEarly() { return FileStatus(Kind::EndedEarly, 0); }
+  /** Another program held the file's lock for longer than the writer waits (FileLock). */
+  static FileStatus Busy() { return FileStatus(Kind::Busy, 0); }
 
   bool Ok() const { return m_kind == Kind::Ok; }
   explicit operator bool() const { return Ok(); }
+  bool IsBusy() const { return m_kind == Kind::Busy; }
   /**
    * Why the operation failed, in Russian, in lower case for the end of a
    * message ("нет места на устройстве"): the program's own words for the
@@ -32,7 +35,7 @@ class FileStatus {
   std::string Reason() const;
 
  private:
-  enum class Kind { Ok, System, NotRegular, EndedEarly };
+  enum class Kind { Ok, System, NotRegular, EndedEarly, Busy };
   FileStatus(Kind kind, int code) : m_kind(kind), m_code(code) {}
 
   Kind m_kind = Kind::Ok;

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 #include "core/lcd/lcd_code.h"
 #include "core/lcd/text_prep.h"
 
@@ -170,6 +171,16 @@ bool WriteBinImage(const std::string& path, std::string_view text, BinTarget tar
     const std::string codes = MapToLcdCodes(text);
     if (codes.empty()) {
       ShowError(prompter, kConversion, "Не удалось выполнить преобразование!");
+      return false;
+    }
+    // From the read of the old file to the replacement no other writer may
+    // change it, or one of the two changes would be lost.
+    const FileLock lock(path);
+    if (!lock.Status()) {
+      ShowError(
+          prompter, kError,
+          std::string(existing ? "Не удалось открыть файл \n" : "Не удалось создать файл \n") +
+              Quoted(path) + "\n" + AsSentence(lock.Status().Reason()));
       return false;
     }
     const bool written =

@@ -66,6 +66,9 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string tex
  *
  * A failure, a kill or a power cut leaves an existing file as it was: every
  * placement builds the whole new file beside the old one and renames it over.
+ * The file's FileLock is held from the read of the old file to that rename;
+ * when another program holds it too long, nothing is written and that is
+ * reported.
  */
 bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
                    BinPlacement placement, BinManner manner, std::string_view startAddress,

@@ -5,6 +5,7 @@
 
 #include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/io/utf8.h"
@@ -33,6 +34,12 @@ const std::array<DefaultProfile, 3> kDefaultProfiles = {{
 
 constexpr const char* kError = "Ошибка";
 
+// The message with the cause of the failure on a line of its own, when there is one to tell.
+std::string WithCause(std::string text, std::string_view cause) {
+  if (!cause.empty()) text += "\n" + AsSentence(cause);
+  return text;
+}
+
 }  // namespace
 
 void WriteDefaultProfiles(SettingsFile& file) {
@@ -50,14 +57,27 @@ CreateProfilesResult CreateDefaultProfiles(const std::string& path, Prompter& pr
       prompter.Show({kError, "Файл, хранящий данные о профилях не найден!\nСоздать его?",
                      MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
   if (answer != MessageAnswer::Yes) return CreateProfilesResult::Declined;
-  SettingsFile file;
-  bool written = file.Create(path);
-  if (written) {
-    WriteDefaultProfiles(file);
-    written = file.Close().Ok();
+  std::string cause;
+  bool written = false;
+  {
+    const FileLock lock(path);
+    if (!lock.Status()) {
+      cause = lock.Status().Reason();
+    } else if (FileExists(path)) {
+      // Another program made it while the question was open: it stays.
+      return CreateProfilesResult::Present;
+    } else {
+      SettingsFile file;
+      written = file.Create(path);
+      if (written) {
+        WriteDefaultProfiles(file);
+        written = file.Close().Ok();
+      }
+    }
   }
   if (!written) {
-    ShowError(prompter, "Фатальная ошибка", "Не удалось создать файл!\nРабота програмы прервана!");
+    ShowError(prompter, "Фатальная ошибка",
+              WithCause("Не удалось создать файл!\nРабота програмы прервана!", cause));
     return CreateProfilesResult::Fatal;
   }
   return CreateProfilesResult::Present;
@@ -69,11 +89,55 @@ std::vector<std::string> ProfileNames(const SettingsFile& file) {
   return names;
 }
 
-std::optional<std::vector<std::string>> ListProfiles(const std::string& path) {
+ProfileList ReadProfileList(const std::string& path) {
   SettingsFile file;
+  ProfileList list;
   // A missing file or a folder is refused by the open itself.
-  if (!file.Open(path)) return std::nullopt;
-  return ProfileNames(file);
+  list.read = file.OpenGroupNames(path);
+  list.refusal = file.Refusal();
+  if (list.read) {
+    list.names = ProfileNames(file);
+    list.unreadable = file.UnreadableGroupNames();
+  }
+  return list;
+}
+
+std::optional<std::vector<std::string>> ListProfiles(const std::string& path) {
+  ProfileList list = ReadProfileList(path);
+  if (!list.read) return std::nullopt;
+  return std::move(list.names);
+}
+
+std::string RefusedProfileFileText(const std::string& path, std::string_view refusal) {
+  return "Не удалось прочитать файл профилей\n" + path + "\n" + AsSentence(refusal) +
+         " Файл не будет изменён.";
+}
+
+std::string UnreadableNamesReason() {
+  return "файл записан в UTF-8 с меткой порядка байтов, а в таком файле программа понимает в "
+         "именах только латиницу и другие символы Latin-1, но не русские буквы; сохраните файл в "
+         "кодировке Windows-1251, и эти профили появятся";
+}
+
+std::string UnreadableNamesText(const std::string& path, std::size_t count) {
+  return "В файле профилей\n" + path + "\nне прочитано имён профилей: " + std::to_string(count) +
+         ".\n" + AsSentence(UnreadableNamesReason());
+}
+
+void ReportProfileList(const std::string& path, const ProfileList& list, Prompter& prompter) {
+  if (!list.refusal.empty()) {
+    ShowError(prompter, kError, RefusedProfileFileText(path, list.refusal));
+  } else if (list.unreadable > 0) {
+    ShowWarning(prompter, "Внимание", UnreadableNamesText(path, list.unreadable));
+  }
+}
+
+void ProfileListReporter::Report(const std::string& path, const ProfileList& list,
+                                 Prompter& prompter) {
+  if (list.refusal == m_refusal && list.unreadable == m_unreadable) return;
+  m_refusal = list.refusal;
+  m_unreadable = list.unreadable;
+  ReportProfileList(path, list, prompter);
 }
 
 LoadResult LoadProfileFrom(SettingsFile& file, std::string_view name, ProfileRecord& record,
@@ -90,20 +154,28 @@ LoadResult LoadProfile(const std::string& path, std::string_view name, ProfileRe
                        Prompter& prompter) {
   SettingsFile file;
   // A missing file or a folder is refused by the open itself.
-  if (!file.Open(path)) return kLoadNoFile;
+  if (!file.OpenGroup(path, name)) return kLoadNoFile;
   return LoadProfileFrom(file, name, record, prompter);
 }
 
 bool SaveProfile(const std::string& path, std::string_view name, const ProfileRecord& record,
                  Prompter& prompter) {
-  SettingsFile file;
-  bool saved = file.Open(path);
-  if (saved) {
-    file.SelectGroup(name);
-    WriteProfileFields(file, record);
-    saved = file.Close().Ok();
+  bool saved = false;
+  std::string cause;
+  {
+    const FileLock lock(path);
+    SettingsFile file;
+    if (!lock.Status()) {
+      cause = lock.Status().Reason();
+    } else if (file.Open(path)) {
+      file.SelectGroup(name);
+      WriteProfileFields(file, record);
+      saved = file.Close().Ok();
+    } else {
+      cause = file.Refusal();
+    }
   }
-  if (!saved) ShowError(prompter, kError, "Не удалось сохранить данные профиля");
+  if (!saved) ShowError(prompter, kError, WithCause("Не удалось сохранить данные профиля", cause));
   return saved;
 }
 
@@ -132,27 +204,44 @@ std::optional<std::pair<std::size_t, std::size_t>> FindHeaderName(std::string_vi
   return std::nullopt;
 }
 
-}  // namespace
-
-bool RenameProfile(const std::string& path, std::string_view oldName, std::string_view newName,
-                   Prompter& prompter) {
-  const auto fail = [&] {
-    ShowWarning(prompter, kError, "Не удалось переименовать профиль!");
-    return false;
-  };
+// Renames the header in the file's bytes; false, with the cause when there
+// is one to tell, when the file cannot be read, holds no such header or
+// cannot be replaced.
+bool RenameHeader(const std::string& path, std::string_view oldName, std::string_view newName,
+                  std::string& cause) {
   const std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return fail();
+  if (!bytes) return false;
   if (bytes->empty()) return true;
+  cause = SettingsTextRefusal(*bytes);
+  if (!cause.empty()) return false;
   // A file with the byte-order mark holds its names in UTF-8.
   const bool utf8 = bytes->starts_with(kUtf8Bom);
   const std::string fileOld = utf8 ? Latin1ToUtf8(oldName) : std::string(oldName);
   const std::string fileNew = utf8 ? Latin1ToUtf8(newName) : std::string(newName);
   const auto at = FindHeaderName(*bytes, utf8 ? kUtf8Bom.size() : 0, fileOld);
-  if (!at) return fail();
+  if (!at) return false;
   std::string renamed = *bytes;
   renamed.replace(at->first, at->second, fileNew);
-  if (!WriteFileAtomically(path, renamed).Ok()) return fail();
-  return true;
+  return WriteFileAtomically(path, renamed).Ok();
+}
+
+}  // namespace
+
+bool RenameProfile(const std::string& path, std::string_view oldName, std::string_view newName,
+                   Prompter& prompter) {
+  std::string cause;
+  bool renamed = false;
+  {
+    const FileLock lock(path);
+    if (lock.Status()) {
+      renamed = RenameHeader(path, oldName, newName, cause);
+    } else {
+      cause = lock.Status().Reason();
+    }
+  }
+  if (!renamed)
+    ShowWarning(prompter, kError, WithCause("Не удалось переименовать профиль!", cause));
+  return renamed;
 }
 
 DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::string>& names,
@@ -177,11 +266,27 @@ DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::stri
     question += "… и ещё " + std::to_string(chosen.size() - kNamesShown) + "\n";
   }
   if (!Confirm(prompter, "Вы уверены?", question)) return DeleteResult::Declined;
-  SettingsFile file;
-  if (file.Open(path)) {
-    for (const std::string& name : chosen) file.RemoveGroup(name);
+  bool deleted = false;
+  std::string cause;
+  {
+    const FileLock lock(path);
+    SettingsFile file;
+    if (!lock.Status()) {
+      cause = lock.Status().Reason();
+    } else {
+      // A missing file has nothing to delete; one refused unread is not touched.
+      if (file.Open(path)) {
+        for (const std::string& name : chosen) file.RemoveGroup(name);
+      }
+      cause = file.Refusal();
+      deleted = file.Close() && cause.empty();
+    }
   }
-  return file.Close() ? DeleteResult::Deleted : DeleteResult::WriteFailed;
+  if (!deleted) {
+    ShowError(prompter, kError, WithCause("Не удалось удалить профили", cause));
+    return DeleteResult::WriteFailed;
+  }
+  return DeleteResult::Deleted;
 }
 
 }  // namespace zeltrix

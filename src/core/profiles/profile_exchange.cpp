@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/ini/settings_file.h"
+#include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 
@@ -65,6 +66,8 @@ std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
 }
 
 FileStatus WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles) {
+  const FileLock lock(path);
+  if (!lock.Status()) return lock.Status();
   SettingsFile file;
   if (!file.Create(path)) return CheckReplaceable(path);
   for (const NamedProfile& profile : profiles) {
@@ -99,16 +102,28 @@ ImportOutcome ImportProfiles(const std::string& sourcePath,
                              const std::vector<ProfileImport>& profiles,
                              const std::string& databasePath, Prompter& prompter) {
   SettingsFile source;
-  if (!source.Open(sourcePath)) return {ImportOutcome::Status::SourceUnreadable, 0, {}};
+  if (!source.Open(sourcePath)) {
+    return {ImportOutcome::Status::SourceUnreadable, 0, {}, source.Refusal()};
+  }
   return ImportProfiles(source, profiles, databasePath, prompter);
 }
 
 ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
                              const std::string& databasePath, Prompter& prompter) {
   using Status = ImportOutcome::Status;
+  const FileLock lock(databasePath);
+  if (!lock.Status()) return {Status::WriteFailed, 0, lock.Status(), {}};
   SettingsFile database;
   // A database that cannot be read is never written: that would drop its profiles.
-  if (!database.Open(databasePath)) return {Status::DatabaseUnreadable, 0, {}};
+  if (!database.Open(databasePath)) {
+    return {Status::DatabaseUnreadable, 0, {}, database.Refusal()};
+  }
+  return ImportProfiles(source, profiles, database, prompter);
+}
+
+ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                             SettingsFile& database, Prompter& prompter) {
+  using Status = ImportOutcome::Status;
   std::size_t copied = 0;
   for (const ProfileImport& profile : profiles) {
     if (profile.from.empty() || profile.to.empty()) continue;
@@ -119,8 +134,8 @@ ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImpo
     ++copied;
   }
   const FileStatus written = database.Close();
-  if (!written) return {Status::WriteFailed, 0, written};
-  return {Status::Done, copied, {}};
+  if (!written) return {Status::WriteFailed, 0, written, {}};
+  return {Status::Done, copied, {}, {}};
 }
 
 }  // namespace zeltrix

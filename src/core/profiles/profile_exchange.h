@@ -64,8 +64,9 @@ std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
 /**
  * Writes the profiles as a new profile file, one group each in order, every
  * text wrapped; a file of that name is replaced as a whole. Fails when the
- * file cannot be created or written; the old file then stays as it was, and
- * no new file is left behind.
+ * file cannot be created or written, or another program holds its lock
+ * (FileStatus::Busy()); the old file then stays as it was, and no new file
+ * is left behind.
  */
 FileStatus WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles);
 
@@ -107,16 +108,19 @@ struct ImportOutcome {
   };
   Status status = Status::Done;
   std::size_t copied = 0;  ///< profiles written into the database
-  FileStatus write;        ///< why the rewrite failed, for WriteFailed
+  /** Why the rewrite failed, for WriteFailed; FileStatus::Busy() when another program held the
+   * lock. */
+  FileStatus write;
+  /** Why the file that could not be read was refused unread (SettingsFile::Refusal). */
+  std::string refusal;
 };
 
 /**
  * Copies profiles from an exchange file into the profile database in one
- * rewrite. Each is saved as SaveProfile saves: over the first group whose
- * name matches with A to Z taken without case (that header keeps its
- * letters), or as a new group at the end. A profile that the exchange file
- * does not hold is reported by LoadProfileFrom and skipped; nothing stale is
- * ever saved in its place.
+ * rewrite, holding the database's FileLock from its read to its replacement. Each is saved as
+ * SaveProfile saves: over the first group whose name matches with A to Z taken without case (that
+ * header keeps its letters), or as a new group at the end. A profile that the exchange file does
+ * not hold is reported by LoadProfileFrom and skipped; nothing stale is ever saved in its place.
  */
 ImportOutcome ImportProfiles(const std::string& sourcePath,
                              const std::vector<ProfileImport>& profiles,
@@ -128,5 +132,13 @@ ImportOutcome ImportProfiles(const std::string& sourcePath,
  */
 ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
                              const std::string& databasePath, Prompter& prompter);
+
+/**
+ * The same into a database that the caller has opened whole (and whose
+ * FileLock it holds, so that the names it planned with are still the
+ * file's); the database is closed, and so written, here.
+ */
+ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                             SettingsFile& database, Prompter& prompter);
 
 }  // namespace zeltrix

@@ -4,6 +4,7 @@
 
 #include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 
 namespace zeltrix {
 
@@ -70,17 +71,23 @@ AppSettings LoadSettings(const std::string& path) {
   });
   file.Close();
   // An empty file now lets the first exit fill it. A directory or an
-  // unreadable file of that name is left alone.
-  if (!opened && NothingAt(path) && file.Create(path)) file.Close();
+  // unreadable file of that name is left alone, and so is a file another
+  // program made meanwhile.
+  if (!opened && NothingAt(path)) {
+    const FileLock lock(path);
+    if (lock.Status() && NothingAt(path) && file.Create(path)) file.Close();
+  }
   return settings;
 }
 
-bool SaveSettings(const std::string& path, const AppSettings& settings) {
+FileStatus SaveSettings(const std::string& path, const AppSettings& settings) {
+  const FileLock lock(path);
+  if (!lock.Status()) return lock.Status();
   SettingsFile file;
   // Nothing is written after a failed open (closing writes only what was
   // written), so a file deleted while the program ran stays deleted and a
   // folder, pipe or device of that name is left alone.
-  if (!file.Open(path)) return false;
+  if (!file.Open(path)) return FileStatus::NotRegularFile();
   GroupCursor cursor(file);
   ForEachKey(settings, [&](std::string_view group, std::string_view key, const auto& field) {
     if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, std::string>) {
@@ -89,7 +96,7 @@ bool SaveSettings(const std::string& path, const AppSettings& settings) {
       cursor.In(group).WriteNumber(key, field);
     }
   });
-  return file.Close().Ok();
+  return file.Close();
 }
 
 }  // namespace zeltrix

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/file_io.h"
 #include "core/lcd/bin_writer.h"
 #include "core/settings/recent_files.h"
 
@@ -64,10 +65,12 @@ AppSettings LoadSettings(const std::string& path);
 
 /**
  * Writes all 30 keys into the settings file, updating present keys in place
- * and keeping comments and other groups. Writes nothing when the path is not
- * a regular file at this moment (it was deleted, or is a directory) or the
- * file cannot be read. Shows no message; true when the file was written.
+ * and keeping comments and other groups, holding the file's FileLock from
+ * its read to its replacement. Writes nothing when the path is not a regular
+ * file at this moment (it was deleted, or is a directory) or the file cannot
+ * be read, and returns a failure then; FileStatus::Busy() when another
+ * program held the lock too long. Shows no message.
  */
-bool SaveSettings(const std::string& path, const AppSettings& settings);
+FileStatus SaveSettings(const std::string& path, const AppSettings& settings);
 
 }  // namespace zeltrix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zeltrix {
 
@@ -33,6 +34,27 @@ class Prompter {
   /** Shows the message and returns the button pressed. */
   virtual MessageAnswer Show(const Message& message) = 0;
 };
+
+/**
+ * A reason written for the end of a message ("файл занят: ...") as a
+ * sentence of its own: the first letter (Latin or Russian) capitalised and a
+ * full stop added.
+ */
+inline std::string AsSentence(std::string_view reason) {
+  std::string s(reason);
+  if (s.empty()) return s;
+  const auto byte = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  if (byte(0) >= 'a' && byte(0) <= 'z') {
+    s[0] = static_cast<char>(byte(0) - 'a' + 'A');
+  } else if (s.size() > 1 && byte(0) == 0xD0 && byte(1) >= 0xB0 && byte(1) <= 0xBF) {
+    s[1] = static_cast<char>(byte(1) - 0x20);  // а to п
+  } else if (s.size() > 1 && byte(0) == 0xD1 && byte(1) >= 0x80 && byte(1) <= 0x8F) {
+    s[0] = static_cast<char>(0xD0);  // р to я
+    s[1] = static_cast<char>(byte(1) + 0x20);
+  }
+  if (s.back() != '.') s += '.';
+  return s;
+}
 
 /** Helpers for the shapes the program uses. */
 inline MessageAnswer ShowError(Prompter& p, std::string title, std::string text) {

@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -304,12 +305,38 @@ void MainWindow::RefreshProfileSelector(int index) {
 }
 
 void MainWindow::ListProfilesIntoSelector() {
-  if (const auto names = ListProfiles(m_paths.profiles)) {
-    m_selector->clear();
-    for (const std::string& name : *names) {
-      m_selector->addItem(FromCp1251(name), QByteArray::fromStdString(name));
-    }
+  m_profilesListed = StampOf(m_paths.profiles);
+  const ProfileList listed = ReadProfileList(m_paths.profiles);
+  m_profileReports.Report(m_paths.profiles, listed, m_prompter);
+  if (!listed.read) return;
+  // One insertion of all rows: adding 100,000 names one by one takes seconds.
+  QList<QStandardItem*> items;
+  items.reserve(static_cast<qsizetype>(listed.names.size()));
+  for (const std::string& name : listed.names) {
+    auto* item = new QStandardItem(FromCp1251(name));
+    item->setData(QByteArray::fromStdString(name), Qt::UserRole);
+    items.append(item);
   }
+  m_selector->clear();
+  auto* model = qobject_cast<QStandardItemModel*>(m_selector->model());
+  model->clear();
+  model->appendColumn(items);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // The profile window edits in CurrentProfile and lists the profiles itself.
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow() || m_converting ||
+      (m_profileWindow && m_profileWindow->isVisible()) ||
+      StampOf(m_paths.profiles) == m_profilesListed) {
+    return;
+  }
+  const std::string selected = SelectedProfileName();
+  const int index = m_selector->currentIndex();
+  ListProfilesIntoSelector();
+  const int same = m_selector->findData(QByteArray::fromStdString(selected));
+  m_selector->setCurrentIndex(same >= 0 ? same : ProfileIndexToSelect(index, m_selector->count()));
+  LoadSelectedProfile();
 }
 
 void MainWindow::LoadSelectedProfile() {
@@ -339,7 +366,7 @@ void MainWindow::OpenProfileManager() {
   // The window edits in CurrentProfile; closing it loads the chosen profile again.
   m_profileWindow =
       std::make_unique<ProfileWindow>(this, m_paths.profiles, names, m_selector->currentIndex(),
-                                      m_currentProfile, m_prompter, m_requester);
+                                      m_currentProfile, m_prompter, m_requester, m_profileReports);
   connect(m_profileWindow.get(), &ProfileWindow::closed, this, [this](int index) {
     RefreshProfileSelector(index);
     activateWindow();
@@ -554,11 +581,16 @@ void MainWindow::Convert() {
     case kLoadDone:
       LoadedProfile();
       break;
-    case kLoadNoFile:
+    case kLoadNoFile: {
       m_selector->clear();
-      ShowError(m_prompter, "Ошибка", "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен");
+      // A file that is there but not text the program reads is not "missing".
+      const std::string refusal = ReadProfileList(m_paths.profiles).refusal;
+      ShowError(m_prompter, "Ошибка",
+                refusal.empty() ? "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен"
+                                : RefusedProfileFileText(m_paths.profiles, refusal));
       m_source->setFocus();
       return;
+    }
     case kLoadNotFound:
       m_source->setFocus();
       return;
@@ -831,7 +863,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_source->setFocus();
     return;
   }
-  SaveSettings(m_paths.settings, CurrentSettings());
+  // Another program holding the file past the wait is the one failure told:
+  // the user should know that this run's settings are not kept.
+  if (const FileStatus saved = SaveSettings(m_paths.settings, CurrentSettings()); saved.IsBusy()) {
+    ShowWarning(m_prompter, kTitle,
+                "Настройки не сохранены:\n" + m_paths.settings + "\n" + AsSentence(saved.Reason()));
+  }
   CloseSecondaryWindows();
   event->accept();
   emit closed();

@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "core/io/file_stamp.h"
 #include "core/io/text_encoding.h"
+#include "core/profiles/profile_database.h"
 #include "core/profiles/profile_record.h"
 #include "core/settings/app_settings.h"
 #include "core/settings/startup_rules.h"
@@ -98,6 +100,8 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /** Coming to the front, the window lists profiles that other programs added meanwhile. */
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -164,6 +168,8 @@ class MainWindow : public QMainWindow {
   bool m_converting = false;
 
   ProfileRecord m_currentProfile;
+  FileStamp m_profilesListed;  // the profile database as the selector shows it
+  ProfileListReporter m_profileReports;
   // Secondary windows: the window that opens one owns it through a std::unique_ptr,
   // made when the user asks for it and let go when it reports itself closed (see
   // ReleaseWhenClosed); one still open goes with its owner. No Qt parent owns them:

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
@@ -30,6 +31,8 @@ ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databas
       m_path(std::move(path)),
       m_databasePath(std::move(databasePath)),
       m_existing(LoweredNames(existingNames)),
+      // The names are the owner's list, read from the database just now.
+      m_listed(StampOf(m_databasePath)),
       m_prompter(prompter),
       m_sound([] { QApplication::beep(); }) {
   setObjectName("importWindow");
@@ -173,12 +176,57 @@ void ImportWindow::TickAll(bool ticked) {
   m_list->setFocus();
 }
 
+// Marks the rows again when the database changed since its names were
+// read: a name that another program added meanwhile turns red and loses its
+// tick, as it would have when the window opened. Returns how many ticks it took.
+int ImportWindow::RefreshRepeats() {
+  const FileStamp now = StampOf(m_databasePath);
+  if (now == m_listed) return 0;
+  m_listed = now;
+  const std::optional<std::vector<std::string>> names = ListProfiles(m_databasePath);
+  if (!names) return 0;
+  m_existing = LoweredNames(*names);
+  int unticked = 0;
+  for (int row = 0; row < m_list->rowCount(); ++row) {
+    QTableWidgetItem* item = m_list->item(row, 0);
+    const bool repeated = RepeatsName(RowName(row), m_existing);
+    if (repeated && !m_repeated[static_cast<std::size_t>(row)]) {
+      item->setForeground(kRepeatedName);
+      if (Ticked(row)) ++unticked;
+      SetTicked(row, false);
+    } else if (!repeated) {
+      item->setData(Qt::ForegroundRole, QVariant());
+    }
+    m_repeated[static_cast<std::size_t>(row)] = repeated;
+  }
+  return unticked;
+}
+
+void ImportWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_open) RefreshRepeats();
+}
+
 void ImportWindow::Load() {
   for (const std::string* file : {&m_path, &m_databasePath}) {
     if (!FileExists(*file)) {
       ShowError(m_prompter, "Фатальная ошибка", "Файл  " + *file + "\nне найден!");
       return;
     }
+  }
+  // The names are checked against the database as it is now, and nobody
+  // else may change it until the profiles are copied.
+  const FileLock lock(m_databasePath);
+  if (!lock.Status()) {
+    ShowError(m_prompter, "Ошибка",
+              "Не удалось сохранить данные профиля\n" + AsSentence(lock.Status().Reason()));
+    return;
+  }
+  if (RefreshRepeats() > 0) {
+    ShowWarning(m_prompter, "Повторное имя",
+                "Пока окно было открыто, в базе появились профили с такими же именами.\n"
+                "Они отмечены красным, и галочки с них сняты.");
+    return;
   }
   std::vector<ProfileImport> chosen;
   for (int row = 0; row < m_list->rowCount(); ++row) {
@@ -192,9 +240,15 @@ void ImportWindow::Load() {
   const ImportOutcome outcome = ImportProfiles(m_path, chosen, m_databasePath, m_prompter);
   switch (outcome.status) {
     case ImportOutcome::Status::SourceUnreadable:
-      ShowError(m_prompter, "Ошибка", "Не удалось открыть файл\n" + m_path);
+      ShowError(m_prompter, "Ошибка",
+                "Не удалось открыть файл\n" + m_path +
+                    (outcome.refusal.empty() ? std::string() : "\n" + AsSentence(outcome.refusal)));
       return;
     case ImportOutcome::Status::DatabaseUnreadable:
+      ShowError(m_prompter, "Ошибка",
+                "Не удалось сохранить данные профиля" +
+                    (outcome.refusal.empty() ? std::string() : "\n" + AsSentence(outcome.refusal)));
+      return;
     case ImportOutcome::Status::WriteFailed:
       ShowError(m_prompter, "Ошибка", "Не удалось сохранить данные профиля");
       return;

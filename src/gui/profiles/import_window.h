@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/io/file_stamp.h"
 #include "core/ui/prompter.h"
 
 class QLabel;
@@ -44,9 +45,12 @@ class ImportWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /** Coming to the front, the window marks names that other programs added to the database. */
+  void changeEvent(QEvent* event) override;
 
  private:
   void FillList();
+  int RefreshRepeats();
   std::string RowName(int row) const;
   bool Ticked(int row) const;
   void SetTicked(int row, bool ticked);
@@ -60,6 +64,7 @@ class ImportWindow : public QWidget {
   std::string m_databasePath;
   std::vector<std::string> m_existing;  // lowered
   std::vector<bool> m_repeated;         // per row
+  FileStamp m_listed;                   // the database as m_existing knows it
   Prompter& m_prompter;
   std::function<void()> m_sound;
   bool m_open = true;

@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QValidator>
+#include <algorithm>
 
 #include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
+#include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_file.h"
 #include "core/profiles/profile_database.h"
@@ -60,14 +62,16 @@ class Cp1251Validator : public QValidator {
 
 ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
                              const std::vector<std::string>& names, int selected,
-                             ProfileRecord& buffer, Prompter& prompter, FileRequester& requester)
+                             ProfileRecord& buffer, Prompter& prompter, FileRequester& requester,
+                             ProfileListReporter& reports)
     // No parent widget: a disabled owner would disable its child windows too.
     : QWidget(nullptr, Qt::Dialog),
       m_owner(owner),
       m_databasePath(std::move(databasePath)),
       m_buffer(buffer),
       m_prompter(prompter),
-      m_requester(requester) {
+      m_requester(requester),
+      m_reports(reports) {
   setObjectName("profileWindow");
   setWindowTitle("Управление профилями");
   setFixedSize(281, 552);
@@ -78,6 +82,8 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
   BuildList();
   BuildEditor();
   DisableEditor();
+  // The names are those the owner read from the database just now.
+  m_listed = StampOf(m_databasePath);
   FillList(names);
   if (selected >= 0 && selected < m_list->count()) m_list->setCurrentRow(selected);
   ConnectEditor();
@@ -280,16 +286,80 @@ void ProfileWindow::ConnectEditor() {
 
 void ProfileWindow::FillList(const std::vector<std::string>& names) {
   m_list->clear();
+  // The rows go in at once: one by one, 100,000 names take seconds.
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(names.size()));
+  std::vector<const std::string*> kept;
+  kept.reserve(names.size());
   for (const std::string& name : names) {
     if (name.empty()) continue;
-    auto* item = new QListWidgetItem(FromCp1251(name), m_list);
-    item->setData(Qt::UserRole, QByteArray::fromStdString(name));
+    texts.append(FromCp1251(name));
+    kept.push_back(&name);
+  }
+  m_list->addItems(texts);
+  for (int row = 0; row < m_list->count(); ++row) {
+    m_list->item(row)->setData(Qt::UserRole,
+                               QByteArray::fromStdString(*kept[static_cast<std::size_t>(row)]));
   }
 }
 
 void ProfileWindow::RefillList() {
-  if (const auto names = ListProfiles(m_databasePath)) FillList(*names);
+  m_listed = StampOf(m_databasePath);
+  const ProfileList listed = ReadProfileList(m_databasePath);
+  m_untold.reset();
+  m_reports.Report(m_databasePath, listed, m_prompter);
+  if (listed.read) FillList(listed.names);
   if (m_list->count() > 0) m_list->setCurrentRow(0);
+}
+
+// Another program (zeltrix-cli, another window) may have changed the
+// database since the list was read: then the list is read again, keeping
+// the selected and the current profile, so that names are checked against
+// what the file holds and nothing the other program wrote is overwritten.
+// A quiet refresh (while the user types a name) keeps what it found wrong
+// for the next one that may tell it.
+void ProfileWindow::RefreshList(bool tell) {
+  const FileStamp now = StampOf(m_databasePath);
+  if (now != m_listed) {
+    m_listed = now;
+    ProfileList listed = ReadProfileList(m_databasePath);
+    if (listed.read) RefillKeepingChoice(listed.names);
+    listed.names.clear();
+    m_untold = std::move(listed);
+  }
+  if (tell && m_untold) {
+    const ProfileList untold = std::move(*m_untold);
+    m_untold.reset();
+    m_reports.Report(m_databasePath, untold, m_prompter);
+  }
+}
+
+void ProfileWindow::RefillKeepingChoice(const std::vector<std::string>& names) {
+  const std::string current = ItemName(m_list->currentRow());
+  std::vector<std::string> selected;
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (m_list->item(row)->isSelected()) selected.push_back(ItemName(row));
+  }
+  // The profile being edited stays the current item: it is the one the
+  // checks of its new name leave out.
+  const std::string keep = m_mode == Mode::Edit ? m_oldName : current;
+  FillList(names);
+  int currentRow = -1;
+  for (int row = 0; row < m_list->count(); ++row) {
+    const std::string name = ItemName(row);
+    if (currentRow < 0 && name == keep) currentRow = row;
+  }
+  m_list->setCurrentRow(currentRow, QItemSelectionModel::NoUpdate);
+  for (int row = 0; row < m_list->count(); ++row) {
+    const bool wasSelected =
+        std::find(selected.begin(), selected.end(), ItemName(row)) != selected.end();
+    m_list->item(row)->setSelected(wasSelected);
+  }
+}
+
+void ProfileWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_open) RefreshList();
 }
 
 std::string ProfileWindow::ItemName(int row) const {
@@ -420,6 +490,7 @@ void ProfileWindow::UpdateNameColour() {
   const std::string name = NameText();
   // An emptied field keeps the colour it had.
   if (name.empty()) return;
+  RefreshList(false);
   const bool editing = m_mode == Mode::Edit;
   QColor colour = kBlack;
   if (editing && name != m_oldName) colour = kBlue;
@@ -479,9 +550,7 @@ void ProfileWindow::DeleteSelected() {
     case DeleteResult::NothingSelected:
     case DeleteResult::Declined:
       return;
-    case DeleteResult::WriteFailed:
-      ShowError(m_prompter, "Ошибка", "Не удалось удалить профили");
-      break;
+    case DeleteResult::WriteFailed:  // reported
     case DeleteResult::Deleted:
       break;
   }
@@ -498,6 +567,15 @@ void ProfileWindow::Accept() {
   const auto refuseRepeat = [this] {
     ShowWarning(m_prompter, "Повторное имя", "Пожалуйста, выберите другое имя для профиля.");
   };
+  // The names are checked against the database as it is now, and nobody
+  // else may change it until this profile is written.
+  const FileLock lock(m_databasePath);
+  if (!lock.Status()) {
+    ShowError(m_prompter, "Ошибка",
+              "Не удалось сохранить данные профиля\n" + AsSentence(lock.Status().Reason()));
+    return;
+  }
+  RefreshList();
   bool renamed = false;
   if (m_mode == Mode::New && RepeatsListName(name, -1)) {
     refuseRepeat();
@@ -577,8 +655,10 @@ void ProfileWindow::ExportSelected() {
   }
   database.Close();
   if (profiles.empty()) return;
-  if (!WriteProfileFile(path, profiles)) {
-    ShowError(m_prompter, "Ошибка", "Не удалось создать файл\n" + path);
+  if (const FileStatus written = WriteProfileFile(path, profiles); !written) {
+    ShowError(m_prompter, "Ошибка",
+              "Не удалось создать файл\n" + path +
+                  (written.IsBusy() ? "\n" + AsSentence(written.Reason()) : std::string()));
   }
   m_list->setFocus();
 }
@@ -593,6 +673,13 @@ void ProfileWindow::ImportFromFile() {
     ShowWarning(m_prompter, "Ошибка", "Нет доступа к файлу\n" + path);
     return;
   }
+  // A file that is not text the program reads opens no window; names it
+  // could not read are told before it opens.
+  const ProfileList offered = ReadProfileList(path);
+  ReportProfileList(path, offered, m_prompter);
+  if (!offered.refusal.empty()) return;
+  // The names are checked against the database as it is now.
+  RefreshList();
   m_importWindow =
       std::make_unique<ImportWindow>(this, path, m_databasePath, ListNames(), m_prompter);
   connect(m_importWindow.get(), &ImportWindow::imported, this, &ProfileWindow::RefillList);

@@ -3,9 +3,12 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/io/file_stamp.h"
+#include "core/profiles/profile_database.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
@@ -40,10 +43,13 @@ class ProfileWindow : public QWidget {
    * Opens the window centred over owner and disables owner. names are the
    * profile selector's entries (Windows-1251) and selected the index of its
    * selected entry; buffer is the record that editing, export and import
-   * load profiles into.
+   * load profiles into. reports tells the user what is wrong with the
+   * database's list; the owner shares it, so that a problem it told already
+   * is not told again.
    */
   ProfileWindow(QWidget* owner, std::string databasePath, const std::vector<std::string>& names,
-                int selected, ProfileRecord& buffer, Prompter& prompter, FileRequester& requester);
+                int selected, ProfileRecord& buffer, Prompter& prompter, FileRequester& requester,
+                ProfileListReporter& reports);
   ~ProfileWindow() override;
 
   /**
@@ -58,6 +64,8 @@ class ProfileWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /** Coming to the front, the window shows what other programs did to the profiles meanwhile. */
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildList();
@@ -66,6 +74,8 @@ class ProfileWindow : public QWidget {
 
   void FillList(const std::vector<std::string>& names);
   void RefillList();
+  void RefreshList(bool tell = true);
+  void RefillKeepingChoice(const std::vector<std::string>& names);
   std::string ItemName(int row) const;
   std::vector<std::string> ListNames() const;
   void SetListEnabled(bool enabled);
@@ -98,6 +108,10 @@ class ProfileWindow : public QWidget {
   FileRequester& m_requester;
   Mode m_mode = Mode::Idle;
   std::string m_oldName;
+  FileStamp m_listed;  // the database as the list shows it
+  ProfileListReporter& m_reports;
+  // What a quiet refresh found wrong, told by the next refresh that may speak.
+  std::optional<ProfileList> m_untold;
   bool m_updating = false;  // set while the program itself fills the editor
   bool m_open = true;
   std::unique_ptr<ImportWindow> m_importWindow;

@@ -262,17 +262,117 @@ TEST(SettingsFile, ReadOnlyFileStaysAsItWas) {
 }
 
 TEST(SettingsFile, HostileBytesParseAndRewrite) {
+  // A file with zero bytes is refused (below); the parser itself takes any bytes.
   std::string hostile = std::string("[\0G]\r\n\0k\0=\0v\0\r\n", 15) + "[\r\n=\r\n[" +
                         std::string(1 << 20, 'x') + "\r\n\xEF\xBB";
-  const std::string out = Rewrite(hostile, [](SettingsFile& f) {
-    EXPECT_EQ(f.GroupNames().size(), 3u);
-    f.SelectGroup(std::string("\0G", 2));
-    EXPECT_EQ(f.ReadText(std::string("\0k\0", 3), ""), std::string("\0v\0", 3));
-    f.SelectGroup("Z");
-    f.WriteNumber("n", 1);
-  });
+  SettingsFile f;
+  f.OpenBuffer(hostile);
+  EXPECT_EQ(f.GroupNames().size(), 3u);
+  f.SelectGroup(std::string("\0G", 2));
+  EXPECT_EQ(f.ReadText(std::string("\0k\0", 3), ""), std::string("\0v\0", 3));
+  f.SelectGroup("Z");
+  f.WriteNumber("n", 1);
+  const std::string out = f.Render();
   EXPECT_EQ(out.substr(0, 14), std::string("[\0G]\r\n\0k\0 = \0v", 14));
   EXPECT_EQ(out.substr(out.size() - 14), "\r\n[Z]\r\nn = 1\r\n");
+}
+
+TEST(SettingsFile, TextOfAnotherKindIsRefusedUnreadAndNeverWritten) {
+  const std::string only = ", а программа читает только однобайтовый текст (Windows-1251) и UTF-8";
+  const std::string utf16 = "файл записан в кодировке UTF-16" + only;
+  const std::string utf32 = "файл записан в кодировке UTF-32" + only;
+  const std::string zeros =
+      "в файле есть нулевые байты: это не однобайтовый текст (Windows-1251) и не UTF-8";
+  struct Case {
+    std::string bytes, refusal;
+  };
+  const Case cases[] = {
+      {std::string("\xFF\xFE[\0G\0]\0\r\0\n\0", 12), utf16},
+      {std::string("\xFE\xFF\0[\0G\0]\0\r\0\n", 12), utf16},
+      {std::string("\xFF\xFE\0\0[\0\0\0", 8), utf32},
+      {std::string("\0\0\xFE\xFF\0\0\0[", 8), utf32},
+      {std::string("[G]\r\nk = a\0b\r\n", 14), zeros},
+      {std::string("\xEF\xBB\xBF[G]\r\n\0", 9), zeros},
+      // A UTF-16 file without its mark holds zero bytes all the same.
+      {std::string("[\0G\0]\0", 6), zeros},
+  };
+  TempDir dir;
+  const std::string path = dir.Path("s.prof");
+  for (const Case& c : cases) {
+    WriteBytes(path, c.bytes);
+    SettingsFile f;
+    EXPECT_FALSE(f.OpenGroupNames(path));
+    EXPECT_EQ(f.Refusal(), c.refusal);
+    EXPECT_FALSE(f.OpenGroup(path, "G"));
+    EXPECT_EQ(f.Refusal(), c.refusal);
+    EXPECT_FALSE(f.Open(path));
+    EXPECT_EQ(f.Refusal(), c.refusal);
+    EXPECT_EQ(f.GroupNames(), std::vector<std::string>{});
+    EXPECT_FALSE(f.SelectGroup("G"));
+    f.WriteNumber("k", 1);
+    f.RemoveGroup("G");
+    EXPECT_TRUE(f.Close());
+    EXPECT_EQ(ReadBytes(path), c.bytes);
+  }
+  // Text the dialect reads is not refused; the refusal is forgotten by the next open.
+  WriteBytes(path, "\xFF=\xFE\r\n[G]\r\n");
+  SettingsFile f;
+  EXPECT_TRUE(f.Open(path));
+  EXPECT_EQ(f.Refusal(), "");
+  f.OpenBuffer(std::string("\0", 1));
+  EXPECT_EQ(f.Refusal(), "");
+}
+
+TEST(SettingsFile, NamesThatUtf8CannotGiveAreCounted) {
+  // As a UTF-8 editor saves Russian names: they read as empty names.
+  SettingsFile f;
+  f.OpenBuffer(
+      "\xEF\xBB\xBF[\xD0\x9C\xD0\xBE\xD0\xB9]\r\n[Plain]\r\n[\xC3\x9C]\r\n[\xFF]\r\n[]\r\n");
+  EXPECT_EQ(f.GroupNames(), (std::vector<std::string>{"", "Plain", "\xDC", "", ""}));
+  EXPECT_EQ(f.UnreadableGroupNames(), 2u);
+  f.RemoveGroup("Plain");
+  EXPECT_EQ(f.UnreadableGroupNames(), 2u);
+  // In an 8-bit file every name reads.
+  f.OpenBuffer("[\xD0\x9C\xD0\xBE\xD0\xB9]\r\n[\xFF]\r\n");
+  EXPECT_EQ(f.UnreadableGroupNames(), 0u);
+}
+
+// The partial opens must read what the whole open reads: the names, and
+// every key of the group asked for, whatever the file around it holds.
+TEST(SettingsFile, PartialOpensReadWhatTheWholeFileSays) {
+  const std::string files[] = {
+      "k = top\r\n;c\r\n[A]\r\nk = 1\r\n[b]\r\nk = 2\r\n[a]\r\nk = 3\r\n  [C] "
+      "x\r\n\r\nk=4\r\n[]\r\n",
+      "\xEF\xBB\xBF\r\n[\xC3\x9C]\r\nk = \xC3\xA9\r\n[\xD0\x9C]\r\nk = 5\r\n[Z]\r\n",
+      "[only\r\nk\r\n",
+      "",
+  };
+  const std::string names[] = {"", "a", "B", "C", "\xDC", "Z", "only", "missing"};
+  TempDir dir;
+  const std::string path = dir.Path("s.prof");
+  for (const std::string& bytes : files) {
+    WriteBytes(path, bytes);
+    SettingsFile whole;
+    ASSERT_TRUE(whole.Open(path));
+    SettingsFile part;
+    ASSERT_TRUE(part.OpenGroupNames(path));
+    EXPECT_EQ(part.GroupNames(), whole.GroupNames()) << bytes;
+    EXPECT_EQ(part.UnreadableGroupNames(), whole.UnreadableGroupNames()) << bytes;
+    for (const std::string& name : names) {
+      ASSERT_TRUE(part.OpenGroup(path, name));
+      const bool selected = whole.SelectGroup(name);
+      EXPECT_EQ(part.SelectGroup(name), selected) << bytes << name;
+      if (selected) {
+        EXPECT_EQ(part.CurrentGroupName(), whole.CurrentGroupName()) << bytes << name;
+      }
+      EXPECT_EQ(part.ReadText("k", "none"), whole.ReadText("k", "none")) << bytes << name;
+      // Only read: nothing written to it reaches the file.
+      part.WriteText("k", "new");
+      part.RemoveGroup(name);
+      EXPECT_TRUE(part.Close());
+      EXPECT_EQ(ReadBytes(path), bytes);
+    }
+  }
 }
 
 }  // namespace

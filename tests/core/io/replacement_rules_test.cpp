@@ -47,8 +47,8 @@ std::vector<Replacement> Replacements() {
   return {
       {"text save", [](const std::string& p, Prompter&) { return WriteTextFile(p, "new").Ok(); },
        ""},
-      {"settings", [](const std::string& p, Prompter&) { return SaveSettings(p, AppSettings{}); },
-       ""},
+      {"settings",
+       [](const std::string& p, Prompter&) { return SaveSettings(p, AppSettings{}).Ok(); }, ""},
       {"profile database",
        [](const std::string& p, Prompter& prompter) {
          return SaveProfile(p, "New", ProfileRecord{}, prompter);
