@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -56,8 +57,8 @@ QIcon ThemeIcon(const char* themeName, const char* ownName) {
 }
 
 // Every command of the window with its menu text and its key. A key is
-// written only here: the menu labels, the shortcuts and the keys the editors
-// leave to the window all come from the actions made of this table.
+// written only here: the menu labels, the window's shortcuts and the keys the
+// editors leave to the window all come from this table.
 struct CommandText {
   Command command;
   const char* text;
@@ -89,6 +90,34 @@ QString MenuLabel(const char* text, const QKeySequence& key) {
   return key.isEmpty() ? label : label + '\t' + key.toString(QKeySequence::PortableText);
 }
 
+// A menu opened with the mouse and closed with Escape gives the keyboard back
+// to the control that had it, as a click beside the menu does. Qt would leave
+// the menu bar holding the keyboard, waiting for arrow keys: the editor's
+// caret line goes out and the letters typed next are lost. A menu reached
+// from the keyboard (Alt) keeps Qt's way, where Escape goes back to the bar.
+class MenuEscape : public QObject {
+ public:
+  MenuEscape(QMenuBar* bar) : QObject(bar), m_bar(bar) {}
+
+  void Watch(QMenu* menu) {
+    menu->installEventFilter(this);
+    connect(menu, &QMenu::aboutToShow, this, [this] { m_fromMouse = !m_bar->hasFocus(); });
+  }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !m_fromMouse) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
+    static_cast<QMenu*>(object)->hide();
+    return true;
+  }
+
+ private:
+  QMenuBar* m_bar;
+  bool m_fromMouse = false;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
@@ -117,10 +146,9 @@ MainWindow::~MainWindow() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-QAction* MainWindow::MakeCommand(Command command, const QString& text, const QKeySequence& key) {
+QAction* MainWindow::MakeCommand(Command command, const QString& text) {
   auto* action = new QAction(text, this);
   action->setIconVisibleInMenu(false);
-  action->setShortcut(key);
   connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
   m_actions[command] = action;
   return action;
@@ -131,10 +159,10 @@ QAction* MainWindow::CommandAction(Command command) const {
   return found == m_actions.end() ? nullptr : found->second;
 }
 
-QList<QKeySequence> MainWindow::WindowKeys() const {
+QList<QKeySequence> MainWindow::WindowKeys() {
   QList<QKeySequence> keys;
-  for (const auto& [command, action] : m_actions) {
-    if (!action->shortcut().isEmpty()) keys << action->shortcut();
+  for (const CommandText& entry : kCommandTexts) {
+    if (!entry.key.isEmpty()) keys << entry.key;
   }
   return keys;
 }
@@ -161,14 +189,16 @@ void MainWindow::UpdateEncodingMenu() {
 }
 
 void MainWindow::BindWindowKeys() {
-  for (const auto& [command, action] : m_actions) {
-    if (action->shortcut().isEmpty()) continue;
-    // A disabled action would hand its key on to the focused control (the
-    // profile selector would search its list with Ctrl+A); a command of the
-    // window that is off must take its key and do nothing. So the window
-    // holds the key, and the action's own binding only serves its open menu.
-    action->setShortcutContext(Qt::WidgetShortcut);
-    auto* shortcut = new QShortcut(action->shortcut(), this);
+  // Each key is bound once, by the window, and the actions carry none: a key
+  // bound twice is ambiguous to Qt wherever both bindings match (an action's
+  // binding matches while the menu bar holds the keyboard), and an ambiguous
+  // key does nothing. A disabled action would also hand its key on to the
+  // focused control (the profile selector would search its list with
+  // Ctrl+A); the window's key is taken and does nothing while its command is off.
+  for (const CommandText& entry : kCommandTexts) {
+    if (entry.key.isEmpty()) continue;
+    QAction* action = m_actions.at(entry.command);
+    auto* shortcut = new QShortcut(entry.key, this);
     connect(shortcut, &QShortcut::activated, action, [action] {
       if (action->isEnabled()) action->trigger();
     });
@@ -187,12 +217,12 @@ void MainWindow::AddMenuItems(QMenu* menu, std::initializer_list<Command> comman
 
 void MainWindow::BuildMenus() {
   for (const CommandText& entry : kCommandTexts) {
-    MakeCommand(entry.command, MenuLabel(entry.text, entry.key), entry.key);
+    MakeCommand(entry.command, MenuLabel(entry.text, entry.key));
   }
   BindWindowKeys();
   const RecentFileLabels labels = RecentFileMenuLabels(m_settings.RecentFiles);
   for (int n = 1; n <= kRecentFileCount; ++n) {
-    m_recentItems[n - 1] = MakeCommand(RecentFileCommand(n), QString(), {});
+    m_recentItems[n - 1] = MakeCommand(RecentFileCommand(n), QString());
     SetRecentLabel(n, labels[n - 1]);
   }
 
@@ -215,6 +245,8 @@ void MainWindow::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu("Справка");
   AddMenuItems(help, {Command::About});
+  auto* escape = new MenuEscape(menuBar());
+  for (QMenu* menu : {file, edit, conversion, help}) escape->Watch(menu);
 
   // The editors' context menu: Undo and Redo follow the main menu's state,
   // the rest is always available, so those items are copies that only show

@@ -83,7 +83,7 @@ TEST_F(LcdPreviewTest, MenuItemButtonAndKeyOpenOneModelessWindow) {
     }
   }
   ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->shortcut(), QKeySequence("Ctrl+L"));
+  EXPECT_EQ(item->text(), "Экран LCD\tCtrl+L");
   item->trigger();
   LcdPreviewWindow* preview = Preview();
   ASSERT_NE(preview, nullptr);
