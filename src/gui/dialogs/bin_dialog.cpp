@@ -32,8 +32,8 @@ BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter&
                            Qt::WindowCloseButtonHint),
       m_options(options),
       m_sourceText(std::move(sourceText)),
-      m_prompter(prompter),
-      m_requester(requester) {
+      m_prompter(prompter, this),
+      m_requester(requester, this) {
   setObjectName("binDialog");
   setWindowTitle("Преобразование текста в BIN формат");
   setFixedSize(384, 308);

@@ -48,8 +48,8 @@ LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& setti
     : QWidget(nullptr, Qt::Window),
       m_source(source),
       m_settings(settings),
-      m_prompter(prompter),
-      m_requester(requester) {
+      m_prompter(prompter, this),
+      m_requester(requester, this) {
   setObjectName("lcdPreviewWindow");
   setWindowTitle("Экран LCD");
   m_refreshTimer.setSingleShot(true);

@@ -8,6 +8,7 @@
 #include "core/settings/app_settings.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
+#include "gui/support/dialog_parent.h"
 
 class QComboBox;
 class QLabel;
@@ -78,8 +79,8 @@ class LcdPreviewWindow : public QWidget {
 
   CodeEditor& m_source;
   LcdPreviewSettings& m_settings;
-  Prompter& m_prompter;
-  FileRequester& m_requester;
+  WindowPrompter m_prompter;  // its messages belong to it
+  WindowFileRequester m_requester;
 
   QTimer m_refreshTimer;
   std::string m_text;  // the editor's text in Windows-1251, as of the last refresh

@@ -15,7 +15,7 @@ ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
     // No parent widget: a disabled owner would disable its child windows too.
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_owner(owner),
-      m_prompter(prompter) {
+      m_prompter(prompter, this) {
   setObjectName("progressWindow");
   setWindowTitle("    Преобразование данных");
   setFixedSize(210, 90);

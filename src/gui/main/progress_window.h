@@ -5,6 +5,7 @@
 
 #include "core/lcd/formatter.h"
 #include "core/ui/prompter.h"
+#include "gui/support/dialog_parent.h"
 
 class QProgressBar;
 class QPushButton;
@@ -35,7 +36,7 @@ class ProgressWindow : public QWidget, public ConvertObserver {
 
  private:
   QPointer<QWidget> m_owner;
-  Prompter& m_prompter;
+  WindowPrompter m_prompter;  // its messages belong to it
   QProgressBar* m_bar;
   QPushButton* m_cancel;
   bool m_cancelClicked = false;

@@ -18,7 +18,8 @@ QStringList NameFilters(const std::vector<FileFilter>& filters) {
 }
 
 std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
-  QFileDialog dialog(DialogParent(m_parent), QString::fromStdString(request.title),
+  QWidget* parent = DialogParent(m_parent);
+  QFileDialog dialog(parent, QString::fromStdString(request.title),
                      QString::fromStdString(request.folder));
   const bool save = request.mode == FileRequest::Mode::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -28,7 +29,9 @@ std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
   const QStringList filters = NameFilters(request.filters);
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  ReturnTo(parent);
+  if (!chosen) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }
 
