@@ -73,6 +73,10 @@ class LcdPreviewWindow : public QWidget {
   std::size_t CaretScreen() const;
   void SizeChosen();
   void FitToScreen();
+  /** The frame the desktop puts around the window. */
+  QSize Decoration() const;
+  /** The largest size of the window whose frame stays on the screen. */
+  QSize LargestSize() const;
   void PlaceCaret(int row, int column);
   QString StatusText() const;
   void KeepFrame();
@@ -90,6 +94,7 @@ class LcdPreviewWindow : public QWidget {
   std::size_t m_screen = 0;
   ScreenPage m_page;      // the screen shown, laid out from m_text
   bool m_placed = false;  // a frame of its own, so geometry changes are the user's
+  QSize m_decoration;     // the owner's frame, until the window has its own
 
   QComboBox* m_sizes = nullptr;
   QSpinBox* m_zoom = nullptr;
