@@ -195,6 +195,25 @@ void CodeEditor::SetUtf8Text(std::string_view utf8) {
   SendScintilla(SCI_GOTOPOS, 0UL);
 }
 
+void CodeEditor::ReplaceCharacters(std::string_view utf8) {
+  // Positions are bytes of UTF-8 and change with the characters; counted in
+  // characters they stay.
+  const auto characters = [this](long position) {
+    return SendScintilla(SCI_COUNTCHARACTERS, 0UL, position);
+  };
+  const long anchor = characters(SendScintilla(SCI_GETANCHOR));
+  const long caret = characters(SendScintilla(SCI_GETCURRENTPOS));
+  const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+  const long xOffset = SendScintilla(SCI_GETXOFFSET);
+  SetUtf8Text(utf8);
+  const auto position = [this](long count) {
+    return static_cast<unsigned long>(SendScintilla(SCI_POSITIONRELATIVE, 0UL, count));
+  };
+  SendScintilla(SCI_SETSEL, position(anchor), static_cast<long>(position(caret)));
+  SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(firstLine));
+  SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
+}
+
 bool CodeEditor::TextFits(TextEncoding encoding) const {
   return TextFitsEncoding(Utf8Text(), encoding);
 }

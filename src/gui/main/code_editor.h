@@ -54,6 +54,12 @@ class CodeEditor : public QsciScintilla {
   void SetUtf8Text(std::string_view utf8);
 
   /**
+   * The same, for a text of as many characters in the same places (some of
+   * them replaced): the caret, the selection and the scrolled place stay.
+   */
+  void ReplaceCharacters(std::string_view utf8);
+
+  /**
    * The comment marker of the output colouring (Windows-1251): digits after it
    * are coloured. Text already coloured keeps its colours.
    */

@@ -721,13 +721,21 @@ bool MainWindow::SaveText(CodeEditor* editor, const std::string& path) {
   // The data lines go out in the document's encoding, without a byte-order
   // mark: assemblers and compilers may not expect one.
   const TextFormat format = editor == m_source ? m_format : TextFormat{m_format.encoding, false};
-  if (!editor->TextFits(format.encoding) &&
-      !Confirm(m_prompter, kTitle, CharactersWithoutCode(format.encoding, "Сохранить?"))) {
+  const bool fits = editor->TextFits(format.encoding);
+  if (!fits && !Confirm(m_prompter, kTitle, CharactersWithoutCode(format.encoding, "Сохранить?"))) {
     return false;
   }
-  if (!WriteTextFile(path, EncodeText(editor->Utf8Text(), format))) {
+  const std::string bytes = EncodeText(editor->Utf8Text(), format);
+  if (!WriteTextFile(path, bytes)) {
     ShowError(m_prompter, "Ошибка", "Не удалось сохранить файл\n" + path);
     return false;
+  }
+  // The characters without a code went into the file as substitutes: the
+  // editor shows the text as the file now holds it, which is what the next
+  // Open, Convert or BIN run of that file sees.
+  if (!fits) {
+    if (const std::optional<DecodedText> saved = DecodeText(bytes, format.encoding))
+      editor->ReplaceCharacters(saved->utf8);
   }
   editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
   SetPathField(path);
