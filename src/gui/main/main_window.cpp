@@ -118,6 +118,66 @@ class MenuEscape : public QObject {
   bool m_fromMouse = false;
 };
 
+// True when the UTF-8 text holds more characters than that; looks no further.
+bool MoreCharactersThan(std::string_view utf8, std::size_t count) {
+  std::size_t characters = 0;
+  for (const char c : utf8) {
+    // Every character starts with a byte that is no continuation byte.
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++characters > count) return true;
+  }
+  return false;
+}
+
+// The editor's text in Windows-1251 for the engine. A long one is read piece
+// by piece, with the progress window's events let through between pieces.
+std::string ReadForConversion(std::string_view utf8, ProgressWindow* progress) {
+  if (progress == nullptr) return Utf8ToCp1251Lossy(utf8);
+  constexpr std::size_t kPiece = 1 << 20;
+  std::string text;
+  text.reserve(utf8.size());
+  for (std::size_t at = 0; at < utf8.size();) {
+    std::size_t end = std::min(utf8.size(), at + kPiece);
+    // A piece ends before a character's first byte, never inside a character.
+    while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+    text += Utf8ToCp1251Lossy(utf8.substr(at, end - at));
+    at = end;
+    progress->LetEventsThrough();
+  }
+  return text;
+}
+
+// Puts the data lines into the output editor as the engine hands them over.
+// The editor reports no change meanwhile: with each report the component
+// counts the characters of the whole text before the change, which makes
+// adding to a long text in pieces slower with every piece.
+class EditorFeed : public OutputSink {
+ public:
+  explicit EditorFeed(CodeEditor& editor)
+      : m_editor(editor), m_reported(editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK)) {
+    m_editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+  }
+  ~EditorFeed() override { Finish(); }
+  void Write(std::string_view bytes) override {
+    const std::string utf8 = Cp1251ToUtf8(bytes);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                           static_cast<unsigned long>(utf8.size()), utf8.data());
+  }
+  /** The caret and the view go to the start, as after a whole new text. */
+  void Finish() {
+    if (m_finished) return;
+    m_finished = true;
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                           static_cast<unsigned long>(m_reported));
+    m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+  }
+
+ private:
+  CodeEditor& m_editor;
+  long m_reported;
+  bool m_finished = false;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
@@ -594,21 +654,27 @@ void MainWindow::Convert() {
       m_source->setFocus();
       return;
   }
-  const std::string text = m_source->Cp1251Text();
-  if (text.empty()) {
+  if (m_source->length() == 0) {
     ShowWarning(m_prompter, kConversionTitle, "Отсутствует преобразуемый текст");
     m_source->setFocus();
     return;
   }
   m_converting = true;
   {
+    // The progress window comes first: reading a long text and making its
+    // data lines are the work it shows and stops.
     std::unique_ptr<ProgressWindow> progress;
-    if (text.size() > 100) {
+    if (MoreCharactersThan(m_source->Utf8Text(), 100)) {
       progress = std::make_unique<ProgressWindow>(this, m_prompter);
       emit progressWindowOpened(progress.get());
     }
+    const std::string text = ReadForConversion(m_source->Utf8Text(), progress.get());
     m_currentProfile.Preview = 0;
-    m_output->SetCp1251Text(ConvertText(text, m_currentProfile, progress.get()));
+    // The data lines go into the editor piece by piece as they are made, so
+    // that Cancel is looked at until the last of them is in.
+    EditorFeed feed(*m_output);
+    ConvertTextTo(text, m_currentProfile, feed, progress.get());
+    feed.Finish();
   }
   m_converting = false;
   activateWindow();

@@ -5,11 +5,17 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <climits>
 
 #include "gui/support/fixed_layout.h"
 
 namespace zeltrix {
+namespace {
+
+constexpr int kLongestWaitForTheScreenMs = 500;
+
+}  // namespace
 
 ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
     // No parent widget: a disabled owner would disable its child windows too.
@@ -35,7 +41,16 @@ ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
 
   ShowOver(this, owner);
   if (owner != nullptr) owner->setEnabled(false);
-  QCoreApplication::processEvents();
+  // The long work after this gives the event loop a turn only now and then:
+  // the window, and its owner drawn disabled, are on the screen before it
+  // starts. A desktop that never shows the window is not waited for long.
+  QTimer limit;
+  limit.setSingleShot(true);
+  limit.start(kLongestWaitForTheScreenMs);
+  while (!m_painted && limit.isActive()) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  if (owner != nullptr) owner->repaint();
 }
 
 ProgressWindow::~ProgressWindow() {
@@ -59,6 +74,13 @@ bool ProgressWindow::WantsToStop() {
                           "Вы действительно хотите остановить \nпреобразование текста?",
                           MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No}) ==
          MessageAnswer::Yes;
+}
+
+void ProgressWindow::LetEventsThrough() { QCoreApplication::processEvents(); }
+
+void ProgressWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  m_painted = true;
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {

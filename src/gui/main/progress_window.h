@@ -30,9 +30,18 @@ class ProgressWindow : public QWidget, public ConvertObserver {
   void SetValue(std::size_t value) override;
   /** Lets the window's events through; after a Cancel click asks whether to stop. */
   bool WantsToStop() override;
+  /** Often enough for the bar to move smoothly and a click to be answered at once. */
+  std::chrono::milliseconds PollInterval() const override { return std::chrono::milliseconds(40); }
+
+  /**
+   * Lets the window's events through, so that it stays drawn and keeps a
+   * Cancel click for the next WantsToStop, during work before the run.
+   */
+  void LetEventsThrough();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   QPointer<QWidget> m_owner;
@@ -40,6 +49,7 @@ class ProgressWindow : public QWidget, public ConvertObserver {
   QProgressBar* m_bar;
   QPushButton* m_cancel;
   bool m_cancelClicked = false;
+  bool m_painted = false;
   std::size_t m_divisor = 1;  // keeps large lengths within the bar's range
 };
 
