@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "core/io/cp1251.h"
@@ -82,6 +84,7 @@ CodeEditor::CodeEditor(EditorRole role, QWidget* parent) : QsciScintilla(parent)
   SetUp();
   DropHistoryKeys();
   connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &CodeEditor::OnStyleNeeded);
+  connect(this, &QsciScintilla::linesChanged, this, &CodeEditor::FitLineNumbers);
 }
 
 void CodeEditor::SetUp() {
@@ -131,6 +134,21 @@ void CodeEditor::ApplyColours() {
   setSelectionBackgroundColor(QColor(36, 2, 165));
 }
 
+void CodeEditor::FitLineNumbers() {
+  const int digits = static_cast<int>(std::to_string(SendScintilla(SCI_GETLINECOUNT)).size());
+  if (digits == m_numberDigits) return;
+  m_numberDigits = digits;
+  // The component draws the number right-aligned a few pixels off the
+  // margin's edge and cuts off what does not fit at the left.
+  constexpr long kLeastWidth = 40;
+  constexpr long kPadding = 8;
+  const std::string widest(static_cast<std::size_t>(digits), '9');
+  const long needed =
+      SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_LINENUMBER), widest.c_str()) +
+      kPadding;
+  setMarginWidth(0, static_cast<int>(std::max(kLeastWidth, needed)));
+}
+
 void CodeEditor::changeEvent(QEvent* event) {
   QsciScintilla::changeEvent(event);
   // The component paints its default style in the palette's colours when it
@@ -142,6 +160,8 @@ void CodeEditor::changeEvent(QEvent* event) {
     case QEvent::StyleChange:
     case QEvent::FontChange:
       ApplyColours();
+      m_numberDigits = 0;
+      FitLineNumbers();
       break;
     default:
       break;

@@ -74,6 +74,9 @@ class CodeEditor : public QsciScintilla {
    */
   void LeaveKeysToWindow(const QList<QKeySequence>& keys);
 
+  /** Widens the line-number margin to the largest line number, or back to its least width. */
+  void FitLineNumbers();
+
   bool CanUndo() const { return SendScintilla(SCI_CANUNDO) != 0; }
   bool CanRedo() const { return SendScintilla(SCI_CANREDO) != 0; }
 
@@ -96,6 +99,7 @@ class CodeEditor : public QsciScintilla {
 
   EditorRole m_role;
   std::string m_marker;
+  int m_numberDigits = 0;  // the digits the line-number margin is wide enough for
 };
 
 /** The local files among dropped data, in the order given. */

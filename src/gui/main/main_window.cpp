@@ -170,6 +170,8 @@ class EditorFeed : public OutputSink {
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
                            static_cast<unsigned long>(m_reported));
     m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    // No line count was reported meanwhile.
+    m_editor.FitLineNumbers();
   }
 
  private:

@@ -7,6 +7,7 @@
 #include "core/ui/prompter.h"
 #include "gui/support/dialog_parent.h"
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
@@ -15,7 +16,8 @@ namespace zeltrix {
 /**
  * The small window that shows how far a long conversion has come and offers
  * "Отмена". While it is open the window it belongs to is disabled; it has no
- * close box, so Cancel is the only way to ask for a stop.
+ * window buttons, only its own narrow title bar, so Cancel is the only way
+ * to ask for a stop.
  */
 class ProgressWindow : public QWidget, public ConvertObserver {
   Q_OBJECT
@@ -42,14 +44,20 @@ class ProgressWindow : public QWidget, public ConvertObserver {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   QPointer<QWidget> m_owner;
   WindowPrompter m_prompter;  // its messages belong to it
+  QLabel* m_title;
   QProgressBar* m_bar;
   QPushButton* m_cancel;
   bool m_cancelClicked = false;
   bool m_painted = false;
+  bool m_dragging = false;
+  QPoint m_dragOffset;
   std::size_t m_divisor = 1;  // keeps large lengths within the bar's range
 };
 

@@ -1,4 +1,5 @@
 // The Convert command and its progress window.
+#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -240,6 +241,49 @@ TEST_F(MainWindowTest, TheProgressWindowIsDrawnBeforeTheWorkStarts) {
   qApp->removeEventFilter(&paintLog);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(OutputText() == ConvertText(std::string(500, 'B'), window->CurrentProfile()));
+}
+
+// The desktop puts no frame and so no buttons on the progress window; it draws
+// its own narrow title bar, and its controls sit in the 210 by 90 area below.
+TEST_F(MainWindowTest, ProgressWindowShowsNoWindowButtons) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Source()->SetCp1251Text(std::string(101, 'A'));
+  bool checked = false;
+  QObject::connect(window.get(), &MainWindow::progressWindowOpened, [&](QWidget* progress) {
+    checked = true;
+    const Qt::WindowFlags flags = progress->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+    for (const Qt::WindowType button : {Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
+                                        Qt::WindowMaximizeButtonHint, Qt::WindowCloseButtonHint}) {
+      EXPECT_FALSE(flags.testFlag(button)) << button;
+    }
+    auto* title = progress->findChild<QLabel*>("progressTitleBar");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "    Преобразование данных");
+    EXPECT_LE(title->sizeHint().width(), title->width());
+    auto* client = progress->findChild<QWidget*>("progressClient");
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->size(), QSize(210, 90));
+    EXPECT_GE(client->y(), title->geometry().bottom());
+    EXPECT_EQ(progress->findChild<QWidget*>("cancelButton")->geometry(), QRect(64, 58, 70, 24));
+    // Drawn: the title bar in the caption colour, with its text on it.
+    const QImage image = progress->grab().toImage();
+    const QColor caption = title->palette().color(QPalette::Window);
+    int captionPixels = 0;
+    int textPixels = 0;
+    for (int x = title->x(); x <= title->geometry().right(); ++x) {
+      for (int y = title->y(); y <= title->geometry().bottom(); ++y) {
+        const QColor pixel = image.pixelColor(x, y);
+        captionPixels += pixel == caption;
+        textPixels += std::abs(pixel.lightness() - caption.lightness()) > 80;
+      }
+    }
+    EXPECT_GT(captionPixels, title->width() * title->height() / 2);
+    EXPECT_GT(textPixels, 30);
+    EXPECT_NE(caption, progress->palette().color(QPalette::Window));
+  });
+  window->Execute(Command::Convert);
+  EXPECT_TRUE(checked);
 }
 
 }  // namespace
