@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "core/ui/file_requester.h"
@@ -35,6 +36,18 @@ QWidget* DialogParent(QWidget* preferred);
 
 /** Puts the window a dialog belonged to in front again and gives it the keyboard. */
 void ReturnTo(QWidget* window);
+
+/** Calls ReturnTo for the window when it goes out of scope, after the dialog over it. */
+class FrontAgainAfterwards {
+ public:
+  explicit FrontAgainAfterwards(QWidget* window) : m_window(window) {}
+  ~FrontAgainAfterwards() { ReturnTo(m_window); }
+  FrontAgainAfterwards(const FrontAgainAfterwards&) = delete;
+  FrontAgainAfterwards& operator=(const FrontAgainAfterwards&) = delete;
+
+ private:
+  QPointer<QWidget> m_window;
+};
 
 /** A window's own prompter: its messages and questions belong to it. */
 class WindowPrompter : public Prompter {

@@ -21,6 +21,8 @@ std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
   QWidget* parent = DialogParent(m_parent);
   QFileDialog dialog(parent, QString::fromStdString(request.title),
                      QString::fromStdString(request.folder));
+  // However the dialog ends, the window it belonged to is in front again.
+  const FrontAgainAfterwards front(parent);
   const bool save = request.mode == FileRequest::Mode::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A typed name of a missing file is let through; the load reports it.
@@ -29,9 +31,7 @@ std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
   const QStringList filters = NameFilters(request.filters);
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
-  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-  ReturnTo(parent);
-  if (!chosen) return std::nullopt;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }
 
