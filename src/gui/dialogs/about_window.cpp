@@ -11,6 +11,7 @@
 
 #include "gui/dialogs/project_info.h"
 #include "gui/support/app_identity.h"
+#include "gui/support/balloon_tip.h"
 #include "gui/support/fixed_layout.h"
 
 namespace zeltrix {
@@ -88,14 +89,15 @@ AboutWindow::AboutWindow(LinkOpener& links, bool fade)
 void AboutWindow::BuildControls() {
   auto* ok = new QPushButton("Ok", this);
   ok->setObjectName("okButton");
-  ok->setToolTip("Закрыть окно");
+  SetBalloonTip(ok, {}, "Закрыть окно");
   connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
   auto* banner = new LinkLabel(this, [this] { m_links.OpenUrl(kProjectWebSite); });
   banner->setObjectName("creditsBanner");
   banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   banner->setPixmap(QPixmap(":/images/credits.svg"));
-  banner->setToolTip("Эта программа разработана в системе программирования \"C++20 и Qt 6\"");
+  SetBalloonTip(banner, "На чём написана программа",
+                "Эта программа разработана в системе программирования \"C++20 и Qt 6\"");
 
   auto* frame = new QGroupBox(this);
   frame->setObjectName("textGroup");
@@ -131,7 +133,7 @@ void AboutWindow::BuildControls() {
   mail->setObjectName("emailLink");
   mail->setText(kProjectEmail);
   mail->SetColours(QColor(58, 2, 197), QColor(2, 131, 253));
-  mail->setToolTip("Связаться с автором");
+  SetBalloonTip(mail, "E-mail автора программы", "Связаться с автором");
 
   PlaceControls(this, {
                           {"creditsBanner", {44, 10, 170, 40}},

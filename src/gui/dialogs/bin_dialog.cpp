@@ -32,8 +32,8 @@ BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter&
                            Qt::WindowCloseButtonHint),
       m_options(options),
       m_sourceText(std::move(sourceText)),
-      m_prompter(prompter),
-      m_requester(requester) {
+      m_prompter(prompter, this),
+      m_requester(requester, this) {
   setObjectName("binDialog");
   setWindowTitle("Преобразование текста в BIN формат");
   setFixedSize(384, 308);
@@ -151,6 +151,7 @@ void BinDialog::BuildControls() {
   }
   // The frames are drawn under the controls inside them and never take their clicks.
   for (QGroupBox* frame : {optionsFrame, fileFrame}) {
+    FrameThroughTitle(frame);
     frame->lower();
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);
   }
@@ -244,9 +245,14 @@ void BinDialog::Convert() {
 }
 
 void BinDialog::keyPressEvent(QKeyEvent* event) {
-  // Every control passes Enter on to the window, which converts.
+  // Every control passes Enter on to the window, which converts, and Escape,
+  // which closes it as "Отмена" does (an open list takes its Escape itself).
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     Convert();
+    return;
+  }
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
     return;
   }
   QWidget::keyPressEvent(event);

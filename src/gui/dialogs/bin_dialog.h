@@ -7,6 +7,7 @@
 #include "core/lcd/bin_writer.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
+#include "gui/support/dialog_parent.h"
 
 class QCheckBox;
 class QComboBox;
@@ -62,8 +63,8 @@ class BinDialog : public QWidget {
 
   BinOutputOptions& m_options;
   SourceText m_sourceText;
-  Prompter& m_prompter;
-  FileRequester& m_requester;
+  WindowPrompter m_prompter;  // its messages belong to it
+  WindowFileRequester m_requester;
 
   QLineEdit* m_path = nullptr;
   // The chosen file's name as the system has it; the field shows it as text.

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -13,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "core/io/file_io.h"
 #include "core/io/text_file.h"
@@ -33,6 +35,45 @@ QString SizeCaption(LcdGeometry geometry) {
   return QString("%1×%2").arg(geometry.columns).arg(geometry.rows);
 }
 
+long long Overlap(const QRect& a, const QRect& b) {
+  const QRect common = a.intersected(b);
+  return common.isEmpty() ? 0 : static_cast<long long>(common.width()) * common.height();
+}
+
+// Where a frame of that size goes beside the owner's frame: right, left,
+// below or above it where it fits on the screen, else at the place on the
+// screen where it covers least of the owner's bars (caption, menu bar,
+// toolbar), then least of the owner.
+QPoint PlaceBeside(const QRect& owner, const QRect& bars, const QSize& frame, const QRect& area) {
+  constexpr int kGap = 8;
+  const auto onScreen = [&](QPoint at) {
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - frame.width())));
+    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - frame.height())));
+    return at;
+  };
+  const QPoint candidates[] = {
+      {owner.right() + 1 + kGap, owner.top()},
+      {owner.left() - kGap - frame.width(), owner.top()},
+      {owner.left(), owner.bottom() + 1 + kGap},
+      {owner.left(), owner.top() - kGap - frame.height()},
+      {area.right() + 1 - frame.width(), area.bottom() + 1 - frame.height()},
+      {area.left(), area.bottom() + 1 - frame.height()},
+      {area.right() + 1 - frame.width(), area.top()},
+      {area.left(), area.top()},
+  };
+  QPoint best;
+  std::pair<long long, long long> least{-1, -1};
+  for (const QPoint& candidate : candidates) {
+    const QRect place(onScreen(candidate), frame);
+    const std::pair<long long, long long> covered{Overlap(place, bars), Overlap(place, owner)};
+    if (least.first < 0 || covered < least) {
+      least = covered;
+      best = place.topLeft();
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 const char* CharactersWord(std::size_t count) {
@@ -48,8 +89,8 @@ LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& setti
     : QWidget(nullptr, Qt::Window),
       m_source(source),
       m_settings(settings),
-      m_prompter(prompter),
-      m_requester(requester) {
+      m_prompter(prompter, this),
+      m_requester(requester, this) {
   setObjectName("lcdPreviewWindow");
   setWindowTitle("Экран LCD");
   m_refreshTimer.setSingleShot(true);
@@ -160,8 +201,11 @@ void LcdPreviewWindow::SetInitialStates() {
 }
 
 void LcdPreviewWindow::Open(QWidget* beside) {
+  // Until the window is shown its frame is unknown: the desktop gives it the
+  // same as the owner's.
+  if (beside != nullptr) m_decoration = beside->frameGeometry().size() - beside->size();
   if (m_settings.W > 0 && m_settings.H > 0)
-    resize(m_settings.W, m_settings.H);
+    resize(QSize(m_settings.W, m_settings.H).boundedTo(LargestSize()));
   else
     FitToScreen();
   const QPoint stored(m_settings.X, m_settings.Y);
@@ -169,16 +213,16 @@ void LcdPreviewWindow::Open(QWidget* beside) {
       m_settings.X != -1 && QGuiApplication::screenAt(stored + QPoint(40, 10)) != nullptr;
   if (storedOnScreen) {
     move(stored);
-  } else if (beside != nullptr) {
-    // To the right of the main window, or at the screen's right edge.
+  } else if (beside != nullptr && beside->screen() != nullptr) {
     const QRect frame = beside->frameGeometry();
-    QPoint at(frame.right() + 8, frame.top());
-    if (const QScreen* screen = beside->screen()) {
-      const QRect area = screen->availableGeometry();
-      at.setX(std::max(area.left(), std::min(at.x(), area.right() - width())));
-      at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - height())));
+    // The owner's caption, menu bar and toolbar: everything above its central widget.
+    int barsBottom = frame.top() + (frame.height() - beside->height());
+    if (const auto* main = qobject_cast<const QMainWindow*>(beside);
+        main != nullptr && main->centralWidget() != nullptr) {
+      barsBottom = main->centralWidget()->mapToGlobal(QPoint(0, 0)).y() - 1;
     }
-    move(at);
+    const QRect bars(frame.topLeft(), QPoint(frame.right(), barsBottom));
+    move(PlaceBeside(frame, bars, size() + m_decoration, beside->screen()->availableGeometry()));
   }
   show();
   m_placed = true;
@@ -284,20 +328,36 @@ void LcdPreviewWindow::SizeChosen() {
   FitToScreen();
 }
 
+QSize LcdPreviewWindow::Decoration() const {
+  // Once the desktop has framed the window its own frame counts.
+  const QSize own = frameGeometry().size() - size();
+  return isVisible() ? own.expandedTo(m_decoration) : m_decoration;
+}
+
+QSize LcdPreviewWindow::LargestSize() const {
+  const QScreen* screen = this->screen();
+  if (screen == nullptr) return {1600, 1000};
+  return screen->availableGeometry().size() - Decoration();
+}
+
 void LcdPreviewWindow::FitToScreen() {
-  // Large enough for the module, as far as the screen allows; the scroll
-  // area takes what does not fit. A window the user made larger stays so.
-  QSize limit(1600, 1000);
-  if (const QScreen* screen = this->screen()) limit = screen->availableGeometry().size() * 9 / 10;
-  m_scroll->setMinimumSize((m_view->sizeHint() + QSize(2, 2)).boundedTo(limit));
+  // The module's size, smaller as well as larger, as far as the screen
+  // allows; the scroll area takes what does not fit.
+  const QSize limit = LargestSize();
+  // The scroll area's own size hint remembers the module's size as it was;
+  // fixed at the module's size for the moment, it gives the window's size.
+  m_scroll->setFixedSize((m_view->sizeHint() + QSize(2, 2)).boundedTo(limit));
+  layout()->activate();
   const QSize wanted = sizeHint();
-  // Only while fitting: the user may make the window smaller again.
+  // Only while fitting: the user may make the window smaller or larger.
   m_scroll->setMinimumSize(0, 0);
-  resize((isVisible() ? size().expandedTo(wanted) : wanted).boundedTo(limit));
+  m_scroll->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  layout()->activate();
+  resize(wanted.boundedTo(limit));
   // A window grown past the screen's edge moves back onto it.
   if (const QScreen* screen = this->screen(); screen != nullptr && isVisible()) {
     const QRect area = screen->availableGeometry();
-    const QRect frame = frameGeometry();
+    const QRect frame(pos(), size() + Decoration());
     QPoint at = pos();
     if (frame.right() > area.right()) at.rx() -= frame.right() - area.right();
     if (frame.bottom() > area.bottom()) at.ry() -= frame.bottom() - area.bottom();

@@ -8,6 +8,7 @@
 #include "core/settings/app_settings.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
+#include "gui/support/dialog_parent.h"
 
 class QComboBox;
 class QLabel;
@@ -72,14 +73,18 @@ class LcdPreviewWindow : public QWidget {
   std::size_t CaretScreen() const;
   void SizeChosen();
   void FitToScreen();
+  /** The frame the desktop puts around the window. */
+  QSize Decoration() const;
+  /** The largest size of the window whose frame stays on the screen. */
+  QSize LargestSize() const;
   void PlaceCaret(int row, int column);
   QString StatusText() const;
   void KeepFrame();
 
   CodeEditor& m_source;
   LcdPreviewSettings& m_settings;
-  Prompter& m_prompter;
-  FileRequester& m_requester;
+  WindowPrompter m_prompter;  // its messages belong to it
+  WindowFileRequester m_requester;
 
   QTimer m_refreshTimer;
   std::string m_text;  // the editor's text in Windows-1251, as of the last refresh
@@ -89,6 +94,7 @@ class LcdPreviewWindow : public QWidget {
   std::size_t m_screen = 0;
   ScreenPage m_page;      // the screen shown, laid out from m_text
   bool m_placed = false;  // a frame of its own, so geometry changes are the user's
+  QSize m_decoration;     // the owner's frame, until the window has its own
 
   QComboBox* m_sizes = nullptr;
   QSpinBox* m_zoom = nullptr;

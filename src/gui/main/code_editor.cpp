@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "core/io/single_byte_codec.h"
@@ -84,6 +86,7 @@ CodeEditor::CodeEditor(EditorRole role, QWidget* parent) : QsciScintilla(parent)
   SetUp();
   DropHistoryKeys();
   connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &CodeEditor::OnStyleNeeded);
+  connect(this, &QsciScintilla::linesChanged, this, &CodeEditor::FitLineNumbers);
 }
 
 void CodeEditor::SetUp() {
@@ -133,6 +136,21 @@ void CodeEditor::ApplyColours() {
   setSelectionBackgroundColor(QColor(36, 2, 165));
 }
 
+void CodeEditor::FitLineNumbers() {
+  const int digits = static_cast<int>(std::to_string(SendScintilla(SCI_GETLINECOUNT)).size());
+  if (digits == m_numberDigits) return;
+  m_numberDigits = digits;
+  // The component draws the number right-aligned a few pixels off the
+  // margin's edge and cuts off what does not fit at the left.
+  constexpr long kLeastWidth = 40;
+  constexpr long kPadding = 8;
+  const std::string widest(static_cast<std::size_t>(digits), '9');
+  const long needed =
+      SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_LINENUMBER), widest.c_str()) +
+      kPadding;
+  setMarginWidth(0, static_cast<int>(std::max(kLeastWidth, needed)));
+}
+
 void CodeEditor::changeEvent(QEvent* event) {
   QsciScintilla::changeEvent(event);
   // The component paints its default style in the palette's colours when it
@@ -144,6 +162,8 @@ void CodeEditor::changeEvent(QEvent* event) {
     case QEvent::StyleChange:
     case QEvent::FontChange:
       ApplyColours();
+      m_numberDigits = 0;
+      FitLineNumbers();
       break;
     default:
       break;
@@ -195,6 +215,25 @@ void CodeEditor::SetUtf8Text(std::string_view utf8) {
   SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
   SendScintilla(SCI_ENDUNDOACTION);
   SendScintilla(SCI_GOTOPOS, 0UL);
+}
+
+void CodeEditor::ReplaceCharacters(std::string_view utf8) {
+  // Positions are bytes of UTF-8 and change with the characters; counted in
+  // characters they stay.
+  const auto characters = [this](long position) {
+    return SendScintilla(SCI_COUNTCHARACTERS, 0UL, position);
+  };
+  const long anchor = characters(SendScintilla(SCI_GETANCHOR));
+  const long caret = characters(SendScintilla(SCI_GETCURRENTPOS));
+  const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+  const long xOffset = SendScintilla(SCI_GETXOFFSET);
+  SetUtf8Text(utf8);
+  const auto position = [this](long count) {
+    return static_cast<unsigned long>(SendScintilla(SCI_POSITIONRELATIVE, 0UL, count));
+  };
+  SendScintilla(SCI_SETSEL, position(anchor), static_cast<long>(position(caret)));
+  SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(firstLine));
+  SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
 }
 
 bool CodeEditor::TextFits(TextEncoding encoding) const {

@@ -54,6 +54,12 @@ class CodeEditor : public QsciScintilla {
   void SetUtf8Text(std::string_view utf8);
 
   /**
+   * The same, for a text of as many characters in the same places (some of
+   * them replaced): the caret, the selection and the scrolled place stay.
+   */
+  void ReplaceCharacters(std::string_view utf8);
+
+  /**
    * The comment marker of the output colouring (Windows-1251): digits after it
    * are coloured. Text already coloured keeps its colours.
    */
@@ -67,6 +73,9 @@ class CodeEditor : public QsciScintilla {
    * every key its command set binds before the window sees it.
    */
   void LeaveKeysToWindow(const QList<QKeySequence>& keys);
+
+  /** Widens the line-number margin to the largest line number, or back to its least width. */
+  void FitLineNumbers();
 
   bool CanUndo() const { return SendScintilla(SCI_CANUNDO) != 0; }
   bool CanRedo() const { return SendScintilla(SCI_CANREDO) != 0; }
@@ -90,6 +99,7 @@ class CodeEditor : public QsciScintilla {
 
   EditorRole m_role;
   std::string m_marker;
+  int m_numberDigits = 0;  // the digits the line-number margin is wide enough for
 };
 
 /** The local files among dropped data, in the order given, as QtFileName keeps them. */

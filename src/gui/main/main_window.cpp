@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -58,8 +59,8 @@ QIcon ThemeIcon(const char* themeName, const char* ownName) {
 }
 
 // Every command of the window with its menu text and its key. A key is
-// written only here: the menu labels, the shortcuts and the keys the editors
-// leave to the window all come from the actions made of this table.
+// written only here: the menu labels, the window's shortcuts and the keys the
+// editors leave to the window all come from this table.
 struct CommandText {
   Command command;
   const char* text;
@@ -91,6 +92,96 @@ QString MenuLabel(const char* text, const QKeySequence& key) {
   return key.isEmpty() ? label : label + '\t' + key.toString(QKeySequence::PortableText);
 }
 
+// A menu opened with the mouse and closed with Escape gives the keyboard back
+// to the control that had it, as a click beside the menu does. Qt would leave
+// the menu bar holding the keyboard, waiting for arrow keys: the editor's
+// caret line goes out and the letters typed next are lost. A menu reached
+// from the keyboard (Alt) keeps Qt's way, where Escape goes back to the bar.
+class MenuEscape : public QObject {
+ public:
+  MenuEscape(QMenuBar* bar) : QObject(bar), m_bar(bar) {}
+
+  void Watch(QMenu* menu) {
+    menu->installEventFilter(this);
+    connect(menu, &QMenu::aboutToShow, this, [this] { m_fromMouse = !m_bar->hasFocus(); });
+  }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !m_fromMouse) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
+    static_cast<QMenu*>(object)->hide();
+    return true;
+  }
+
+ private:
+  QMenuBar* m_bar;
+  bool m_fromMouse = false;
+};
+
+// True when the UTF-8 text holds more characters than that; looks no further.
+bool MoreCharactersThan(std::string_view utf8, std::size_t count) {
+  std::size_t characters = 0;
+  for (const char c : utf8) {
+    // Every character starts with a byte that is no continuation byte.
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++characters > count) return true;
+  }
+  return false;
+}
+
+// The editor's text in Windows-1251 for the engine. A long one is read piece
+// by piece, with the progress window's events let through between pieces.
+std::string ReadForConversion(std::string_view utf8, ProgressWindow* progress) {
+  if (progress == nullptr) return Utf8ToCp1251Lossy(utf8);
+  constexpr std::size_t kPiece = 1 << 20;
+  std::string text;
+  text.reserve(utf8.size());
+  for (std::size_t at = 0; at < utf8.size();) {
+    std::size_t end = std::min(utf8.size(), at + kPiece);
+    // A piece ends before a character's first byte, never inside a character.
+    while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+    text += Utf8ToCp1251Lossy(utf8.substr(at, end - at));
+    at = end;
+    progress->LetEventsThrough();
+  }
+  return text;
+}
+
+// Puts the data lines into the output editor as the engine hands them over.
+// The editor reports no change meanwhile: with each report the component
+// counts the characters of the whole text before the change, which makes
+// adding to a long text in pieces slower with every piece.
+class EditorFeed : public OutputSink {
+ public:
+  explicit EditorFeed(CodeEditor& editor)
+      : m_editor(editor), m_reported(editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK)) {
+    m_editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+  }
+  ~EditorFeed() override { Finish(); }
+  void Write(std::string_view bytes) override {
+    const std::string utf8 = Cp1251ToUtf8(bytes);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                           static_cast<unsigned long>(utf8.size()), utf8.data());
+  }
+  /** The caret and the view go to the start, as after a whole new text. */
+  void Finish() {
+    if (m_finished) return;
+    m_finished = true;
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                           static_cast<unsigned long>(m_reported));
+    m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    // No line count was reported meanwhile.
+    m_editor.FitLineNumbers();
+  }
+
+ private:
+  CodeEditor& m_editor;
+  long m_reported;
+  bool m_finished = false;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(const ProgramPaths& paths, const AppSettings& settings, Prompter& prompter,
@@ -119,10 +210,9 @@ MainWindow::~MainWindow() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-QAction* MainWindow::MakeCommand(Command command, const QString& text, const QKeySequence& key) {
+QAction* MainWindow::MakeCommand(Command command, const QString& text) {
   auto* action = new QAction(text, this);
   action->setIconVisibleInMenu(false);
-  action->setShortcut(key);
   connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
   m_actions[command] = action;
   return action;
@@ -133,10 +223,10 @@ QAction* MainWindow::CommandAction(Command command) const {
   return found == m_actions.end() ? nullptr : found->second;
 }
 
-QList<QKeySequence> MainWindow::WindowKeys() const {
+QList<QKeySequence> MainWindow::WindowKeys() {
   QList<QKeySequence> keys;
-  for (const auto& [command, action] : m_actions) {
-    if (!action->shortcut().isEmpty()) keys << action->shortcut();
+  for (const CommandText& entry : kCommandTexts) {
+    if (!entry.key.isEmpty()) keys << entry.key;
   }
   return keys;
 }
@@ -163,14 +253,16 @@ void MainWindow::UpdateEncodingMenu() {
 }
 
 void MainWindow::BindWindowKeys() {
-  for (const auto& [command, action] : m_actions) {
-    if (action->shortcut().isEmpty()) continue;
-    // A disabled action would hand its key on to the focused control (the
-    // profile selector would search its list with Ctrl+A); a command of the
-    // window that is off must take its key and do nothing. So the window
-    // holds the key, and the action's own binding only serves its open menu.
-    action->setShortcutContext(Qt::WidgetShortcut);
-    auto* shortcut = new QShortcut(action->shortcut(), this);
+  // Each key is bound once, by the window, and the actions carry none: a key
+  // bound twice is ambiguous to Qt wherever both bindings match (an action's
+  // binding matches while the menu bar holds the keyboard), and an ambiguous
+  // key does nothing. A disabled action would also hand its key on to the
+  // focused control (the profile selector would search its list with
+  // Ctrl+A); the window's key is taken and does nothing while its command is off.
+  for (const CommandText& entry : kCommandTexts) {
+    if (entry.key.isEmpty()) continue;
+    QAction* action = m_actions.at(entry.command);
+    auto* shortcut = new QShortcut(entry.key, this);
     connect(shortcut, &QShortcut::activated, action, [action] {
       if (action->isEnabled()) action->trigger();
     });
@@ -189,12 +281,12 @@ void MainWindow::AddMenuItems(QMenu* menu, std::initializer_list<Command> comman
 
 void MainWindow::BuildMenus() {
   for (const CommandText& entry : kCommandTexts) {
-    MakeCommand(entry.command, MenuLabel(entry.text, entry.key), entry.key);
+    MakeCommand(entry.command, MenuLabel(entry.text, entry.key));
   }
   BindWindowKeys();
   const RecentFileLabels labels = RecentFileMenuLabels(m_settings.RecentFiles);
   for (int n = 1; n <= kRecentFileCount; ++n) {
-    m_recentItems[n - 1] = MakeCommand(RecentFileCommand(n), QString(), {});
+    m_recentItems[n - 1] = MakeCommand(RecentFileCommand(n), QString());
     SetRecentLabel(n, labels[n - 1]);
   }
 
@@ -217,6 +309,8 @@ void MainWindow::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu("Справка");
   AddMenuItems(help, {Command::About});
+  auto* escape = new MenuEscape(menuBar());
+  for (QMenu* menu : {file, edit, conversion, help}) escape->Watch(menu);
 
   // The editors' context menu: Undo and Redo follow the main menu's state,
   // the rest is always available, so those items are copies that only show
@@ -595,21 +689,27 @@ void MainWindow::Convert() {
       m_source->setFocus();
       return;
   }
-  const std::string text = m_source->Cp1251Text();
-  if (text.empty()) {
+  if (m_source->length() == 0) {
     ShowWarning(m_prompter, kConversionTitle, "Отсутствует преобразуемый текст");
     m_source->setFocus();
     return;
   }
   m_converting = true;
   {
+    // The progress window comes first: reading a long text and making its
+    // data lines are the work it shows and stops.
     std::unique_ptr<ProgressWindow> progress;
-    if (text.size() > 100) {
+    if (MoreCharactersThan(m_source->Utf8Text(), 100)) {
       progress = std::make_unique<ProgressWindow>(this, m_prompter);
       emit progressWindowOpened(progress.get());
     }
+    const std::string text = ReadForConversion(m_source->Utf8Text(), progress.get());
     m_currentProfile.Preview = 0;
-    m_output->SetCp1251Text(ConvertText(text, m_currentProfile, progress.get()));
+    // The data lines go into the editor piece by piece as they are made, so
+    // that Cancel is looked at until the last of them is in.
+    EditorFeed feed(*m_output);
+    ConvertTextTo(text, m_currentProfile, feed, progress.get());
+    feed.Finish();
   }
   m_converting = false;
   activateWindow();
@@ -722,13 +822,21 @@ bool MainWindow::SaveText(CodeEditor* editor, const std::string& path) {
   // The data lines go out in the document's encoding, without a byte-order
   // mark: assemblers and compilers may not expect one.
   const TextFormat format = editor == m_source ? m_format : TextFormat{m_format.encoding, false};
-  if (!editor->TextFits(format.encoding) &&
-      !Confirm(m_prompter, kTitle, CharactersWithoutCode(format.encoding, "Сохранить?"))) {
+  const bool fits = editor->TextFits(format.encoding);
+  if (!fits && !Confirm(m_prompter, kTitle, CharactersWithoutCode(format.encoding, "Сохранить?"))) {
     return false;
   }
-  if (!WriteTextFile(path, EncodeText(editor->Utf8Text(), format))) {
+  const std::string bytes = EncodeText(editor->Utf8Text(), format);
+  if (!WriteTextFile(path, bytes)) {
     ShowError(m_prompter, "Ошибка", "Не удалось сохранить файл\n" + path);
     return false;
+  }
+  // The characters without a code went into the file as substitutes: the
+  // editor shows the text as the file now holds it, which is what the next
+  // Open, Convert or BIN run of that file sees.
+  if (!fits) {
+    if (const std::optional<DecodedText> saved = DecodeText(bytes, format.encoding))
+      editor->ReplaceCharacters(saved->utf8);
   }
   editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
   SetPathField(path);

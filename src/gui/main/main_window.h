@@ -115,11 +115,11 @@ class MainWindow : public QMainWindow {
   void FillProfileSelector(int pos);
   void ListProfilesIntoSelector();
   void LoadSelectedProfile();
-  QAction* MakeCommand(Command command, const QString& text, const QKeySequence& key);
+  QAction* MakeCommand(Command command, const QString& text);
   /** Adds the commands' actions to a menu; kSeparator adds a separator. */
   void AddMenuItems(QMenu* menu, std::initializer_list<Command> commands);
   /** The keys of the window's commands, which the editors must leave alone. */
-  QList<QKeySequence> WindowKeys() const;
+  static QList<QKeySequence> WindowKeys();
   void BindWindowKeys();
   void SetRecentLabel(int n, const std::string& label);
 

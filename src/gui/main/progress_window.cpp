@@ -3,39 +3,83 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <climits>
 
 #include "gui/support/fixed_layout.h"
 
 namespace zeltrix {
+namespace {
+
+constexpr int kLongestWaitForTheScreenMs = 500;
+constexpr int kClientWidth = 210;
+constexpr int kClientHeight = 90;
+constexpr int kTitleHeight = 16;  // narrow, as a tool window's caption
+constexpr int kBorder = 1;
+
+}  // namespace
 
 ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
     // No parent widget: a disabled owner would disable its child windows too.
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    // No frame from the desktop either, which would put its window buttons
+    // on it: the window draws its own narrow title bar, and Cancel is the
+    // only way to ask for a stop.
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
       m_owner(owner),
-      m_prompter(prompter) {
+      m_prompter(prompter, this) {
   setObjectName("progressWindow");
   setWindowTitle("    Преобразование данных");
-  setFixedSize(210, 90);
+  setFixedSize(kClientWidth + 2 * kBorder, kTitleHeight + kClientHeight + 2 * kBorder);
 
-  auto* label = new QLabel("Прогресс преобразования текста", this);
+  m_title = new QLabel(windowTitle(), this);
+  m_title->setObjectName("progressTitleBar");
+  m_title->setGeometry(kBorder, kBorder, kClientWidth, kTitleHeight);
+  m_title->setAutoFillBackground(true);
+  // The press on the title moves the window; the title itself takes no click.
+  m_title->setAttribute(Qt::WA_TransparentForMouseEvents);
+  QPalette caption = m_title->palette();
+  caption.setColor(QPalette::Window, palette().color(QPalette::Active, QPalette::Highlight));
+  caption.setColor(QPalette::WindowText,
+                   palette().color(QPalette::Active, QPalette::HighlightedText));
+  m_title->setPalette(caption);
+  QFont captionFont = FixedLayoutFont();
+  captionFont.setBold(true);
+  m_title->setFont(captionFont);
+
+  // The window's own area, with the controls at their places in it.
+  auto* client = new QWidget(this);
+  client->setObjectName("progressClient");
+  client->setGeometry(kBorder, kBorder + kTitleHeight, kClientWidth, kClientHeight);
+  auto* label = new QLabel("Прогресс преобразования текста", client);
   label->setGeometry(20, 8, 190, 15);
   FitText(label);
-  m_bar = new QProgressBar(this);
+  m_bar = new QProgressBar(client);
   m_bar->setObjectName("progressBar");
   m_bar->setGeometry(20, 28, 170, 16);
   m_bar->setRange(0, 10);
   m_bar->setTextVisible(false);
-  m_cancel = new QPushButton("Отмена", this);
+  m_cancel = new QPushButton("Отмена", client);
   m_cancel->setObjectName("cancelButton");
   m_cancel->setGeometry(64, 58, 70, 24);
   connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelClicked = true; });
 
   ShowOver(this, owner);
   if (owner != nullptr) owner->setEnabled(false);
-  QCoreApplication::processEvents();
+  // The long work after this gives the event loop a turn only now and then:
+  // the window, and its owner drawn disabled, are on the screen before it
+  // starts. A desktop that never shows the window is not waited for long.
+  QTimer limit;
+  limit.setSingleShot(true);
+  limit.start(kLongestWaitForTheScreenMs);
+  while (!m_painted && limit.isActive()) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  if (owner != nullptr) owner->repaint();
 }
 
 ProgressWindow::~ProgressWindow() {
@@ -59,6 +103,36 @@ bool ProgressWindow::WantsToStop() {
                           "Вы действительно хотите остановить \nпреобразование текста?",
                           MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No}) ==
          MessageAnswer::Yes;
+}
+
+void ProgressWindow::LetEventsThrough() { QCoreApplication::processEvents(); }
+
+void ProgressWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Shadow));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  m_painted = true;
+}
+
+void ProgressWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !m_title->geometry().contains(event->pos())) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  // The desktop moves the window where it can; elsewhere the window follows the pointer.
+  if (windowHandle() != nullptr && windowHandle()->startSystemMove()) return;
+  m_dragOffset = event->globalPosition().toPoint() - pos();
+  m_dragging = true;
+}
+
+void ProgressWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (m_dragging) move(event->globalPosition().toPoint() - m_dragOffset);
+}
+
+void ProgressWindow::mouseReleaseEvent(QMouseEvent* event) {
+  m_dragging = false;
+  QWidget::mouseReleaseEvent(event);
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {

@@ -1,9 +1,12 @@
 #include "gui/support/fixed_layout.h"
 
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QSpinBox>
@@ -64,6 +67,47 @@ class CompactToolbarStyle : public QProxyStyle {
     QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
     if (type == CT_ToolButton) result.rwidth() -= 4;
     return result;
+  }
+};
+
+// The desktop's style with a group box frame in the classic place: its top
+// edge through the middle of the title, broken where the title stands.
+class TitledFrameStyle : public QProxyStyle {
+ public:
+  static constexpr int kTitleIndent = 8;
+
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                       const QWidget* widget) const override {
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || box == nullptr ||
+        (part != SC_GroupBoxLabel && part != SC_GroupBoxFrame)) {
+      return QProxyStyle::subControlRect(control, option, part, widget);
+    }
+    const QFontMetrics& metrics = option->fontMetrics;
+    if (part == SC_GroupBoxFrame) return option->rect.adjusted(0, metrics.height() / 2, 0, 0);
+    return {option->rect.left() + kTitleIndent, option->rect.top(),
+            metrics.horizontalAdvance(box->text) + 4, metrics.height()};
+  }
+
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || box == nullptr) {
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      return;
+    }
+    const QRect frame = subControlRect(control, option, SC_GroupBoxFrame, widget);
+    const QRect title = subControlRect(control, option, SC_GroupBoxLabel, widget);
+    painter->save();
+    QRegion clip(option->rect);
+    if (!box->text.isEmpty()) clip -= title;
+    painter->setClipRegion(clip);
+    qDrawShadeRect(painter, frame, option->palette, true, 1, 0);
+    painter->restore();
+    if (!box->text.isEmpty()) {
+      drawItemText(painter, title, Qt::AlignCenter | Qt::TextShowMnemonic, option->palette,
+                   option->state.testFlag(State_Enabled), box->text, QPalette::WindowText);
+    }
   }
 };
 
@@ -162,6 +206,8 @@ void FitNumberField(QSpinBox* field) {
   }
   field->setFont(font);
 }
+
+void FrameThroughTitle(QGroupBox* frame) { frame->setStyle(Shared<TitledFrameStyle>()); }
 
 void CompactToolbar(QToolBar* toolbar) {
   QStyle* style = Shared<CompactToolbarStyle>();

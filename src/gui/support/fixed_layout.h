@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 class QColor;
+class QGroupBox;
 class QSpinBox;
 class QToolBar;
 class QWidget;
@@ -67,6 +68,13 @@ void FitText(QWidget* control);
  * pixel at a time.
  */
 void FitNumberField(QSpinBox* field);
+
+/**
+ * Draws a group box's frame with its top edge through the middle of the
+ * title, the title standing on it, as the controls placed inside the frame
+ * expect; the desktop's style may run the edge below the title, through them.
+ */
+void FrameThroughTitle(QGroupBox* frame);
 
 /**
  * Packs a toolbar's buttons and separators closer, so that every item of the

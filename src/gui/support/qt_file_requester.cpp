@@ -19,8 +19,11 @@ QStringList NameFilters(const std::vector<FileFilter>& filters) {
 }
 
 std::optional<std::string> QtFileRequester::Choose(const FileRequest& request) {
-  QFileDialog dialog(DialogParent(m_parent), QString::fromStdString(request.title),
+  QWidget* parent = DialogParent(m_parent);
+  QFileDialog dialog(parent, QString::fromStdString(request.title),
                      QString::fromStdString(request.folder));
+  // However the dialog ends, the window it belonged to is in front again.
+  const FrontAgainAfterwards front(parent);
   const bool save = request.mode == FileRequest::Mode::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A typed name of a missing file is let through; the load reports it.

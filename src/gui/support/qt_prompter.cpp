@@ -52,11 +52,14 @@ MessageAnswer QtPrompter::Show(const Message& message) {
       closed = MessageAnswer::Cancel;
       break;
   }
+  QWidget* parent = DialogParent(m_parent);
   QMessageBox box(ToIcon(message.icon), QString::fromStdString(message.title),
-                  QString::fromStdString(message.text), buttons, DialogParent(m_parent));
+                  QString::fromStdString(message.text), buttons, parent);
   box.setDefaultButton(ToButton(message.defaultButton));
   box.setEscapeButton(ToButton(closed));
-  switch (box.exec()) {
+  const int answer = box.exec();
+  ReturnTo(parent);
+  switch (answer) {
     case QMessageBox::Yes:
       return MessageAnswer::Yes;
     case QMessageBox::No:

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolTip>
 #include <memory>
 
 #include "gui/dialogs/about_window.h"
@@ -235,6 +236,69 @@ TEST_F(AboutWindowTest, LeavingTheProgramClosesItsWindows) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(binDialog.isNull());
   EXPECT_TRUE(aboutWindow.isNull());
+}
+
+// Resting the pointer on a control shows its balloon: a rounded box with a
+// stem, pale yellow, at most 250 pixels wide, with a title and the
+// information icon where the control has one; Qt's plain tip stays away.
+TEST_F(AboutWindowTest, HoveringAControlShowsItsBalloon) {
+  ASSERT_NE(StartWithLinks(), nullptr);
+  ASSERT_NE(OpenAbout(), nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+  const auto balloon = [] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->objectName() == "balloonTip" && widget->isVisible()) return widget;
+    }
+    return static_cast<QWidget*>(nullptr);
+  };
+  struct Case {
+    const char* control;
+    QString title;  // none: no title and no icon
+    QString text;
+  };
+  const Case cases[] = {
+      {"creditsBanner", "На чём написана программа",
+       "Эта программа разработана в системе программирования \"C++20 и Qt 6\""},
+      {"emailLink", "E-mail автора программы", "Связаться с автором"},
+      {"okButton", "", "Закрыть окно"},
+  };
+  QWindow* handle = about->windowHandle();
+  for (const Case& c : cases) {
+    const std::string what = c.control;
+    QTest::mouseMove(handle, QPoint(4, 4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return balloon() == nullptr; })) << what;
+    QTest::mouseMove(handle, Child<QWidget>(c.control)->geometry().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return balloon() != nullptr; })) << what;
+    QWidget* shown = balloon();
+    EXPECT_FALSE(QToolTip::isVisible()) << what;
+    EXPECT_LE(shown->width(), 250) << what;
+    auto* title = shown->findChild<QLabel*>("balloonTitle");
+    auto* icon = shown->findChild<QLabel*>("balloonIcon");
+    auto* text = shown->findChild<QLabel*>("balloonText");
+    ASSERT_TRUE(title != nullptr && icon != nullptr && text != nullptr) << what;
+    EXPECT_EQ(text->text(), c.text) << what;
+    EXPECT_EQ(title->isVisible(), !c.title.isEmpty()) << what;
+    EXPECT_EQ(icon->isVisible(), !c.title.isEmpty()) << what;
+    if (!c.title.isEmpty()) {
+      EXPECT_EQ(title->text(), c.title) << what;
+      EXPECT_TRUE(title->font().bold()) << what;
+      EXPECT_FALSE(icon->pixmap().isNull()) << what;
+    }
+    // Every line of the text within the balloon.
+    EXPECT_LE(text->geometry().right(), shown->width() - 1) << what;
+    EXPECT_GE(text->heightForWidth(text->width()), text->fontMetrics().height()) << what;
+    const QImage image = shown->grab().toImage();
+    EXPECT_EQ(image.pixelColor(text->geometry().center().x(), text->geometry().bottom() + 2),
+              QColor(255, 254, 218))
+        << what;
+    // The box is rounded: its corners are not part of it.
+    EXPECT_FALSE(shown->mask().isEmpty()) << what;
+    EXPECT_FALSE(shown->mask().contains(QPoint(0, 0))) << what;
+    EXPECT_FALSE(shown->mask().contains(QPoint(shown->width() - 1, shown->height() - 1))) << what;
+  }
+  // It goes with the pointer.
+  QTest::mouseMove(handle, QPoint(4, 4));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return balloon() == nullptr; }));
 }
 
 // Swallows the warnings of platforms that cannot blend windows.

@@ -684,6 +684,37 @@ TEST_F(BinDialogTest, CancelAndTheCloseBoxDestroyTheDialog) {
   EXPECT_TRUE(Dialogs().isEmpty());
   EXPECT_EQ(Record().DelSpace, 1);
   EXPECT_TRUE(prompter.shown.empty());
+
+  // Escape, pressed wherever the focus is, closes it too; an open list takes it first.
+  for (const char* focus : {"pathEdit", "startAddressEdit", "convertButton", "saveToCombo"}) {
+    ASSERT_NE(OpenDialog(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    Child<QWidget>(focus)->setFocus();
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+    EXPECT_TRUE(Dialogs().isEmpty()) << focus;
+  }
+  ASSERT_NE(OpenDialog(), nullptr);
+  Combo("saveToCombo")->showPopup();
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  EXPECT_EQ(Dialogs().size(), 1);
+}
+
+// The frame of the options runs above the check boxes inside it, never through them.
+TEST_F(BinDialogTest, OptionsFrameRunsAboveItsCheckBoxes) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  ASSERT_NE(OpenDialog(), nullptr);
+  auto* frame = Child<QWidget>("optionsGroup");
+  const QRect check = Check("removeUndisplayableCheck")->geometry();
+  const QImage image = dialog->grab().toImage();
+  const QRgb background = image.pixel(frame->x() - 5, frame->y() + 40);
+  // Right of the title and of the check box's text: only the frame's top edge is there.
+  const int x = frame->geometry().right() - 20;
+  int top = -1;
+  for (int y = frame->y(); y < frame->geometry().bottom() && top < 0; ++y) {
+    if (qGray(image.pixel(x, y)) + 12 < qGray(background)) top = y;
+  }
+  ASSERT_GE(top, 0) << "no frame line";
+  EXPECT_LT(top, check.top());
 }
 
 // A name that is not UTF-8 ("Привет" in Windows-1251) shows with U+FFFD and is

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -83,7 +84,7 @@ TEST_F(LcdPreviewTest, MenuItemButtonAndKeyOpenOneModelessWindow) {
     }
   }
   ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->shortcut(), QKeySequence("Ctrl+L"));
+  EXPECT_EQ(item->text(), "Экран LCD\tCtrl+L");
   item->trigger();
   LcdPreviewWindow* preview = Preview();
   ASSERT_NE(preview, nullptr);
@@ -215,7 +216,7 @@ TEST_F(LcdPreviewTest, SizeZoomThemeAndFrameComeBackAfterARestart) {
   EXPECT_TRUE(Preview()->screen()->availableGeometry().contains(Preview()->frameGeometry()))
       << Preview()->frameGeometry().right();
   Preview()->move(130, 90);
-  Preview()->resize(900, 500);
+  Preview()->resize(700, 500);
   EXPECT_EQ(PageText(), "Экран 1 из 2");
   EXPECT_EQ(View()->Layout().pitch, LayOutModule({20, 4}, 5).pitch);
   const QImage shot = View()->grab().toImage();
@@ -234,7 +235,67 @@ TEST_F(LcdPreviewTest, SizeZoomThemeAndFrameComeBackAfterARestart) {
   EXPECT_EQ(Child<QComboBox>("lcdSizeCombo")->currentText(), "20×4");
   EXPECT_EQ(Child<QSpinBox>("lcdZoomSpin")->value(), 5);
   EXPECT_EQ(Child<QComboBox>("lcdThemeCombo")->currentText(), "Синий");
-  EXPECT_EQ(Preview()->size(), QSize(900, 500));
+  EXPECT_EQ(Preview()->size(), QSize(700, 500));
+}
+
+// Where there is room the window opens beside the main window; where there
+// is none it keeps off the menu bar and the toolbar. Either way it stays on
+// the screen.
+TEST_F(LcdPreviewTest, OpensBesideTheMainWindowOrAtLeastOffItsToolbar) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    const char* what;
+    QRect main;  // the main window's inner geometry
+    bool room;   // whether the preview fits beside it
+  };
+  const Case cases[] = {
+      {"small window in the top left corner", {area.left() + 2, area.top() + 2, 520, 304}, true},
+      {"window as large as the screen",
+       {area.left() + 2, area.top() + 2, area.width() - 4, area.height() - 4},
+       false},
+  };
+  for (const Case& c : cases) {
+    window.reset();
+    ASSERT_TRUE(StartWithProfiles());
+    window->setGeometry(c.main);
+    QCoreApplication::processEvents();
+    ASSERT_NE(OpenWithKey(), nullptr) << c.what;
+    const QRect frame = Preview()->frameGeometry();
+    const QRect mainFrame = window->frameGeometry();
+    // From the top of the frame down to the editors: caption, menu bar and toolbar.
+    const QRect bars(
+        mainFrame.topLeft(),
+        QPoint(mainFrame.right(), window->centralWidget()->mapToGlobal(QPoint(0, 0)).y() - 1));
+    EXPECT_TRUE(area.contains(frame)) << c.what;
+    EXPECT_FALSE(frame.intersects(bars)) << c.what;
+    if (c.room) {
+      EXPECT_FALSE(frame.intersects(mainFrame)) << c.what;
+    }
+    Preview()->close();
+  }
+}
+
+// The window follows the module's size both ways, as far as the screen allows.
+TEST_F(LcdPreviewTest, FitsTheModuleAgainWhenItGetsSmaller) {
+  ASSERT_TRUE(StartWithProfiles());
+  Source()->SetCp1251Text("Hello");
+  ASSERT_NE(OpenWithKey(), nullptr);
+  const QRect area = Preview()->screen()->availableGeometry();
+  auto* sizes = Child<QComboBox>("lcdSizeCombo");
+  auto* zoom = Child<QSpinBox>("lcdZoomSpin");
+  zoom->setValue(1);
+  const QSize fitted = Preview()->size();
+  sizes->setCurrentText("40×4");
+  zoom->setValue(8);
+  EXPECT_TRUE(area.contains(Preview()->frameGeometry())) << Preview()->frameGeometry().right();
+  EXPECT_GT(Preview()->width(), fitted.width());
+  sizes->setCurrentText("16×2");
+  zoom->setValue(1);
+  EXPECT_EQ(Preview()->size(), fitted);
+  // The module is whole in the window again, with no empty band above and below it.
+  auto* scroll = Child<QWidget>("lcdScrollArea");
+  EXPECT_TRUE(scroll->rect().contains(QRect(QPoint(0, 0), View()->size())));
+  EXPECT_LE(scroll->height(), View()->height() + 4);
 }
 
 }  // namespace

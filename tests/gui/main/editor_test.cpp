@@ -1,4 +1,6 @@
 // The editors: Windows-1251 at the edges and the colouring of characters.
+#include <functional>
+
 #include "gui/support/qt_file_requester.h"
 #include "tests/gui/main/main_window_fixture.h"
 
@@ -96,6 +98,60 @@ TEST_F(MainWindowTest, EditorSettings) {
   EXPECT_EQ(send(Source(), B::SCI_STYLEGETBOLD, kStyleOther), 1);
   EXPECT_EQ(send(Output(), B::SCI_STYLEGETFORE, kStyleDigit), 254 | 17 << 8 | 181 << 16);
   EXPECT_EQ(send(Source(), B::SCI_STYLEGETSIZE, B::STYLE_DEFAULT), 10);
+}
+
+// The line-number margin grows with the largest line number, in both editors,
+// so that no number loses its first digits.
+TEST_F(MainWindowTest, LineNumberMarginFitsTheLargestNumber) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  struct Case {
+    const char* what;
+    CodeEditor* editor;
+    std::function<void()> fill;
+  };
+  const Case cases[] = {
+      {"source, 1000001 lines", Source(),
+       [this] { Source()->SetCp1251Text(std::string(1'000'000, '\n')); }},
+      // Two output lines for every eight characters: 120001 lines.
+      {"output of a conversion", Output(),
+       [this] {
+         Source()->SetCp1251Text(std::string(480'000, 'A'));
+         window->Execute(Command::Convert);
+       }},
+  };
+  for (const Case& c : cases) {
+    const long width0 = c.editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL);
+    c.fill();
+    QCoreApplication::processEvents();
+    const long lines = c.editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    const QByteArray largest = QByteArray::number(static_cast<qlonglong>(lines));
+    ASSERT_GE(largest.size(), 6) << c.what;
+    const long width = c.editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL);
+    const long needed = c.editor->SendScintilla(
+        QsciScintillaBase::SCI_TEXTWIDTH,
+        static_cast<unsigned long>(QsciScintillaBase::STYLE_LINENUMBER), largest.constData());
+    EXPECT_GT(width, needed) << c.what;
+    EXPECT_GE(width, width0) << c.what;
+    // Drawn: the last line's number keeps clear of the margin's left edge.
+    c.editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    QCoreApplication::processEvents();
+    const QImage image = c.editor->viewport()->grab().toImage();
+    const long lastLine =
+        c.editor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL,
+                                c.editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                                        static_cast<unsigned long>(lines - 1)));
+    const long height = c.editor->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL);
+    int leftmostInk = -1;
+    for (int x = 0; x < width && leftmostInk < 0; ++x) {
+      for (int y = static_cast<int>(lastLine); y < lastLine + height; ++y) {
+        if (qGray(image.pixel(x, y)) < 100) {
+          leftmostInk = x;
+          break;
+        }
+      }
+    }
+    EXPECT_GE(leftmostInk, 2) << c.what;
+  }
 }
 
 }  // namespace

@@ -139,11 +139,17 @@ TEST_F(EncodingTest, AnEditedDocumentChangesTheEncodingOfItsNextSave) {
   EXPECT_EQ(ReadBytes(dir.Path("doc.txt")),
             "\xB3\xD6 \x1A"
             "1!");
+  // The editor shows the substitute the file holds.
+  EXPECT_EQ(SourceUtf8(Source()),
+            "Ёж \x1A"
+            "1!");
   // UTF-8 holds everything; the data lines are saved in it too.
   Type(Source(), "\xE2\x98\x83");
   Choose("UTF-8");
   window->Execute(Command::Save);
-  EXPECT_EQ(ReadBytes(dir.Path("doc.txt")), "Ёж №1!\xE2\x98\x83");
+  EXPECT_EQ(ReadBytes(dir.Path("doc.txt")),
+            "Ёж \x1A"
+            "1!\xE2\x98\x83");
   window->Execute(Command::Convert);
   Output()->setFocus();
   requester.answers = {dir.Path("lines.asm")};
@@ -174,6 +180,33 @@ TEST_F(EncodingTest, ALongPathGivesWayToTheEncoding) {
   EXPECT_TRUE(shown.endsWith("/текст.txt — UTF-8")) << shown.toStdString();
   EXPECT_LE(PathField()->fontMetrics().horizontalAdvance(shown),
             PathField()->contentsRect().width());
+}
+
+// A save that replaced characters the encoding has no code for leaves the
+// editor showing the text as the file now holds it, not as it was typed.
+TEST_F(EncodingTest, ALossySaveShowsTheTextAsSaved) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  const std::string path = File("mixed.txt", "Ω ą 中 и\r\nok");
+  Open(path);
+  EXPECT_EQ(Checked(), "UTF-8");
+  Source()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  Type(Source(), "!");
+  prompter.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+  Choose("Windows-1251");
+  Key(Source(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  const std::string saved = ReadBytes(path);
+  EXPECT_EQ(saved, "\x1A \x1A \x1A \xE8\r\nok!");
+  EXPECT_EQ(SourceUtf8(Source()), Cp1251ToUtf8(saved));
+  EXPECT_FALSE(Source()->isModified());
+  EXPECT_FALSE(window->findChild<QWidget*>("modifiedIndicator")->isVisible());
+  // The caret stays where it was, after the typed "!".
+  EXPECT_EQ(Source()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS),
+            Source()->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+  // Saved again, the file stays as it is and nothing is asked.
+  Key(Source(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(ReadBytes(path), saved);
+  EXPECT_EQ(prompter.shown.size(), 2u);
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
+#include "gui/dialogs/bin_dialog.h"
+#include "gui/lcd/lcd_preview_window.h"
 #include "tests/gui/main/main_window_fixture.h"
 
 namespace zeltrix::testing {
@@ -24,6 +27,36 @@ class MenusAndFocusTest : public MainWindowTest {
       return menu;
     }
     ADD_FAILURE() << "no menu " << title.toStdString();
+    return nullptr;
+  }
+
+  /**
+   * A key as the windowing system delivers it: to the window that has the
+   * keyboard, through the shortcut map, to whichever widget Qt gives it.
+   */
+  static void SystemKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWindow* target = QGuiApplication::focusWindow();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, key, modifiers);
+  }
+
+  /**
+   * The offscreen platform makes a pop-up menu the active window and leaves it
+   * so when it closes; X11 never moves the activation to a pop-up. The main
+   * window gets it back, as it has it there.
+   */
+  void GiveBackActivation() {
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), window.get());
+  }
+
+  /** The top-level window of that class that is shown, if any. */
+  template <class W>
+  static W* Shown() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* w = qobject_cast<W*>(widget); w != nullptr && w->isVisible()) return w;
+    }
     return nullptr;
   }
 
@@ -75,6 +108,57 @@ TEST_F(MenusAndFocusTest, EditMenuFollowsTheEditorThatHadTheFocus) {
   }
   EXPECT_EQ(Source()->selectedText(), "abc");
   EXPECT_FALSE(edit->isVisible());
+}
+
+// A menu opened with the mouse and closed with Escape hands the keyboard back:
+// every key of the window reaches its command and typed letters the editor.
+TEST_F(MenusAndFocusTest, KeysWorkAfterAMenuIsClosedWithEscape) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  struct Case {
+    const char* menu;
+    Qt::Key key;
+    std::function<bool()> ran;
+  };
+  const Case cases[] = {
+      {"Файл", Qt::Key_A, [this] { return Source()->selectedText() == Source()->text(); }},
+      {"Правка", Qt::Key_T, [this] { return OutputText().find("Dt") != std::string::npos; }},
+      {"Преобразование", Qt::Key_L, [] { return Shown<LcdPreviewWindow>() != nullptr; }},
+      {"Справка", Qt::Key_B, [] { return Shown<BinDialog>() != nullptr; }},
+  };
+  std::string typed;
+  for (const Case& c : cases) {
+    const std::string what =
+        std::string(c.menu) + " Ctrl+" + QKeySequence(c.key).toString().toStdString();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get())) << what;
+    Source()->setFocus();
+    Source()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    QMenu* menu = ClickMenu(QString::fromUtf8(c.menu));
+    ASSERT_NE(menu, nullptr);
+    SystemKey(Qt::Key_Escape);
+    EXPECT_FALSE(menu->isVisible()) << what;
+    GiveBackActivation();
+    // The editor has the keyboard again: its caret line shows and letters land in it.
+    EXPECT_EQ(QApplication::focusWidget(), Source()) << what;
+    SystemKey(Qt::Key_X);
+    typed += "x";
+    EXPECT_EQ(SourceUtf8(Source()), typed) << what;
+    EXPECT_FALSE(c.ran()) << what;
+    SystemKey(c.key, Qt::ControlModifier);
+    EXPECT_TRUE(c.ran()) << what;
+  }
+}
+
+// Alt alone lets the menu bar take the keyboard, as it should; the window's
+// keys go on working there.
+TEST_F(MenusAndFocusTest, WindowKeysWorkWhileTheMenuBarHoldsTheKeyboard) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  Type(Source(), "abc");
+  SystemKey(Qt::Key_Alt, Qt::AltModifier);
+  ASSERT_EQ(QApplication::focusWidget(), window->menuBar());
+  SystemKey(Qt::Key_T, Qt::ControlModifier);
+  EXPECT_EQ(OutputText(), "; abc\r\n    Dt    0x61, 0x62, 0x63\r\n");
+  EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(MenusAndFocusTest, TabVisitsTheEditorsAndTheProfileSelectorInOrder) {
