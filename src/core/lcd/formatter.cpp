@@ -156,9 +156,14 @@ class OutputBuffer {
     }
   }
   void Flush() {
-    if (m_size > 0) m_sink->Write(std::string_view(m_text.data(), m_size));
+    if (m_size > 0) {
+      m_sink->Write(std::string_view(m_text.data(), m_size));
+      ++m_flushes;
+    }
     m_size = 0;
   }
+  // Pieces handed to the sink so far.
+  std::size_t Flushes() const { return m_flushes; }
   std::string TakeText() {
     m_text.resize(m_size);
     return std::move(m_text);
@@ -175,6 +180,7 @@ class OutputBuffer {
   std::size_t m_size = 0;
   std::size_t m_slack;
   OutputSink* m_sink;
+  std::size_t m_flushes = 0;
 };
 
 // Looks at the observer at most once per its poll interval; the clock itself
@@ -188,12 +194,16 @@ class Poller {
   // Characters that may pass before the next call of Passed.
   std::size_t Budget() const { return m_budget; }
   // Counts characters done; returns true when the user has stopped the run.
-  bool Passed(std::size_t characters, std::size_t value) {
+  // A piece of output handed over since the last look (flushes counts them)
+  // is looked at without waiting for the interval: the user sees it arrive
+  // and may answer it with Cancel, even near the end of a run.
+  bool Passed(std::size_t characters, std::size_t value, std::size_t flushes) {
     m_budget -= characters;
     if (m_budget > 0) return false;
     m_budget = kStride;
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_last < m_interval) return false;
+    if (flushes == m_flushes && now - m_last < m_interval) return false;
+    m_flushes = flushes;
     m_observer->SetValue(value);
     const bool stop = m_observer->WantsToStop();
     m_last = std::chrono::steady_clock::now();
@@ -209,6 +219,7 @@ class Poller {
   ConvertObserver* m_observer;
   std::chrono::steady_clock::duration m_interval;
   std::size_t m_budget = kStride;
+  std::size_t m_flushes = 0;
   std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
 };
 
@@ -272,7 +283,7 @@ bool PutData(OutputBuffer& out, const DatumTable& table, const std::string& head
     if constexpr (kPolled) {
       if (i == n) {
         poller.Skip(i - from);
-      } else if (poller.Passed(i - from, chunkStart + i + 1)) {
+      } else if (poller.Passed(i - from, chunkStart + i + 1, out.Flushes())) {
         count = shown;
         return false;
       }
@@ -301,7 +312,7 @@ bool PutDataPieces(OutputBuffer& out, const DatumTable& table, const ProfileReco
     if constexpr (kPolled) {
       if (i + 1 == chunk.size()) {
         poller.Skip(1);
-      } else if (poller.Passed(1, chunkStart + i + 2)) {
+      } else if (poller.Passed(1, chunkStart + i + 2, out.Flushes())) {
         count = shown;
         return false;
       }
