@@ -57,14 +57,16 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string_vie
 
 /**
  * Writes the codes of the prepared text to the file at path: as a new file,
- * at the end of an existing one (created empty when missing), or into it at
- * the start address given as the field's text, inserted or over the old
- * bytes. Asks whether to append when the address is not below the file's
- * size. Reports the outcome, success included, through the prompter and
- * returns true only when the codes were written.
+ * at the end of an existing one, or into it at the start address given as the
+ * field's text, inserted or over the old bytes. Asks whether to append when
+ * the address is not below the file's size, and whether to create a missing
+ * file at an address. Reports the outcome, success included, through the
+ * prompter and returns true only when the codes were written.
  *
  * A failure, a kill or a power cut leaves an existing file as it was: every
  * placement builds the whole new file beside the old one and renames it over.
+ * A missing existing-file target appears only with the codes in it; a
+ * refusal or a failure leaves no file.
  */
 bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
                    BinPlacement placement, BinManner manner, std::string_view startAddress,
