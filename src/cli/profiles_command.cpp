@@ -8,6 +8,7 @@
 #include "core/io/file_io.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
+#include "core/settings/program_paths.h"
 
 namespace zeltrix::cli {
 namespace {
@@ -53,6 +54,16 @@ int RunExport(const QStringList& names, const QString& output, const QString& da
   return kExitOk;
 }
 
+// As the window's first start does when the user agrees: the folder, then the
+// three default profiles.
+void CreateProgramDatabase(const std::string& path, Context& context) {
+  EnsureProgramDirectory(ProgramPaths::InDirectory(context.programDirectory));
+  const FileStatus created = CreateDefaultProfileFile(path);
+  if (!created) Fail(WithReason("Не удалось создать файл профилей \"" + path + "\"", created));
+  context.console.Err("zeltrix-cli: Создан файл профилей \"" + path +
+                      "\" с тремя профилями по умолчанию\n");
+}
+
 int RunImport(const QStringList& arguments, bool overwrite, const QString& database,
               Context& context) {
   if (arguments.isEmpty()) UsageError("не указан файл профилей для загрузки");
@@ -62,15 +73,18 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   std::vector<std::string> wanted = NamesOf(arguments.mid(1));
 
   if (!FileExists(path)) Fail("Файл профилей \"" + file.toStdString() + "\" не найден");
-  if (!FileExists(databasePath)) Fail("Файл профилей \"" + databasePath + "\" не найден");
+  // The program's own database is made when it is missing, once the import
+  // is sure to go ahead; a file named with --profiles must exist.
+  const bool createDatabase = !FileExists(databasePath);
+  if (createDatabase && !database.isEmpty()) {
+    Fail("Файл профилей \"" + databasePath + "\" не найден");
+  }
   if (IsProfileDatabase(path, databasePath)) {
     Fail("Нет доступа к файлу \"" + file.toStdString() + "\"");
   }
   // The exchange file is read once, for its names and for its profiles.
   SettingsFile source;
   if (!source.Open(path)) Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
-  const std::optional<std::vector<std::string>> existing = ListProfiles(databasePath);
-  if (!existing) Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
 
   StderrPrompter prompter(context.console);
   if (wanted.empty()) {
@@ -83,6 +97,9 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
     // The profile is stored as the file spells its name, not as it was typed.
     for (std::size_t i = 0; i < found.size(); ++i) wanted[i] = found[i].name;
   }
+  if (createDatabase) CreateProgramDatabase(databasePath, context);
+  const std::optional<std::vector<std::string>> existing = ListProfiles(databasePath);
+  if (!existing) Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
 
   const ImportPlan plan = PlanImport(wanted, *existing, overwrite);
   for (const SkippedImport& skipped : plan.skipped) {
@@ -110,7 +127,8 @@ struct Options {
   QCommandLineOption profiles{"profiles",
                               "файл профилей, как у convert; для import - файл, в который "
                               "копируются профили (по умолчанию Profile.prof программы, как у "
-                              "convert; он должен существовать)",
+                              "convert, который создаётся с тремя профилями по умолчанию, если "
+                              "его нет; указанный здесь файл должен существовать)",
                               "БАЗА"};
   QCommandLineOption output{{"o", "output"}, "файл профилей для записи", "ФАЙЛ"};
   QCommandLineOption overwrite{"overwrite",

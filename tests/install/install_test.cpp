@@ -136,6 +136,22 @@ TEST_F(InstallTest, InstalledCliTakesItsProfilesFromTheConfigurationFolder) {
   EXPECT_EQ(ReadBytes(home.Path("stdout")), "db  0x41,0x42\r\n");
 }
 
+// The README's first step on a fresh account: no configuration folder yet.
+TEST_F(InstallTest, ImportOfTheExamplesOnAFreshAccountCreatesTheProfileFileFirst) {
+  ASSERT_EQ(
+      RunInstalledCli({"profiles", "import", Usr("share/zeltrix/examples/sample-profiles.prof")}),
+      0)
+      << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stderr")), "zeltrix-cli: Создан файл профилей \"" +
+                                                home.Path(".config/Zeltrix/Profile.prof") +
+                                                "\" с тремя профилями по умолчанию\n");
+  ASSERT_EQ(RunInstalledCli({"profiles"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(
+      ReadBytes(home.Path("stdout")),
+      "ASM — DT For PIC\nASM — DE For PIC\nMikroBasic For PIC\nC Array Rows\nASM — DB For AVR\n"
+      "Decimal Bytes\n");
+}
+
 TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
   const std::string library = "/usr/share/bash-completion/bash_completion";
   ASSERT_TRUE(fs::exists(library)) << "bash-completion is not installed";

@@ -1,6 +1,7 @@
 #include "core/profiles/profile_database.h"
 
 #include <array>
+#include <cerrno>
 #include <utility>
 
 #include "core/ini/settings_file.h"
@@ -43,19 +44,24 @@ void WriteDefaultProfiles(SettingsFile& file) {
   }
 }
 
+FileStatus CreateDefaultProfileFile(const std::string& path) {
+  // Why the file cannot be made is known before anything is written; Close
+  // then puts the whole file in place.
+  const FileStatus refusal = CheckReplaceable(path);
+  if (!refusal) return refusal;
+  SettingsFile file;
+  if (!file.Create(path)) return FileStatus::FromErrno(EACCES);  // refused since the look above
+  WriteDefaultProfiles(file);
+  return file.Close();
+}
+
 CreateProfilesResult CreateDefaultProfiles(const std::string& path, Prompter& prompter) {
   if (FileExists(path)) return CreateProfilesResult::Present;
   const MessageAnswer answer =
       prompter.Show({kError, "Файл, хранящий данные о профилях не найден!\nСоздать его?",
                      MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
   if (answer != MessageAnswer::Yes) return CreateProfilesResult::Declined;
-  SettingsFile file;
-  bool written = file.Create(path);
-  if (written) {
-    WriteDefaultProfiles(file);
-    written = file.Close().Ok();
-  }
-  if (!written) {
+  if (!CreateDefaultProfileFile(path)) {
     ShowError(prompter, "Фатальная ошибка", "Не удалось создать файл!\nРабота програмы прервана!");
     return CreateProfilesResult::Fatal;
   }

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/file_io.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/prompter.h"
 
@@ -27,6 +28,13 @@ enum class CreateProfilesResult {
 
 /** Writes the three default profiles, group by group, into an open settings file. */
 void WriteDefaultProfiles(SettingsFile& file);
+
+/**
+ * Creates the profile database at path with the three default profiles, as
+ * a new database holds them (its folder must exist). Success, or why it
+ * failed; a failure leaves no file.
+ */
+FileStatus CreateDefaultProfileFile(const std::string& path);
 
 /**
  * Makes sure the profile database exists: when it is missing, asks whether
