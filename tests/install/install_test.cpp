@@ -59,8 +59,17 @@ class InstallTest : public ::testing::Test {
 
   /** Runs the installed zeltrix-cli with a home folder of the test's own; its exit status. */
   int RunInstalledCli(const std::vector<std::string>& args) const {
-    std::string command = "cd / && env -u XDG_CONFIG_HOME HOME=" + Quote(home.Root()) + " " +
-                          Quote(Usr("bin/zeltrix-cli"));
+    return RunInstalled("bin/zeltrix-cli", args);
+  }
+
+  /**
+   * Runs an installed program as from a terminal without a display, with a
+   * home folder of the test's own; its exit status.
+   */
+  int RunInstalled(const std::string& program, const std::vector<std::string>& args) const {
+    std::string command =
+        "cd / && env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" +
+        Quote(home.Root()) + " " + Quote(Usr(program));
     for (const std::string& arg : args) command += " " + Quote(arg);
     return Shell(command + " >" + Quote(home.Path("stdout")) + " 2>" + Quote(home.Path("stderr")));
   }
@@ -136,6 +145,42 @@ TEST_F(InstallTest, InstalledCliTakesItsProfilesFromTheConfigurationFolder) {
   EXPECT_EQ(ReadBytes(home.Path("stdout")), "db  0x41,0x42\r\n");
 }
 
+// The project's version is the one that every part of the package names.
+TEST_F(InstallTest, ProgramsManualPagesMetadataAndChangelogNameTheProjectVersion) {
+  const std::string version = ZELTRIX_PROJECT_VERSION;
+  ASSERT_EQ(RunInstalledCli({"--version"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stdout")), "zeltrix-cli (Zeltrix) " + version + "\n");
+  // The window's program answers without a display.
+  ASSERT_EQ(RunInstalled("bin/zeltrix", {"--version"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stdout")), "Zeltrix " + version + "\n");
+  EXPECT_EQ(ReadBytes(home.Path("stderr")), "");
+  for (const char* help : {"--help", "-h"}) {
+    ASSERT_EQ(RunInstalled("bin/zeltrix", {help}), 0) << ReadBytes(home.Path("stderr"));
+    const std::string out = ReadBytes(home.Path("stdout"));
+    EXPECT_EQ(out.rfind("Использование: zeltrix [ФАЙЛ]\n", 0), 0u) << out;
+    EXPECT_NE(out.find("--version"), std::string::npos) << out;
+    EXPECT_EQ(ReadBytes(home.Path("stderr")), "");
+  }
+
+  for (const char* page : {"zeltrix.1.gz", "zeltrix-cli.1.gz"}) {
+    ASSERT_EQ(Shell("gzip -dc " + Quote(Usr(std::string("share/man/man1/") + page)) + " >" +
+                    Quote(home.Path("page"))),
+              0);
+    const std::string text = ReadBytes(home.Path("page"));
+    EXPECT_NE(text.substr(0, text.find('\n')).find(" \"Zeltrix " + version + "\" "),
+              std::string::npos)
+        << page;
+    EXPECT_NE(text.find("\\-\\-version"), std::string::npos) << page;
+  }
+  EXPECT_NE(ReadBytes(Usr("share/metainfo/org.zeltrix.Zeltrix.metainfo.xml"))
+                .find("<release version=\"" + version + "\""),
+            std::string::npos);
+  ASSERT_EQ(Shell("gzip -dc " + Quote(Usr("share/doc/zeltrix/changelog.gz")) + " >" +
+                  Quote(home.Path("changelog"))),
+            0);
+  EXPECT_EQ(ReadBytes(home.Path("changelog")).rfind("zeltrix (" + version + ") ", 0), 0u);
+}
+
 // The README's first step on a fresh account: no configuration folder yet.
 TEST_F(InstallTest, ImportOfTheExamplesOnAFreshAccountCreatesTheProfileFileFirst) {
   ASSERT_EQ(
@@ -176,7 +221,7 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
                   " <" + Quote(home.Path("lines")) + " >" + Quote(home.Path("offers")) + " 2>&1"),
             0);
   EXPECT_EQ(ReadBytes(home.Path("offers")),
-            "convert|bin|preview|profiles|--help|\n"
+            "convert|bin|preview|profiles|--help|--version|\n"
             "--output-encoding|--output|\n"
             "auto|cp1251|utf-8|koi8-r|cp866|\n"
             "export|import|\n"
