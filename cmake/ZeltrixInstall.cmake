@@ -10,8 +10,21 @@ set(_docdir "${CMAKE_INSTALL_DATADIR}/doc/zeltrix")
 
 install(TARGETS zeltrix zeltrix-cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
+# The project's version is the one that the manual pages, the metadata and
+# the package name; the changelog's newest entry must be that version's.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_res}/debian/changelog")
+file(STRINGS "${_res}/debian/changelog" _newest LIMIT_COUNT 1)
+if(NOT _newest MATCHES "^zeltrix \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "resources/debian/changelog: the newest entry is not version "
+                      "${PROJECT_VERSION} of CMakeLists.txt: ${_newest}")
+endif()
+configure_file("${_res}/${_app_id}.metainfo.xml.in" "${_gen}/${_app_id}.metainfo.xml" @ONLY)
+foreach(_page zeltrix.1 zeltrix-cli.1)
+  configure_file("${_res}/man/${_page}.in" "${_gen}/man/${_page}" @ONLY)
+endforeach()
+
 install(FILES "${_res}/${_app_id}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-install(FILES "${_res}/${_app_id}.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(FILES "${_gen}/${_app_id}.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 
 # Icons. Menus and docks that draw no SVG take the PNGs, which are drawn from
 # the one SVG at build time, so that they can never fall behind it.
@@ -32,17 +45,17 @@ foreach(_size 16 22 24 32 48 64 128 256)
 endforeach()
 
 # Manual pages and the changelog go in compressed without a time stamp, as
-# Debian wants them; man reads them so everywhere. Each source under resources
-# pairs with its compressed file under the build's install files.
-set(_gz_sources man/zeltrix.1 man/zeltrix-cli.1 debian/changelog)
+# Debian wants them; man reads them so everywhere. Each source pairs with its
+# compressed file under the build's install files.
+set(_gz_sources "${_gen}/man/zeltrix.1" "${_gen}/man/zeltrix-cli.1" "${_res}/debian/changelog")
 set(_gz_outputs man/zeltrix.1.gz man/zeltrix-cli.1.gz changelog.gz)
 foreach(_source _output IN ZIP_LISTS _gz_sources _gz_outputs)
   set(_gz "${_gen}/${_output}")
   get_filename_component(_gz_dir "${_gz}" DIRECTORY)
   add_custom_command(OUTPUT "${_gz}"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${_gz_dir}"
-    COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh "${_res}/${_source}" "${_gz}"
-    DEPENDS "${_res}/${_source}" VERBATIM)
+    COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh "${_source}" "${_gz}"
+    DEPENDS "${_source}" VERBATIM)
   list(APPEND _generated "${_gz}")
 endforeach()
 install(FILES "${_gen}/man/zeltrix.1.gz" "${_gen}/man/zeltrix-cli.1.gz"

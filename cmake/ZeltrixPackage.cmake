@@ -27,10 +27,11 @@ defined in a named profile) or as raw bytes in a binary file.
 The package holds the desktop program and zeltrix-cli, the same conversion
 on the command line.")
 # The libraries come from dpkg-shlibdeps; Qt's plugins and translations are
-# loaded at run time, so they are named here: the SVG icons, and the Russian
-# texts of the standard buttons.
+# loaded at run time, so they are named here: the SVG icons are needed, the
+# Russian texts of the standard buttons (without them the buttons read in
+# English) and the editors' fonts are recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core")
 
 include(CPack)

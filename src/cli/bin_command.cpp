@@ -9,21 +9,25 @@ namespace zeltrix::cli {
 namespace {
 
 // Prints the first report of a run on standard error and nothing on success.
-// The question whether to append at the end is answered Yes with --yes; the
-// command line cannot ask it, so without --yes the user reads what happened
-// and how to append.
+// The question whether to append at the end (or to create a missing file) is
+// answered Yes with --yes; the command line cannot ask it, so without --yes
+// the user reads what happened and what --yes would do.
 class BinPrompter : public Prompter {
  public:
-  BinPrompter(bool yes, Console& console) : m_yes(yes), m_console(console) {}
+  BinPrompter(bool yes, std::string missingFile, Console& console)
+      : m_yes(yes), m_missingFile(std::move(missingFile)), m_console(console) {}
 
   MessageAnswer Show(const Message& message) override {
     const bool question = message.buttons != MessageButtons::Ok;
     if (question && m_yes) return MessageAnswer::Yes;
     if (question && !m_reported) {
       m_reported = true;
-      m_console.Err(
-          "zeltrix-cli: Начальный адрес больше текущего размера файла; с параметром --yes данные "
-          "будут добавлены в конец файла\n");
+      m_console.Err(m_missingFile.empty()
+                        ? "zeltrix-cli: Начальный адрес больше текущего размера файла; с "
+                          "параметром --yes данные будут добавлены в конец файла\n"
+                        : "zeltrix-cli: Файл \"" + m_missingFile +
+                              "\" не существует; с параметром --yes он будет создан с этими "
+                              "данными\n");
     }
     if (message.icon == MessageIcon::Information) return MessageAnswer::Ok;
     if (!m_reported) {
@@ -35,6 +39,7 @@ class BinPrompter : public Prompter {
 
  private:
   bool m_yes;
+  std::string m_missingFile;  // the output's name when no file is there
   Console& m_console;
   bool m_reported = false;
 };
@@ -57,15 +62,18 @@ struct Options {
       "remove-undisplayable", "удалить символы, которые индикатор не способен отобразить"};
   QCommandLineOption removeSpaces{
       "remove-spaces", "оставлять от каждой серии пробелов не больше N (от 1 до 100)", "N"};
-  QCommandLineOption append{"append", "дописать коды в конец существующего файла"};
+  QCommandLineOption append{"append",
+                            "дописать коды в конец существующего файла (если файла нет, он "
+                            "создаётся с этими кодами)"};
   QCommandLineOption insert{
       "insert",
       "вставить коды в существующий файл с байта АДРЕС (десятичное число от 0 до 99999999)",
       "АДРЕС"};
   QCommandLineOption replace{"replace", "записать коды поверх байтов файла с байта АДРЕС", "АДРЕС"};
   QCommandLineOption yes{"yes",
-                         "если АДРЕС не меньше размера файла, дописать коды в конец файла (без "
-                         "него файл не изменяется)"};
+                         "если АДРЕС не меньше размера файла, дописать коды в конец файла, а "
+                         "если файла нет, создать его (без этого параметра ничего не "
+                         "записывается)"};
   QCommandLineOption encoding{"encoding", "кодировка входа, как у convert", "КОД", "auto"};
   QCommandLineOption output{
       {"o", "output"}, "двоичный файл (\"-\" - стандартный вывод, только новый файл)", "ВЫХОД"};
@@ -118,7 +126,9 @@ int Run(const QStringList& arguments, Context& context) {
 
   std::string text = ReadInputText(input, inputEncoding, context.console).text;
   const std::string path = LocalPath(parser.value(o.output));
-  BinPrompter prompter(parser.isSet(o.yes), context.console);
+  const QString output = parser.value(o.output);
+  BinPrompter prompter(parser.isSet(o.yes), NothingAt(path) ? output.toStdString() : std::string(),
+                       context.console);
   // Prepared where it stands: the text and its codes are all a run holds.
   const std::optional<std::string> prepared =
       PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),

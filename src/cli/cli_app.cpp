@@ -3,6 +3,7 @@
 #include <new>
 
 #include "cli/cli_common.h"
+#include "core/version.h"
 
 namespace zeltrix::cli {
 namespace {
@@ -14,6 +15,12 @@ int Dispatch(const QStringList& arguments, Context& context) {
   if (name == "--help" || name == "-h" || name == "help" || rest.contains("--help") ||
       rest.contains("-h")) {
     if (!context.console.Out(HelpText())) Fail("не удалось записать стандартный вывод");
+    return kExitOk;
+  }
+  if (name == "--version") {
+    if (!context.console.Out(std::string("zeltrix-cli (Zeltrix) ") + kProgramVersion + "\n")) {
+      Fail("не удалось записать стандартный вывод");
+    }
     return kExitOk;
   }
   for (const Command& command : Commands()) {

@@ -73,6 +73,7 @@ std::string HelpText() {
     for (const HelpSection& section : command.help()) out += SectionHelp(section, options) + '\n';
   }
   out += SectionHelp({{"--help"}, "Эта справка.", {}}, {});
+  out += SectionHelp({{"--version"}, "Название и версия программы.", {}}, {});
   out += '\n';
   out += Wrapped(
       "Коды возврата: 0 - успех, 2 - ошибка в командной строке, 1 - любая другая ошибка "

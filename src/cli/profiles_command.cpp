@@ -9,6 +9,7 @@
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
+#include "core/settings/program_paths.h"
 
 namespace zeltrix::cli {
 namespace {
@@ -54,6 +55,20 @@ int RunExport(const QStringList& names, const QString& output, const QString& da
   return kExitOk;
 }
 
+// As the window's first start does when the user agrees: the folder, then the
+// three default profiles.
+// Makes the program's own database with the default profiles unless another
+// program made it meanwhile; the caller holds its lock.
+void CreateProgramDatabase(const std::string& path, Context& context) {
+  bool created = false;
+  const FileStatus status = CreateDefaultProfileFile(path, &created);
+  if (!status) Fail(WithReason("Не удалось создать файл профилей \"" + path + "\"", status));
+  if (created) {
+    context.console.Err("zeltrix-cli: Создан файл профилей \"" + path +
+                        "\" с тремя профилями по умолчанию\n");
+  }
+}
+
 int RunImport(const QStringList& arguments, bool overwrite, const QString& database,
               Context& context) {
   if (arguments.isEmpty()) UsageError("не указан файл профилей для загрузки");
@@ -63,7 +78,12 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   std::vector<std::string> wanted = NamesOf(arguments.mid(1));
 
   if (!FileExists(path)) Fail("Файл профилей \"" + file.toStdString() + "\" не найден");
-  if (!FileExists(databasePath)) Fail("Файл профилей \"" + databasePath + "\" не найден");
+  // The program's own database is made when it is missing, once the import
+  // is sure to go ahead; a file named with --profiles must exist.
+  const bool createDatabase = !FileExists(databasePath);
+  if (createDatabase && !database.isEmpty()) {
+    Fail("Файл профилей \"" + databasePath + "\" не найден");
+  }
   if (IsProfileDatabase(path, databasePath)) {
     Fail("Нет доступа к файлу \"" + file.toStdString() + "\"");
   }
@@ -72,18 +92,6 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   if (!source.Open(path)) {
     Fail(WithRefusal("Не удалось открыть файл профилей \"" + file.toStdString() + "\"", source));
   }
-  // From the database's read to its rewrite no other program may change it:
-  // the names are matched against what it holds now, and what another
-  // program writes meanwhile is not lost.
-  const FileLock lock(databasePath);
-  if (!lock.Status()) {
-    Fail(WithReason("Не удалось записать файл \"" + databasePath + "\"", lock.Status()));
-  }
-  SettingsFile target;
-  if (!target.Open(databasePath)) {
-    Fail(WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", target));
-  }
-  const std::vector<std::string> existing = ProfileNames(target);
 
   StderrPrompter prompter(context.console);
   if (wanted.empty()) {
@@ -97,6 +105,21 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
     // The profile is stored as the file spells its name, not as it was typed.
     for (std::size_t i = 0; i < found.size(); ++i) wanted[i] = found[i].name;
   }
+  // The folder first, so that the lock file can stand beside the database.
+  if (createDatabase) EnsureProgramDirectory(ProgramPaths::InDirectory(context.programDirectory));
+  // From the database's read to its rewrite no other program may change it:
+  // the names are matched against what it holds now, and what another
+  // program writes meanwhile is not lost.
+  const FileLock lock(databasePath);
+  if (!lock.Status()) {
+    Fail(WithReason("Не удалось записать файл \"" + databasePath + "\"", lock.Status()));
+  }
+  if (createDatabase) CreateProgramDatabase(databasePath, context);
+  SettingsFile target;
+  if (!target.Open(databasePath)) {
+    Fail(WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", target));
+  }
+  const std::vector<std::string> existing = ProfileNames(target);
 
   const ImportPlan plan = PlanImport(wanted, existing, overwrite);
   for (const SkippedImport& skipped : plan.skipped) {
@@ -124,7 +147,8 @@ struct Options {
   QCommandLineOption profiles{"profiles",
                               "файл профилей, как у convert; для import - файл, в который "
                               "копируются профили (по умолчанию Profile.prof программы, как у "
-                              "convert; он должен существовать)",
+                              "convert, который создаётся с тремя профилями по умолчанию, если "
+                              "его нет; указанный здесь файл должен существовать)",
                               "БАЗА"};
   QCommandLineOption output{{"o", "output"}, "файл профилей для записи", "ФАЙЛ"};
   QCommandLineOption overwrite{"overwrite",

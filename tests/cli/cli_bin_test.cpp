@@ -7,6 +7,7 @@
 #include "core/io/single_byte_codec.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/cp1251_text.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -97,7 +98,7 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
       {{"-o", "no/such/dir/out.bin"}, "AB", 1,
        "Не удалось создать файл \"no/such/dir/out.bin\""},
       {{"--append", "-o", "no/such/dir/out.bin"}, "AB", 1,
-       "Не удалось открыть файл \"no/such/dir/out.bin\""},
+       "Не удалось создать файл \"no/such/dir/out.bin\""},
       {{"-o", "out.bin", "missing.txt"}, "", 1,
        "Не удалось открыть файл \"missing.txt\": нет такого файла или папки"},
       {{}, "AB", 2, "не указан файл результата (-o ВЫХОД)"},
@@ -142,11 +143,45 @@ TEST_F(CliBinTest, FailuresLeaveTheFileAsItWas) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_cli.Dir().Root()), {}), 1);
 }
 
-TEST_F(CliBinTest, NoAnswerLeavesAMissingExistingFileEmpty) {
-  const Result r = Run({"--insert", "0", "-o", "new.bin"}, "AB");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(std::filesystem::exists(Path("new.bin")));
-  EXPECT_EQ(ReadBytes(Path("new.bin")), "");
+// A file that does not exist is made only when the codes go into it: a
+// refused or failed run leaves no file.
+TEST_F(CliBinTest, AMissingFileIsNamedAndNeverLeftEmpty) {
+  const std::string missing =
+      "Файл \"new.bin\" не существует; с параметром --yes он будет создан с этими данными";
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string err;  // after "zeltrix-cli: "; empty: none
+  };
+  const Case cases[] = {
+      {{"--insert", "4096"}, "AB", 1, missing},
+      {{"--replace", "0"}, "AB", 1, missing},
+      {{"--append"}, "\x88", 1, "Не удалось выполнить преобразование!"},
+      {{"--insert", "0", "--yes"}, "AB", 0, ""},
+      {{"--append"}, "AB", 0, ""},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(Path("new.bin"));
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"-o", "new.bin"});
+    const Result r = Run(args, c.input);
+    EXPECT_EQ(r.status, c.status) << c.args.front();
+    EXPECT_EQ(r.err, c.err.empty() ? "" : "zeltrix-cli: " + c.err + "\n") << c.args.front();
+    // Written: the codes alone; refused: no file.
+    EXPECT_EQ(ReadBytes(Path("new.bin")), c.status == 0 ? "AB" : "") << c.args.front();
+    EXPECT_EQ(std::filesystem::exists(Path("new.bin")), c.status == 0) << c.args.front();
+  }
+  // An append that fails on a full disk leaves nothing either.
+  std::filesystem::remove(Path("new.bin"));
+  {
+    testing::FileSizeLimit full(10);
+    const Result r = Run({"--append", "-o", "new.bin"}, std::string(100, 'A'));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "zeltrix-cli: Не удалось записать файл \"new.bin\"\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("new.bin")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_cli.Dir().Root()), {}), 0);
 }
 
 TEST_F(CliBinTest, HelpDescribesTheCommand) {

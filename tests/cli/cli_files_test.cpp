@@ -10,7 +10,6 @@
 #include "tests/support/cli_runner.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
-#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -37,9 +36,11 @@ class CliFilesTest : public ::testing::Test {
   }
   std::string Path(const std::string& name) const { return m_cli.Path(name); }
 
-  void ExpectFailures(const std::vector<Case>& cases, const char* what) {
+  void ExpectFailures(const std::vector<Case>& cases, const char* what,
+                      bool asOrdinaryUser = false) {
     for (const Case& c : cases) {
-      const testing::CliResult r = m_cli.Run(c.args, "AB");
+      const testing::CliResult r =
+          asOrdinaryUser ? m_cli.RunAsOrdinaryUser(c.args, "AB") : m_cli.Run(c.args, "AB");
       EXPECT_EQ(r.status, 1) << what << " " << c.err;
       EXPECT_EQ(r.err, "zeltrix-cli: " + c.err + "\n") << what;
     }
@@ -84,25 +85,40 @@ TEST_F(CliFilesTest, PipesAndDevicesAreRefusedAtOnceAndLeftInPlace) {
   EXPECT_EQ(m_cli.Run({"convert", "-o", "-", "in.txt"}).out, m_cli.Run({"convert", "in.txt"}).out);
 }
 
+// Makes the folder the working one while it lives, then goes back.
+class InWorkingFolder {
+ public:
+  explicit InWorkingFolder(const std::string& folder) : m_before(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~InWorkingFolder() { std::filesystem::current_path(m_before); }
+  InWorkingFolder(const InWorkingFolder&) = delete;
+  InWorkingFolder& operator=(const InWorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path m_before;
+};
+
 TEST_F(CliFilesTest, FilesTheUserMayNotWriteAreLeftAlone) {
+  // The tests may be started from a folder that only its owner may enter (a
+  // clone in root's home folder): mkdtemp makes such a folder.
+  const testing::TempDir closed;
+  const InWorkingFolder started(closed.Root());
   ::chmod(Path("Profile.prof").c_str(), 0444);
   WriteBytes(Path("locked"), "old");
   ::chmod(Path("locked").c_str(), 0444);
-  {
-    testing::AsOrdinaryUser user;
-    ExpectFailures(
-        {
-            {{"convert", "-o", "locked", "in.txt"},
-             "Не удалось записать файл \"locked\": нет доступа"},
-            {{"profiles", "export", "A", "--profiles", "in.prof", "-o", "locked"},
-             "Не удалось создать файл \"locked\": нет доступа"},
-            {{"profiles", "import", "in.prof"},
-             "Не удалось записать файл \"" + Path("Profile.prof") + "\": нет доступа"},
-            {{"bin", "-o", "locked"}, "Не удалось создать файл \"locked\""},
-            {{"bin", "--append", "-o", "locked"}, "Не удалось открыть файл \"locked\""},
-        },
-        "locked");
-  }
+  ExpectFailures(
+      {
+          {{"convert", "-o", "locked", "in.txt"},
+           "Не удалось записать файл \"locked\": нет доступа"},
+          {{"profiles", "export", "A", "--profiles", "in.prof", "-o", "locked"},
+           "Не удалось создать файл \"locked\": нет доступа"},
+          {{"profiles", "import", "in.prof"},
+           "Не удалось записать файл \"" + Path("Profile.prof") + "\": нет доступа"},
+          {{"bin", "-o", "locked"}, "Не удалось создать файл \"locked\""},
+          {{"bin", "--append", "-o", "locked"}, "Не удалось открыть файл \"locked\""},
+      },
+      "locked", true);
   EXPECT_EQ(ReadBytes(Path("locked")), "old");
   EXPECT_EQ(ReadBytes(Path("Profile.prof")), testing::kDefaultDatabase);
 }

@@ -163,12 +163,27 @@ TEST_F(CliProfilesTest, ExitStatusesAndMessages) {
   EXPECT_EQ(Run({"--profiles", "in.prof"}).out, "A\n");
 }
 
-TEST_F(CliProfilesTest, ImportWithoutTheDatabaseFails) {
-  WriteBytes(Path("in.prof"), "[A]\r\n");
+// On a fresh account the program's own database is made as the window's first
+// start makes it, and the import goes into it; a refused import makes nothing.
+TEST_F(CliProfilesTest, ImportWithoutTheDatabaseCreatesItFirst) {
+  WriteBytes(Path("in.prof"), "[A]\r\nOst1 = 1\r\n");
+  for (const std::vector<std::string>& refused :
+       {std::vector<std::string>{"import", "missing.prof"},
+        {"import", "in.prof", "B"},
+        {"import", "in.prof", "--profiles", "none.prof"}}) {
+    EXPECT_EQ(Run(refused).status, 1) << refused.back();
+    EXPECT_FALSE(std::filesystem::exists(Path("Profile.prof"))) << refused.back();
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("none.prof")));
+
   const Result r = Run({"import", "in.prof"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "zeltrix-cli: Файл профилей \"" + Path("Profile.prof") + "\" не найден\n");
-  EXPECT_FALSE(std::filesystem::exists(Path("Profile.prof")));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "zeltrix-cli: Создан файл профилей \"" + Path("Profile.prof") +
+                       "\" с тремя профилями по умолчанию\n");
+  EXPECT_EQ(ReadBytes(Path("Profile.prof")).substr(0, kDefaultDatabase.size()), kDefaultDatabase);
+  EXPECT_EQ(Names("Profile.prof"),
+            (std::vector<std::string>{W("ASM — DT For PIC"), W("ASM — DE For PIC"),
+                                      "MikroBasic For PIC", "A"}));
 }
 
 // A profile file in UTF-16 or with zero bytes used to list as empty and be

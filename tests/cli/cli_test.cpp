@@ -8,6 +8,7 @@
 #include "core/io/text_encoding.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
+#include "core/version.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/recording_prompter.h"
@@ -178,10 +179,14 @@ TEST_F(CliTest, HelpListsEveryCommandAndOption) {
   const Result r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
   for (const char* word : {"convert", "profiles", "--profiles", "--encoding", "--output-encoding",
-                           "-p", "-o", "--help"}) {
+                           "-p", "-o", "--help", "--version"}) {
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   }
   EXPECT_EQ(Run({"convert", "--help"}).out, r.out);
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("zeltrix-cli (Zeltrix) ") + kProgramVersion + "\n");
+  EXPECT_EQ(version.err, "");
 }
 
 }  // namespace

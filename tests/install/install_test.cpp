@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -59,8 +61,17 @@ class InstallTest : public ::testing::Test {
 
   /** Runs the installed zeltrix-cli with a home folder of the test's own; its exit status. */
   int RunInstalledCli(const std::vector<std::string>& args) const {
-    std::string command = "cd / && env -u XDG_CONFIG_HOME HOME=" + Quote(home.Root()) + " " +
-                          Quote(Usr("bin/zeltrix-cli"));
+    return RunInstalled("bin/zeltrix-cli", args);
+  }
+
+  /**
+   * Runs an installed program as from a terminal without a display, with a
+   * home folder of the test's own; its exit status.
+   */
+  int RunInstalled(const std::string& program, const std::vector<std::string>& args) const {
+    std::string command =
+        "cd / && env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" +
+        Quote(home.Root()) + " " + Quote(Usr(program));
     for (const std::string& arg : args) command += " " + Quote(arg);
     return Shell(command + " >" + Quote(home.Path("stdout")) + " 2>" + Quote(home.Path("stderr")));
   }
@@ -107,6 +118,9 @@ TEST_F(InstallTest, EveryFileInItsPlace) {
   const std::string entry = ReadBytes(Usr("share/applications/org.zeltrix.Zeltrix.desktop"));
   EXPECT_NE(entry.find("\nIcon=org.zeltrix.Zeltrix\n"), std::string::npos);
   EXPECT_NE(entry.find("\nExec=zeltrix %f\n"), std::string::npos);
+  // The class of the window (Qt takes the application's name), so that docks
+  // put the running window under the entry's icon.
+  EXPECT_NE(entry.find("\nStartupWMClass=Zeltrix\n"), std::string::npos);
 }
 
 TEST_F(InstallTest, InstalledCliConvertsTheExampleWithTheDefaultProfiles) {
@@ -136,6 +150,135 @@ TEST_F(InstallTest, InstalledCliTakesItsProfilesFromTheConfigurationFolder) {
   EXPECT_EQ(ReadBytes(home.Path("stdout")), "db  0x41,0x42\r\n");
 }
 
+// The Debian package as `make package` builds it: its name and fields.
+TEST_F(InstallTest, PackageNamesTheVersionAndOnlyRecommendsTheTranslations) {
+  const std::string out = home.Path("package");
+  ASSERT_EQ(Shell("cd " + Quote(ZELTRIX_BUILD_DIR) + " && " + Quote(ZELTRIX_CPACK) + " -G DEB -B " +
+                  Quote(out) + " >" + Quote(home.Path("cpack.log")) + " 2>&1"),
+            0)
+      << ReadBytes(home.Path("cpack.log"));
+  std::string deb;
+  for (const fs::directory_entry& entry : fs::directory_iterator(out)) {
+    const std::string name = entry.path().filename().string();
+    if (name.ends_with(".deb")) deb = name;
+  }
+  EXPECT_EQ(deb.rfind(std::string("zeltrix_") + ZELTRIX_PROJECT_VERSION + "_", 0), 0u) << deb;
+  ASSERT_EQ(Shell("dpkg-deb -f " + Quote(out + "/" + deb) + " Version Depends Recommends >" +
+                  Quote(home.Path("fields"))),
+            0);
+  const std::string fields = "\n" + ReadBytes(home.Path("fields"));
+  const auto field = [&](const std::string& name) {
+    const std::size_t at = fields.find("\n" + name + ": ");
+    if (at == std::string::npos) return std::string("(none)");
+    const std::size_t from = at + name.size() + 3;
+    return fields.substr(from, fields.find('\n', from) - from);
+  };
+  EXPECT_EQ(field("Version"), ZELTRIX_PROJECT_VERSION);
+  // The program runs without the translations, with English standard buttons.
+  EXPECT_EQ(field("Depends").find("qt6-translations-l10n"), std::string::npos) << fields;
+  EXPECT_NE(field("Depends").find("libqt6svg6"), std::string::npos) << fields;
+  EXPECT_NE(field("Recommends").find("qt6-translations-l10n"), std::string::npos) << fields;
+  EXPECT_NE(field("Recommends").find("fonts-dejavu-core"), std::string::npos) << fields;
+}
+
+// `make install` into folders that are not there yet, then `make uninstall`:
+// nothing of the install is left, and what was there before stays.
+TEST_F(InstallTest, MakeUninstallRemovesTheFoldersThatMakeInstallCreated) {
+  const std::string fresh = home.Path("fresh/prefix");
+  const std::string shared = home.Path("shared");
+  fs::create_directories(shared + "/share/applications");
+  WriteBytes(shared + "/share/applications/other.desktop", "[Desktop Entry]\n");
+  // The build is there: make is told not to configure or build it again.
+  const std::string make = "make -s -C " + Quote(ZELTRIX_SOURCE_DIR) +
+                           " -o build BUILD_DIR=" + Quote(ZELTRIX_BUILD_DIR) +
+                           " INSTALLED=" + Quote(home.Path("files")) +
+                           " INSTALLED_FOLDERS=" + Quote(home.Path("folders")) + " ";
+  const std::string log = " >" + Quote(home.Path("make.log")) + " 2>&1";
+  for (const std::string& prefix : {fresh, shared}) {
+    ASSERT_EQ(Shell(make + "install PREFIX=" + Quote(prefix) + log), 0)
+        << ReadBytes(home.Path("make.log"));
+    EXPECT_TRUE(fs::is_regular_file(prefix + "/share/man/man1/zeltrix-cli.1.gz")) << prefix;
+    ASSERT_EQ(Shell(make + "uninstall" + log), 0) << ReadBytes(home.Path("make.log"));
+  }
+  EXPECT_FALSE(fs::exists(home.Path("fresh")));
+  std::vector<std::string> left;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(shared)) {
+    left.push_back(fs::relative(entry.path(), shared).string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"share", "share/applications",
+                                            "share/applications/other.desktop"}));
+}
+
+// Optimised builds carry the Debian hardening: relocations read-only and bound
+// at start, the stack protector, and the checked forms of the C library's calls.
+TEST_F(InstallTest, OptimisedProgramsAreHardened) {
+  if (!ZELTRIX_HARDENED) GTEST_SKIP() << "a build without the hardening flags";
+  for (const char* program : {"bin/zeltrix", "bin/zeltrix-cli"}) {
+    ASSERT_EQ(
+        Shell("readelf -lW -dW --dyn-syms " + Quote(Usr(program)) + " >" + Quote(home.Path("elf"))),
+        0);
+    const std::string elf = ReadBytes(home.Path("elf"));
+    EXPECT_NE(elf.find("GNU_RELRO"), std::string::npos) << program;
+    EXPECT_NE(elf.find("BIND_NOW"), std::string::npos) << program;
+    EXPECT_NE(elf.find("__stack_chk_fail@"), std::string::npos) << program;
+    // __memcpy_chk and its kind; __stack_chk_fail has no "@" after "_chk".
+    EXPECT_TRUE(std::regex_search(elf, std::regex("__[a-z0-9]+_chk@"))) << program;
+  }
+}
+
+// The project's version is the one that every part of the package names.
+TEST_F(InstallTest, ProgramsManualPagesMetadataAndChangelogNameTheProjectVersion) {
+  const std::string version = ZELTRIX_PROJECT_VERSION;
+  ASSERT_EQ(RunInstalledCli({"--version"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stdout")), "zeltrix-cli (Zeltrix) " + version + "\n");
+  // The window's program answers without a display.
+  ASSERT_EQ(RunInstalled("bin/zeltrix", {"--version"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stdout")), "Zeltrix " + version + "\n");
+  EXPECT_EQ(ReadBytes(home.Path("stderr")), "");
+  for (const char* help : {"--help", "-h"}) {
+    ASSERT_EQ(RunInstalled("bin/zeltrix", {help}), 0) << ReadBytes(home.Path("stderr"));
+    const std::string out = ReadBytes(home.Path("stdout"));
+    EXPECT_EQ(out.rfind("Использование: zeltrix [ФАЙЛ]\n", 0), 0u) << out;
+    EXPECT_NE(out.find("--version"), std::string::npos) << out;
+    EXPECT_EQ(ReadBytes(home.Path("stderr")), "");
+  }
+
+  for (const char* page : {"zeltrix.1.gz", "zeltrix-cli.1.gz"}) {
+    ASSERT_EQ(Shell("gzip -dc " + Quote(Usr(std::string("share/man/man1/") + page)) + " >" +
+                    Quote(home.Path("page"))),
+              0);
+    const std::string text = ReadBytes(home.Path("page"));
+    EXPECT_NE(text.substr(0, text.find('\n')).find(" \"Zeltrix " + version + "\" "),
+              std::string::npos)
+        << page;
+    EXPECT_NE(text.find("\\-\\-version"), std::string::npos) << page;
+  }
+  EXPECT_NE(ReadBytes(Usr("share/metainfo/org.zeltrix.Zeltrix.metainfo.xml"))
+                .find("<release version=\"" + version + "\""),
+            std::string::npos);
+  ASSERT_EQ(Shell("gzip -dc " + Quote(Usr("share/doc/zeltrix/changelog.gz")) + " >" +
+                  Quote(home.Path("changelog"))),
+            0);
+  EXPECT_EQ(ReadBytes(home.Path("changelog")).rfind("zeltrix (" + version + ") ", 0), 0u);
+}
+
+// The README's first step on a fresh account: no configuration folder yet.
+TEST_F(InstallTest, ImportOfTheExamplesOnAFreshAccountCreatesTheProfileFileFirst) {
+  ASSERT_EQ(
+      RunInstalledCli({"profiles", "import", Usr("share/zeltrix/examples/sample-profiles.prof")}),
+      0)
+      << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(ReadBytes(home.Path("stderr")), "zeltrix-cli: Создан файл профилей \"" +
+                                                home.Path(".config/Zeltrix/Profile.prof") +
+                                                "\" с тремя профилями по умолчанию\n");
+  ASSERT_EQ(RunInstalledCli({"profiles"}), 0) << ReadBytes(home.Path("stderr"));
+  EXPECT_EQ(
+      ReadBytes(home.Path("stdout")),
+      "ASM — DT For PIC\nASM — DE For PIC\nMikroBasic For PIC\nC Array Rows\nASM — DB For AVR\n"
+      "Decimal Bytes\n");
+}
+
 TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
   const std::string library = "/usr/share/bash-completion/bash_completion";
   ASSERT_TRUE(fs::exists(library)) << "bash-completion is not installed";
@@ -160,7 +303,7 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
                   " <" + Quote(home.Path("lines")) + " >" + Quote(home.Path("offers")) + " 2>&1"),
             0);
   EXPECT_EQ(ReadBytes(home.Path("offers")),
-            "convert|bin|preview|profiles|--help|\n"
+            "convert|bin|preview|profiles|--help|--version|\n"
             "--output-encoding|--output|\n"
             "auto|cp1251|utf-8|koi8-r|cp866|\n"
             "export|import|\n"

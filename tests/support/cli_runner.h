@@ -6,11 +6,13 @@
 #include <QStringList>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
 #include "cli/console.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix::testing {
@@ -50,21 +52,42 @@ class StringConsole : public cli::Console {
 class CliRunner {
  public:
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const {
-    StringConsole console(input);
-    cli::Context context{console, m_dir.Root() + "/"};
-    QStringList arguments;
-    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(m_dir.Root());
-    const int status = cli::RunCli(arguments, context);
-    std::filesystem::current_path(before);
-    return {status, console.OutText(), console.ErrText()};
+    return RunCommand(args, input, false);
+  }
+
+  /**
+   * Runs the command as an ordinary user would (see AsOrdinaryUser). Only the
+   * command itself runs so: the working folder the tests started in may be
+   * closed to that user (a clone in root's home folder), and the way back
+   * into it is taken with the test's own rights.
+   */
+  CliResult RunAsOrdinaryUser(const std::vector<std::string>& args,
+                              const std::string& input = "") const {
+    return RunCommand(args, input, true);
   }
 
   std::string Path(const std::string& name) const { return m_dir.Path(name); }
   const TempDir& Dir() const { return m_dir; }
 
  private:
+  CliResult RunCommand(const std::vector<std::string>& args, const std::string& input,
+                       bool asOrdinaryUser) const {
+    StringConsole console(input);
+    cli::Context context{console, m_dir.Root() + "/"};
+    QStringList arguments;
+    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(m_dir.Root());
+    int status = 0;
+    {
+      std::optional<AsOrdinaryUser> user;
+      if (asOrdinaryUser) user.emplace();
+      status = cli::RunCli(arguments, context);
+    }
+    std::filesystem::current_path(before);
+    return {status, console.OutText(), console.ErrText()};
+  }
+
   TempDir m_dir;
 };
 

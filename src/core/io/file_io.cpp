@@ -350,7 +350,7 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
     ::fchmod(m_fd, st.st_mode & 07777);
     // Only root may give the file to its owner; anyone else's copy stays
     // theirs, as a file saved anew would, and that is no reason to fail.
-    (void)::fchown(m_fd, st.st_uid, st.st_gid);
+    [[maybe_unused]] const int owned = ::fchown(m_fd, st.st_uid, st.st_gid);
   } else {
     ::fchmod(m_fd, NewFileMode());
   }

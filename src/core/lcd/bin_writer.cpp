@@ -61,15 +61,19 @@ bool WriteNewFile(const std::string& path, std::string_view codes, Prompter& pro
 // Append, insert and replace build the new content in a temporary file: the
 // bytes before the address, the codes, then the rest, streamed from the old
 // file. A kill or a power cut then leaves the old file or the new one, never
-// a file cut short; appending is inserting at the end.
+// a file cut short; appending is inserting at the end. A missing file (no
+// descriptor, size 0) is made the same way, so it appears only with the codes.
 bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
              std::string_view codes, const std::string& path, Prompter& prompter) {
   const std::uint64_t tail =
       replace ? std::min<std::uint64_t>(size, address + codes.size()) : address;
   AtomicFileWriter writer;
-  const bool written = writer.Begin(path) && writer.CopyFrom(fd, 0, address) &&
-                       writer.Write(codes) && writer.CopyFrom(fd, tail, size - tail) &&
-                       writer.Commit();
+  if (!writer.Begin(path) && fd < 0) {
+    ShowError(prompter, kError, "Не удалось создать файл \n" + Quoted(path));
+    return false;
+  }
+  const bool written = writer.CopyFrom(fd, 0, address) && writer.Write(codes) &&
+                       writer.CopyFrom(fd, tail, size - tail) && writer.Commit();
   if (!written) ReportWriteFailure(prompter, path);
   return written;
 }
@@ -77,15 +81,20 @@ bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
 bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
                        std::uint64_t address, bool replace, Prompter& prompter) {
   std::uint64_t size = 0;
-  const FileHandle file(OpenRegularFile(path, O_RDWR | O_CREAT, nullptr, &size));
-  if (file.Get() < 0) {
+  const FileHandle file(OpenRegularFile(path, O_RDWR, nullptr, &size));
+  // A file that is not there is not made here: a refusal or a failure
+  // would leave it behind empty.
+  const bool missing = file.Get() < 0 && NothingAt(path);
+  if (file.Get() < 0 && !missing) {
     ShowError(prompter, kError, "Не удалось открыть файл \n" + Quoted(path));
     return false;
   }
   if (atAddress && size <= address) {
     const MessageAnswer answer = prompter.Show(
         {kConversion,
-         "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
+         missing
+             ? "Файл \n" + Quoted(path) + "\nне существует!\nСоздать его и записать в него данные?"
+             : "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
          MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
     if (answer != MessageAnswer::Yes) {
       ShowWarning(prompter, kConversion, "Преобразование не производилось");

@@ -58,17 +58,18 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string tex
 
 /**
  * Writes the codes of the prepared text to the file at path: as a new file,
- * at the end of an existing one (created empty when missing), or into it at
- * the start address given as the field's text, inserted or over the old
- * bytes. Asks whether to append when the address is not below the file's
- * size. Reports the outcome, success included, through the prompter and
- * returns true only when the codes were written.
+ * at the end of an existing one, or into it at the start address given as the
+ * field's text, inserted or over the old bytes. Asks whether to append when
+ * the address is not below the file's size, and whether to create a missing
+ * file at an address. Reports the outcome, success included, through the
+ * prompter and returns true only when the codes were written.
  *
  * A failure, a kill or a power cut leaves an existing file as it was: every
  * placement builds the whole new file beside the old one and renames it over.
  * The file's FileLock is held from the read of the old file to that rename;
  * when another program holds it too long, nothing is written and that is
- * reported.
+ * reported. A missing existing-file target appears only with the codes in
+ * it; a refusal or a failure leaves no file.
  */
 bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
                    BinPlacement placement, BinManner manner, std::string_view startAddress,

@@ -1,6 +1,7 @@
 #include "core/profiles/profile_database.h"
 
 #include <array>
+#include <cerrno>
 #include <utility>
 
 #include "core/ini/settings_file.h"
@@ -51,33 +52,37 @@ void WriteDefaultProfiles(SettingsFile& file) {
   }
 }
 
+FileStatus CreateDefaultProfileFile(const std::string& path, bool* created) {
+  if (created != nullptr) *created = false;
+  const FileLock lock(path);
+  if (!lock.Status()) return lock.Status();
+  // Another program made it while this one looked: it stays as it is.
+  if (FileExists(path)) return {};
+  // Why the file cannot be made is known before anything is written; Close
+  // then puts the whole file in place.
+  const FileStatus refusal = CheckReplaceable(path);
+  if (!refusal) return refusal;
+  SettingsFile file;
+  if (!file.Create(path)) return FileStatus::FromErrno(EACCES);  // refused since the look above
+  WriteDefaultProfiles(file);
+  const FileStatus closed = file.Close();
+  if (closed && created != nullptr) *created = true;
+  return closed;
+}
+
 CreateProfilesResult CreateDefaultProfiles(const std::string& path, Prompter& prompter) {
   if (FileExists(path)) return CreateProfilesResult::Present;
   const MessageAnswer answer =
       prompter.Show({kError, "Файл, хранящий данные о профилях не найден!\nСоздать его?",
                      MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
   if (answer != MessageAnswer::Yes) return CreateProfilesResult::Declined;
-  std::string cause;
-  bool written = false;
-  {
-    const FileLock lock(path);
-    if (!lock.Status()) {
-      cause = lock.Status().Reason();
-    } else if (FileExists(path)) {
-      // Another program made it while the question was open: it stays.
-      return CreateProfilesResult::Present;
-    } else {
-      SettingsFile file;
-      written = file.Create(path);
-      if (written) {
-        WriteDefaultProfiles(file);
-        written = file.Close().Ok();
-      }
-    }
-  }
-  if (!written) {
+  const FileStatus status = CreateDefaultProfileFile(path);
+  if (!status) {
+    // Only a file that another program holds adds why: the user can do
+    // something about that.
     ShowError(prompter, "Фатальная ошибка",
-              WithCause("Не удалось создать файл!\nРабота програмы прервана!", cause));
+              WithCause("Не удалось создать файл!\nРабота програмы прервана!",
+                        status.IsBusy() ? status.Reason() : std::string()));
     return CreateProfilesResult::Fatal;
   }
   return CreateProfilesResult::Present;

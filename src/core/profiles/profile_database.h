@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/file_io.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/prompter.h"
 
@@ -27,6 +28,15 @@ enum class CreateProfilesResult {
 
 /** Writes the three default profiles, group by group, into an open settings file. */
 void WriteDefaultProfiles(SettingsFile& file);
+
+/**
+ * Creates the profile database at path with the three default profiles, as
+ * a new database holds them (its folder must exist), under the file's lock.
+ * A database that another program made meanwhile is left as it is; created
+ * (when given) tells whether this call made it. Success, or why it failed; a
+ * failure leaves no file.
+ */
+FileStatus CreateDefaultProfileFile(const std::string& path, bool* created = nullptr);
 
 /**
  * Makes sure the profile database exists: when it is missing, asks whether

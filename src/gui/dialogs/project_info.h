@@ -1,12 +1,14 @@
 #pragma once
 
+#include "core/version.h"
+
 namespace zeltrix {
 
 // The program's name, version and addresses, kept together so that the
 // About window and anything else that names them agree.
 
-/** Name and version as the program shows them (two spaces between). */
-inline constexpr const char* kProgramNameAndVersion = "Zeltrix  v1.1";
+/** Name and version as the windows show them: two spaces, then v and major.minor. */
+inline constexpr const char* kProgramNameAndVersion = "Zeltrix  v" ZELTRIX_SHORT_VERSION;
 
 /** Who the About window credits. */
 inline constexpr const char* kProgramAuthor = "Проект Zeltrix";

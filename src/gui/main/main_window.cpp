@@ -27,6 +27,7 @@
 #include "core/profiles/profile_database.h"
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
+#include "gui/dialogs/project_info.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/progress_window.h"
@@ -41,7 +42,7 @@
 namespace zeltrix {
 namespace {
 
-const char* const kTitle = "Zeltrix  v1.1";
+const char* const kTitle = kProgramNameAndVersion;
 const char* const kConversionTitle = "Преобразование текста";
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }

@@ -37,6 +37,10 @@ const Message kAppendQuestion = {
     "Преобразование",
     "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
     MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes};
+// For a file that does not exist yet; "{path}" stands for the file's path.
+const Message kCreateQuestion = {
+    "Преобразование", "Файл \n\"{path}\"\nне существует!\nСоздать его и записать в него данные?",
+    MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes};
 const Message kNotDone = Warning("Преобразование", "Преобразование не производилось");
 const Message kNoAddress = Warning("Предупреждение",
                                    "Поле  \"Начальный адрес\"  не заполенно\n"
@@ -157,12 +161,12 @@ TEST(WriteBinImage, PlacesTheCodes) {
       {"address past the end, No", old, "AB",
        kBinExistingFile, kBinAtAddress, kBinReplace, "99999999", {MessageAnswer::No}, old,
        {kAppendQuestion, kNotDone}},
-      {"missing file at an address, No leaves it empty", std::nullopt, "AB",
-       kBinExistingFile, kBinAtAddress, kBinInsert, "0", {MessageAnswer::No}, "",
-       {kAppendQuestion, kNotDone}},
+      {"missing file at an address, No leaves no file", std::nullopt, "AB",
+       kBinExistingFile, kBinAtAddress, kBinInsert, "4096", {MessageAnswer::No}, std::nullopt,
+       {kCreateQuestion, kNotDone}},
       {"missing file at an address, Yes", std::nullopt, "AB",
        kBinExistingFile, kBinAtAddress, kBinReplace, "0", {MessageAnswer::Yes}, "AB",
-       {kAppendQuestion, kSuccess}},
+       {kCreateQuestion, kSuccess}},
       {"empty address field", old, "AB",
        kBinExistingFile, kBinAtAddress, kBinInsert, "", {}, old, {kNoAddress}},
       {"empty address field, no file is made", std::nullopt, "AB",
@@ -188,7 +192,13 @@ TEST(WriteBinImage, PlacesTheCodes) {
     const bool written =
         WriteBinImage(path, c.text, c.target, c.placement, c.manner, c.address, prompter);
     EXPECT_EQ(written, c.shown.size() > 0 && c.shown.back() == kSuccess) << c.what;
-    EXPECT_EQ(prompter.shown, c.shown) << c.what;
+    std::vector<Message> shown = c.shown;
+    for (Message& m : shown) {
+      if (const std::size_t at = m.text.find("{path}"); at != std::string::npos) {
+        m.text.replace(at, 6, path);
+      }
+    }
+    EXPECT_EQ(prompter.shown, shown) << c.what;
     if (c.after) {
       EXPECT_EQ(ReadBytes(path), *c.after) << c.what;
     } else {
@@ -235,8 +245,9 @@ TEST(WriteBinImage, FilesThatCannotBeMadeOrOpened) {
       // Renaming over a pipe would remove it instead of writing into it.
       {fifo, kBinNewFile, Error("Ошибка", "Не удалось создать файл \n\"" + fifo + "\"")},
       {fifo, kBinExistingFile, Error("Ошибка", "Не удалось открыть файл \n\"" + fifo + "\"")},
+      // A missing file is made with the codes, so a missing folder fails as for a new file.
       {missingFolder, kBinExistingFile,
-       Error("Ошибка", "Не удалось открыть файл \n\"" + missingFolder + "\"")},
+       Error("Ошибка", "Не удалось создать файл \n\"" + missingFolder + "\"")},
       {folder, kBinExistingFile, Error("Ошибка", "Не удалось открыть файл \n\"" + folder + "\"")},
   };
   for (const Case& c : cases) {
@@ -285,7 +296,7 @@ TEST(WriteBinImage, AFailedWriteLeavesTheOldFile) {
   }
 }
 
-TEST(WriteBinImage, AFailedAppendToAMissingFileLeavesItEmpty) {
+TEST(WriteBinImage, AFailedAppendToAMissingFileLeavesNoFile) {
   TempDir dir;
   const std::string path = dir.Path("data.bin");
   RecordingPrompter prompter;
@@ -295,7 +306,8 @@ TEST(WriteBinImage, AFailedAppendToAMissingFileLeavesItEmpty) {
                                "0", prompter));
   }
   EXPECT_EQ(prompter.shown, std::vector<Message>{WriteFailed(path)});
-  EXPECT_EQ(ReadBytes(path), "");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(EntriesIn(dir.Root()), 0u);
 }
 
 TEST(WriteBinImage, RewritesKeepPermissionsAndLinks) {

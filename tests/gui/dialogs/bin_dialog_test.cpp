@@ -516,6 +516,35 @@ TEST_F(BinDialogTest, AnAddressAtTheEndAsksBeforeAppending) {
                                   kSuccess}));
 }
 
+// "Сохранить в: существующем" with a file that is not there: the question says
+// so, and No leaves no empty file behind; appending makes the file.
+TEST_F(BinDialogTest, AMissingFileIsNamedAndMadeOnlyWithTheCodes) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  const std::string target = dir.Path("image.bin");
+  Type(Source(), "AB");
+  ASSERT_NE(OpenDialog(), nullptr);
+  BrowseTo(target);
+  Choose(Combo("saveToCombo"), 1);
+  Choose(Combo("addCombo"), 1);
+  TypeStartAddress("4096");
+  prompter.answers = {MessageAnswer::No};
+  Key(StartAddress(), Qt::Key_Return);
+  EXPECT_FALSE(std::filesystem::exists(target));
+  const Message question{
+      "Преобразование",
+      "Файл \n\"" + target + "\"\nне существует!\nСоздать его и записать в него данные?",
+      MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes};
+  const Message notDone{"Преобразование", "Преобразование не производилось", MessageIcon::Warning,
+                        MessageButtons::Ok, MessageAnswer::Ok};
+  EXPECT_EQ(prompter.shown, (std::vector<Message>{question, notDone}));
+  prompter.shown.clear();
+
+  Choose(Combo("addCombo"), 0);
+  Click("convertButton");
+  EXPECT_EQ(ReadBytes(target), "AB");
+  EXPECT_EQ(prompter.shown, std::vector<Message>{kSuccess});
+}
+
 TEST_F(BinDialogTest, AnEmptyStartAddressIsRefusedByTheWriter) {
   ASSERT_NE(StartWithProfiles(), nullptr);
   const std::string target = dir.Path("image.bin");
