@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "core/io/file_io.h"
-#include "core/lcd/lcd_code.h"
 #include "core/lcd/text_prep.h"
 
 namespace zeltrix {
@@ -100,18 +100,94 @@ bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atA
   return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
 }
 
-}  // namespace
-
-std::string MapToLcdCodes(std::string_view text) {
+template <class Char>
+std::string CodesOf(std::basic_string_view<Char> text, const CharacterMap& shownBy) {
+  // A copy of its own, out of reach of the writes through put.
+  const CharacterMap map = shownBy;
   std::string codes(text.size(), '\0');
   char* put = codes.data();
-  for (const char c : text) {
-    const std::uint8_t code = LcdCode(c);
-    *put = static_cast<char>(code);
-    put += code != 0;
+  for (const Char c : text) {
+    const MappedChar mapped = map.Map(c);
+    *put = static_cast<char>(mapped.code);
+    put += mapped.Shown();
   }
   codes.resize(static_cast<std::size_t>(put - codes.data()));
   return codes;
+}
+
+template <class String>
+std::optional<String> Prepare(std::string_view path, String text, bool removeUndisplayable,
+                              bool removeSpaces, int countSpace, Prompter& prompter,
+                              const CharacterMap& map) {
+  constexpr const char* kNoText = "Отсутствует преобразуемый текст";
+  if (path.empty()) {
+    ShowWarning(prompter, "Подготовка к преобразованию", "Не указан путь к файлу!");
+    return std::nullopt;
+  }
+  if (text.empty()) {
+    ShowWarning(prompter, "Преобразование текста", kNoText);
+    return std::nullopt;
+  }
+  try {
+    TabsAndBreaksToSpacesInPlace(text);
+    if (removeUndisplayable || removeSpaces) {
+      CleanTextInPlace(text, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0, map);
+    }
+    if (text.empty()) {
+      ShowWarning(prompter, "Преобразование текста", kNoText);
+      return std::nullopt;
+    }
+    return text;
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(prompter);
+    return std::nullopt;
+  }
+}
+
+// Puts the code block that makeCodes gives into the file, with every check
+// and message of WriteBinImage after its first step. The block is made only
+// once the start address is known to be given, as it always was.
+template <class MakeCodes>
+bool Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPlacement placement,
+           BinManner manner, std::string_view startAddress, Prompter& prompter) {
+  const bool existing = target == kBinExistingFile;
+  const bool atAddress = existing && placement == kBinAtAddress;
+  if (atAddress && startAddress.empty()) {
+    ShowWarning(prompter, "Предупреждение",
+                "Поле  \"Начальный адрес\"  не заполенно\n"
+                "Нужно указать начальный адрес добавляемых данных в файл.");
+    return false;
+  }
+  try {
+    const auto codes = makeCodes();
+    if (codes.empty()) {
+      ShowError(prompter, kConversion, "Не удалось выполнить преобразование!");
+      return false;
+    }
+    const bool written =
+        existing ? WriteIntoExisting(path, codes, atAddress, ParseStartAddress(startAddress),
+                                     manner == kBinReplace, prompter)
+                 : WriteNewFile(path, codes, prompter);
+    if (written) ShowInformation(prompter, kConversion, "Преобразование успешно завершено.");
+    return written;
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(prompter);
+    return false;
+  }
+}
+
+}  // namespace
+
+std::string MapToLcdCodes(std::string_view text, const CharacterMap& map) {
+  return CodesOf(text, map);
+}
+
+std::string MapToLcdCodes(std::u32string_view text, const CharacterMap& map) {
+  return CodesOf(text, map);
+}
+
+std::string MapToLcdCodes(const EngineText& text, const CharacterMap& map) {
+  return text.Visit([&](const auto& units) { return MapToLcdCodes(units, map); });
 }
 
 std::uint64_t ParseStartAddress(std::string_view field) {
@@ -128,60 +204,52 @@ std::uint64_t ParseStartAddress(std::string_view field) {
 
 std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
                                           bool removeUndisplayable, bool removeSpaces,
-                                          int countSpace, Prompter& prompter) {
-  constexpr const char* kNoText = "Отсутствует преобразуемый текст";
-  if (path.empty()) {
-    ShowWarning(prompter, "Подготовка к преобразованию", "Не указан путь к файлу!");
-    return std::nullopt;
-  }
-  if (text.empty()) {
-    ShowWarning(prompter, "Преобразование текста", kNoText);
-    return std::nullopt;
-  }
-  try {
-    TabsAndBreaksToSpacesInPlace(text);
-    if (removeUndisplayable || removeSpaces) {
-      CleanTextInPlace(text, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0);
+                                          int countSpace, Prompter& prompter,
+                                          const CharacterMap& map) {
+  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, prompter,
+                 map);
+}
+
+std::optional<std::u32string> PrepareBinText(std::string_view path, std::u32string text,
+                                             bool removeUndisplayable, bool removeSpaces,
+                                             int countSpace, Prompter& prompter,
+                                             const CharacterMap& map) {
+  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, prompter,
+                 map);
+}
+
+std::optional<EngineText> PrepareBinText(std::string_view path, EngineText text,
+                                         bool removeUndisplayable, bool removeSpaces,
+                                         int countSpace, Prompter& prompter,
+                                         const CharacterMap& map) {
+  return std::move(text).Visit([&](auto&& units) -> std::optional<EngineText> {
+    auto prepared = PrepareBinText(path, std::move(units), removeUndisplayable, removeSpaces,
+                                   countSpace, prompter, map);
+    if (!prepared) return std::nullopt;
+    if constexpr (std::is_same_v<std::decay_t<decltype(units)>, std::string>) {
+      return EngineText::FromCp1251(std::move(*prepared));
+    } else {
+      // Either path gives the same codes, should the removal have left only
+      // characters that Windows-1251 holds.
+      return EngineText::FromCharacters(std::move(*prepared));
     }
-    if (text.empty()) {
-      ShowWarning(prompter, "Преобразование текста", kNoText);
-      return std::nullopt;
-    }
-    return text;
-  } catch (const std::bad_alloc&) {
-    ReportNoMemory(prompter);
-    return std::nullopt;
-  }
+  });
 }
 
 bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
                    BinPlacement placement, BinManner manner, std::string_view startAddress,
                    Prompter& prompter) {
   if (path.empty() || text.empty()) return false;
-  const bool existing = target == kBinExistingFile;
-  const bool atAddress = existing && placement == kBinAtAddress;
-  if (atAddress && startAddress.empty()) {
-    ShowWarning(prompter, "Предупреждение",
-                "Поле  \"Начальный адрес\"  не заполенно\n"
-                "Нужно указать начальный адрес добавляемых данных в файл.");
-    return false;
-  }
-  try {
-    const std::string codes = MapToLcdCodes(text);
-    if (codes.empty()) {
-      ShowError(prompter, kConversion, "Не удалось выполнить преобразование!");
-      return false;
-    }
-    const bool written =
-        existing ? WriteIntoExisting(path, codes, atAddress, ParseStartAddress(startAddress),
-                                     manner == kBinReplace, prompter)
-                 : WriteNewFile(path, codes, prompter);
-    if (written) ShowInformation(prompter, kConversion, "Преобразование успешно завершено.");
-    return written;
-  } catch (const std::bad_alloc&) {
-    ReportNoMemory(prompter);
-    return false;
-  }
+  return Place(
+      path, [&] { return MapToLcdCodes(text); }, target, placement, manner, startAddress, prompter);
+}
+
+bool WriteBinBlock(const std::string& path, std::string_view codes, BinTarget target,
+                   BinPlacement placement, BinManner manner, std::string_view startAddress,
+                   Prompter& prompter) {
+  if (path.empty()) return false;
+  return Place(
+      path, [&] { return codes; }, target, placement, manner, startAddress, prompter);
 }
 
 }  // namespace zeltrix
