@@ -106,10 +106,12 @@ class OutputTexts {
         {&endData, &profile.EndData},         {&separator, &profile.RazdelitelData},
         {&comment, &profile.Comment}};
     std::size_t owned = 0;
+    const auto ascii = [](const std::string& text) {
+      return std::all_of(text.begin(), text.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
     for (const auto& [view, field] : fields) {
-      const bool ascii = std::all_of(field->begin(), field->end(),
-                                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-      if (utf8 && !ascii) {
+      if (utf8 && !ascii(*field)) {
         m_decoded[owned] = Cp1251ToUtf8(*field);
         *view = m_decoded[owned++];
       } else {
