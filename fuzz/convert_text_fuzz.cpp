@@ -6,9 +6,11 @@
 // characters in order (spaces aside, since line breaks and tabs become
 // spaces and runs of spaces may be cut); a byte-count note counts the data
 // of its line; writing to a sink, also from a text handed over, gives the
-// same bytes.
+// same bytes. The codes are those of the profile's ROM and look-alikes. The
+// same text converted as characters gives the same lines, decoded; the text
+// read as UTF-8 goes the path that EngineText picks and keeps the invariants.
 //
-// Input: the profile's numbers and flags, a byte that chooses between
+// Input: the profile's numbers and flags, its ROM, a byte that chooses between
 // marker texts (which the check can read, with data of a few bytes, of tens
 // or of thousands) and texts from the input, then the text to convert.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -19,8 +21,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/single_byte_codec.h"
+#include "core/io/utf8.h"
+#include "core/lcd/character_map.h"
+#include "core/lcd/engine_text.h"
 #include "core/lcd/formatter.h"
-#include "core/lcd/lcd_code.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -145,6 +150,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.DeleteSumbolError = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
   p.DeleteSpace = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
   p.CountSpace = input.ConsumeIntegral<std::uint8_t>();
+  p.Rom = zeltrix::kCharacterRoms[input.ConsumeIntegralInRange<std::size_t>(0, 2)];
+  p.LookAlikes = input.ConsumeBool() ? 1 : 0;
+  const zeltrix::CharacterMap map = zeltrix::CharacterMapOf(p);
   const bool markers = input.ConsumeBool();
   if (markers) {
     p.Directive = "D";
@@ -178,14 +186,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   zeltrix::ConvertOwnedTextTo(std::string(text), p, owned);
   Check(owned.text == out);
 
-  if (markers) {
-    const std::string codes = ReadDataLines(out, p);
-    if (p.SI >= zeltrix::kBinary && p.SI <= zeltrix::kHexadecimal) {
+  // The character path gives the same lines, in UTF-8.
+  const std::u32string characters = zeltrix::CodePageToUtf32(zeltrix::CodePage::Cp1251, text);
+  const std::string utf8Out = zeltrix::ConvertText(std::u32string_view(characters), p);
+  Check(utf8Out == zeltrix::Cp1251ToUtf8(out));
+  StringSink characterSink;
+  zeltrix::ConvertOwnedTextTo(std::u32string(characters), p, characterSink);
+  Check(characterSink.text == utf8Out);
+
+  const bool known = p.SI >= zeltrix::kBinary && p.SI <= zeltrix::kHexadecimal;
+  if (markers && known) {
+    std::string expected;
+    for (const char c : text) {
+      if (map.Shows(c)) expected.push_back(static_cast<char>(map.Map(c).code));
+    }
+    Check(WithoutSpaces(ReadDataLines(out, p)) == WithoutSpaces(expected));
+  } else if (markers) {
+    ReadDataLines(out, p);
+  }
+
+  // The text read as UTF-8, on whichever path it takes.
+  if (zeltrix::IsValidUtf8(text)) {
+    const zeltrix::EngineText engineText = zeltrix::EngineText::FromUtf8(text);
+    const std::string lines = zeltrix::ConvertText(engineText, p);
+    Check(zeltrix::IsValidUtf8(engineText.OnBytePath() ? zeltrix::Cp1251ToUtf8(lines) : lines));
+    if (markers && known && !engineText.OnBytePath()) {
       std::string expected;
-      for (const char c : text) {
-        if (zeltrix::IsDisplayable(c)) expected.push_back(static_cast<char>(zeltrix::LcdCode(c)));
+      for (const char32_t c : *engineText.Characters()) {
+        if (map.Shows(c)) expected.push_back(static_cast<char>(map.Map(c).code));
       }
-      Check(WithoutSpaces(codes) == WithoutSpaces(expected));
+      Check(WithoutSpaces(ReadDataLines(lines, p)) == WithoutSpaces(expected));
+    } else {
+      Lines(lines);
     }
   }
   return 0;

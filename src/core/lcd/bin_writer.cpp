@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "core/io/file_io.h"
 #include "core/io/file_lock.h"
-#include "core/lcd/lcd_code.h"
 #include "core/lcd/text_prep.h"
 
 namespace zeltrix {
@@ -110,35 +110,25 @@ bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atA
   return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
 }
 
-}  // namespace
-
-std::string MapToLcdCodes(std::string_view text) {
+template <class Char>
+std::string CodesOf(std::basic_string_view<Char> text, const CharacterMap& shownBy) {
+  // A copy of its own, out of reach of the writes through put.
+  const CharacterMap map = shownBy;
   std::string codes(text.size(), '\0');
   char* put = codes.data();
-  for (const char c : text) {
-    const std::uint8_t code = LcdCode(c);
-    *put = static_cast<char>(code);
-    put += code != 0;
+  for (const Char c : text) {
+    const MappedChar mapped = map.Map(c);
+    *put = static_cast<char>(mapped.code);
+    put += mapped.Shown();
   }
   codes.resize(static_cast<std::size_t>(put - codes.data()));
   return codes;
 }
 
-std::uint64_t ParseStartAddress(std::string_view field) {
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
-  // Far more digits than any file can hold stop at a value no file reaches.
-  constexpr std::uint64_t kCap = std::numeric_limits<std::uint64_t>::max() / 10 - 9;
-  std::uint64_t value = 0;
-  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-    value = std::min(kCap, value * 10 + static_cast<std::uint64_t>(field[i] - '0'));
-  }
-  return value;
-}
-
-std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
-                                          bool removeUndisplayable, bool removeSpaces,
-                                          int countSpace, Prompter& prompter) {
+template <class String>
+std::optional<String> Prepare(std::string_view path, String text, bool removeUndisplayable,
+                              bool removeSpaces, int countSpace, Prompter& prompter,
+                              const CharacterMap& map) {
   constexpr const char* kNoText = "Отсутствует преобразуемый текст";
   if (path.empty()) {
     ShowWarning(prompter, "Подготовка к преобразованию", "Не указан путь к файлу!");
@@ -151,7 +141,7 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string tex
   try {
     TabsAndBreaksToSpacesInPlace(text);
     if (removeUndisplayable || removeSpaces) {
-      CleanTextInPlace(text, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0);
+      CleanTextInPlace(text, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0, map);
     }
     if (text.empty()) {
       ShowWarning(prompter, "Преобразование текста", kNoText);
@@ -164,10 +154,12 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string tex
   }
 }
 
-bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
-                   BinPlacement placement, BinManner manner, std::string_view startAddress,
-                   Prompter& prompter) {
-  if (path.empty() || text.empty()) return false;
+// Puts the code block that makeCodes gives into the file, with every check
+// and message of WriteBinImage after its first step. The block is made only
+// once the start address is known to be given, as it always was.
+template <class MakeCodes>
+bool Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPlacement placement,
+           BinManner manner, std::string_view startAddress, Prompter& prompter) {
   const bool existing = target == kBinExistingFile;
   const bool atAddress = existing && placement == kBinAtAddress;
   if (atAddress && startAddress.empty()) {
@@ -177,7 +169,7 @@ bool WriteBinImage(const std::string& path, std::string_view text, BinTarget tar
     return false;
   }
   try {
-    const std::string codes = MapToLcdCodes(text);
+    const auto codes = makeCodes();
     if (codes.empty()) {
       ShowError(prompter, kConversion, "Не удалось выполнить преобразование!");
       return false;
@@ -202,6 +194,82 @@ bool WriteBinImage(const std::string& path, std::string_view text, BinTarget tar
     ReportNoMemory(prompter);
     return false;
   }
+}
+
+}  // namespace
+
+std::string MapToLcdCodes(std::string_view text, const CharacterMap& map) {
+  return CodesOf(text, map);
+}
+
+std::string MapToLcdCodes(std::u32string_view text, const CharacterMap& map) {
+  return CodesOf(text, map);
+}
+
+std::string MapToLcdCodes(const EngineText& text, const CharacterMap& map) {
+  return text.Visit([&](const auto& units) { return MapToLcdCodes(units, map); });
+}
+
+std::uint64_t ParseStartAddress(std::string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+  // Far more digits than any file can hold stop at a value no file reaches.
+  constexpr std::uint64_t kCap = std::numeric_limits<std::uint64_t>::max() / 10 - 9;
+  std::uint64_t value = 0;
+  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    value = std::min(kCap, value * 10 + static_cast<std::uint64_t>(field[i] - '0'));
+  }
+  return value;
+}
+
+std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
+                                          bool removeUndisplayable, bool removeSpaces,
+                                          int countSpace, Prompter& prompter,
+                                          const CharacterMap& map) {
+  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, prompter,
+                 map);
+}
+
+std::optional<std::u32string> PrepareBinText(std::string_view path, std::u32string text,
+                                             bool removeUndisplayable, bool removeSpaces,
+                                             int countSpace, Prompter& prompter,
+                                             const CharacterMap& map) {
+  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, prompter,
+                 map);
+}
+
+std::optional<EngineText> PrepareBinText(std::string_view path, EngineText text,
+                                         bool removeUndisplayable, bool removeSpaces,
+                                         int countSpace, Prompter& prompter,
+                                         const CharacterMap& map) {
+  return std::move(text).Visit([&](auto&& units) -> std::optional<EngineText> {
+    auto prepared = PrepareBinText(path, std::move(units), removeUndisplayable, removeSpaces,
+                                   countSpace, prompter, map);
+    if (!prepared) return std::nullopt;
+    if constexpr (std::is_same_v<std::decay_t<decltype(units)>, std::string>) {
+      return EngineText::FromCp1251(std::move(*prepared));
+    } else {
+      // Either path gives the same codes, should the removal have left only
+      // characters that Windows-1251 holds.
+      return EngineText::FromCharacters(std::move(*prepared));
+    }
+  });
+}
+
+bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
+                   BinPlacement placement, BinManner manner, std::string_view startAddress,
+                   Prompter& prompter) {
+  if (path.empty() || text.empty()) return false;
+  return Place(
+      path, [&] { return MapToLcdCodes(text); }, target, placement, manner, startAddress, prompter);
+}
+
+bool WriteBinBlock(const std::string& path, std::string_view codes, BinTarget target,
+                   BinPlacement placement, BinManner manner, std::string_view startAddress,
+                   Prompter& prompter) {
+  if (path.empty()) return false;
+  return Place(
+      path, [&] { return codes; }, target, placement, manner, startAddress, prompter);
 }
 
 }  // namespace zeltrix

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/lcd/character_map.h"
+#include "core/lcd/engine_text.h"
 #include "core/ui/prompter.h"
 
 namespace zeltrix {
@@ -35,8 +37,15 @@ struct BinOutputOptions {
   bool operator==(const BinOutputOptions&) const = default;
 };
 
-/** The HD44780 codes of the displayable characters of a Windows-1251 text, in order. */
-std::string MapToLcdCodes(std::string_view text);
+/**
+ * The code block of a text: the HD44780 code of each character the display
+ * shows, in order, one byte each; the others leave nothing. A Windows-1251
+ * text is mapped through the map's byte table, without a map the Cyrillic
+ * ROM's (LcdCode); characters through the map.
+ */
+std::string MapToLcdCodes(std::string_view text, const CharacterMap& map = CharacterMap());
+std::string MapToLcdCodes(std::u32string_view text, const CharacterMap& map);
+std::string MapToLcdCodes(const EngineText& text, const CharacterMap& map);
 
 /**
  * The value of the start-address field: spaces and tabs skipped, then the
@@ -50,11 +59,21 @@ std::uint64_t ParseStartAddress(std::string_view field);
  * breaks into spaces, runs CleanText when either removal is on and refuses a
  * text that has become empty. Every refusal is shown through the prompter and
  * gives nothing. The text is prepared in its own storage: a caller that hands
- * it over keeps no second copy of a long text.
+ * it over keeps no second copy of a long text. The map says which characters
+ * the removal keeps: without one, those of the Cyrillic ROM.
  */
 std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
                                           bool removeUndisplayable, bool removeSpaces,
-                                          int countSpace, Prompter& prompter);
+                                          int countSpace, Prompter& prompter,
+                                          const CharacterMap& map = CharacterMap());
+std::optional<std::u32string> PrepareBinText(std::string_view path, std::u32string text,
+                                             bool removeUndisplayable, bool removeSpaces,
+                                             int countSpace, Prompter& prompter,
+                                             const CharacterMap& map);
+std::optional<EngineText> PrepareBinText(std::string_view path, EngineText text,
+                                         bool removeUndisplayable, bool removeSpaces,
+                                         int countSpace, Prompter& prompter,
+                                         const CharacterMap& map);
 
 /**
  * Writes the codes of the prepared text to the file at path: as a new file,
@@ -72,6 +91,15 @@ std::optional<std::string> PrepareBinText(std::string_view path, std::string tex
  * it; a refusal or a failure leaves no file.
  */
 bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
+                   BinPlacement placement, BinManner manner, std::string_view startAddress,
+                   Prompter& prompter);
+
+/**
+ * WriteBinImage for a code block made already (MapToLcdCodes, or records
+ * made otherwise): the same checks, placements and messages, the refusal of
+ * an empty block included. Nothing happens when the path is empty.
+ */
+bool WriteBinBlock(const std::string& path, std::string_view codes, BinTarget target,
                    BinPlacement placement, BinManner manner, std::string_view startAddress,
                    Prompter& prompter);
 

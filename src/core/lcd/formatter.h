@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/lcd/engine_text.h"
 #include "core/profiles/profile_record.h"
 
 namespace zeltrix {
@@ -59,15 +60,38 @@ class OutputSink {
  * without a displayable character gives no data line (its comment line
  * stays), so every data line holds at least one datum. Every line ends with
  * CR LF. The observer is used only when the profile's Preview is 0.
+ *
+ * The codes are those of the profile's ROM, with look-alikes when it allows
+ * them (CharacterMapOf); the output is Windows-1251, as the text and the
+ * profile's texts are.
  */
 std::string ConvertText(std::string_view text, const ProfileRecord& profile,
                         ConvertObserver* observer = nullptr);
 
 /**
+ * The same run over Unicode characters, counted as the byte path counts
+ * bytes: chunk sizes, word wrap and the progress are in characters. The data
+ * lines are UTF-8: the comment lines hold the text's own characters and the
+ * profile's texts, stored in Windows-1251, are written decoded. For a text
+ * that Windows-1251 can hold, the lines are those of the byte path, decoded.
+ */
+std::string ConvertText(std::u32string_view text, const ProfileRecord& profile,
+                        ConvertObserver* observer = nullptr);
+
+/** The text on its own path: data lines in Windows-1251 when text.OnBytePath(), else in UTF-8. */
+std::string ConvertText(const EngineText& text, const ProfileRecord& profile,
+                        ConvertObserver* observer = nullptr);
+
+/**
  * The same run as ConvertText, its output handed to the sink in pieces of
- * about a megabyte instead of being held whole.
+ * about a megabyte instead of being held whole. A piece never ends inside a
+ * UTF-8 sequence.
  */
 void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSink& sink,
+                   ConvertObserver* observer = nullptr);
+void ConvertTextTo(std::u32string_view text, const ProfileRecord& profile, OutputSink& sink,
+                   ConvertObserver* observer = nullptr);
+void ConvertTextTo(const EngineText& text, const ProfileRecord& profile, OutputSink& sink,
                    ConvertObserver* observer = nullptr);
 
 /**
@@ -75,6 +99,10 @@ void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSi
  * storage, so that a long text is never held twice.
  */
 void ConvertOwnedTextTo(std::string&& text, const ProfileRecord& profile, OutputSink& sink,
+                        ConvertObserver* observer = nullptr);
+void ConvertOwnedTextTo(std::u32string&& text, const ProfileRecord& profile, OutputSink& sink,
+                        ConvertObserver* observer = nullptr);
+void ConvertOwnedTextTo(EngineText&& text, const ProfileRecord& profile, OutputSink& sink,
                         ConvertObserver* observer = nullptr);
 
 }  // namespace zeltrix

@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/lcd/lcd_code.h"
-
 namespace zeltrix {
 namespace {
 
 // Walks the lines of a text: Next gives the line at the current offset and
 // moves past its line break.
+template <class Char>
 class LineWalker {
  public:
-  explicit LineWalker(std::string_view text) : m_text(text) {}
+  explicit LineWalker(std::basic_string_view<Char> text) : m_text(text) {}
 
   bool Done() const { return m_done; }
 
@@ -24,13 +23,16 @@ class LineWalker {
       m_done = true;
       return {start, 0};
     }
-    const std::size_t end = std::min(NextBreak('\n', m_nextLf), NextBreak('\r', m_nextCr));
+    const std::size_t end =
+        std::min(NextBreak(Char('\n'), m_nextLf), NextBreak(Char('\r'), m_nextCr));
     if (end == m_text.size()) {
       m_offset = end;
       m_done = true;
     } else {
       m_offset = end + 1;
-      if (m_text[end] == '\r' && m_offset < m_text.size() && m_text[m_offset] == '\n') ++m_offset;
+      if (m_text[end] == Char('\r') && m_offset < m_text.size() && m_text[m_offset] == Char('\n')) {
+        ++m_offset;
+      }
       // A break at the very end opens no further line.
       m_done = m_offset == m_text.size();
     }
@@ -47,19 +49,18 @@ class LineWalker {
     bool known = false;
   };
 
-  std::size_t NextBreak(char what, Found& cached) {
+  std::size_t NextBreak(Char what, Found& cached) {
     if (!cached.known || cached.at < m_offset) {
-      // memchr runs far faster than a loop over the characters on long texts.
-      const void* found = std::memchr(m_text.data() + m_offset, what, m_text.size() - m_offset);
-      cached.at = found == nullptr
-                      ? m_text.size()
-                      : static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data());
+      // For bytes memchr, which the library's find uses, runs far faster
+      // than a loop over the characters on long texts.
+      const std::size_t found = m_text.find(what, m_offset);
+      cached.at = found == std::basic_string_view<Char>::npos ? m_text.size() : found;
       cached.known = true;
     }
     return cached.at;
   }
 
-  std::string_view m_text;
+  std::basic_string_view<Char> m_text;
   std::size_t m_offset = 0;
   bool m_done = false;
   // Where the next LF and CR were last found.
@@ -67,8 +68,9 @@ class LineWalker {
   Found m_nextCr;
 };
 
-LcdRow MakeRow(std::string_view text, std::size_t line, std::size_t start, std::size_t length,
-               int columns) {
+template <class Char>
+LcdRow MakeRow(std::basic_string_view<Char> text, std::size_t line, std::size_t start,
+               std::size_t length, int columns, const CharacterMap& map) {
   LcdRow row;
   row.line = line;
   row.start = start;
@@ -79,10 +81,10 @@ LcdRow MakeRow(std::string_view text, std::size_t line, std::size_t start, std::
   // spaces; the codes are then the ones the BIN image would hold. Only the
   // row's width of them is kept: a line of megabytes is counted, not copied.
   std::size_t shown = 0;
-  for (const char c : text.substr(start, length)) {
-    const std::uint8_t code = c == '\t' ? LcdCode(' ') : LcdCode(c);
-    if (code == 0) continue;
-    if (shown < width) row.codes.push_back(static_cast<char>(code));
+  for (const Char c : text.substr(start, length)) {
+    const MappedChar mapped = map.Map(c == Char('\t') ? Char(' ') : c);
+    if (!mapped.Shown()) continue;
+    if (shown < width) row.codes.push_back(static_cast<char>(mapped.code));
     ++shown;
   }
   row.skipped = length - shown;
@@ -90,10 +92,9 @@ LcdRow MakeRow(std::string_view text, std::size_t line, std::size_t start, std::
   return row;
 }
 
-}  // namespace
-
-std::size_t CountTextLines(std::string_view text) {
-  LineWalker walker(text);
+template <class Char>
+std::size_t CountLines(std::basic_string_view<Char> text) {
+  LineWalker<Char> walker(text);
   std::size_t lines = 0;
   do {
     walker.Next();
@@ -102,27 +103,27 @@ std::size_t CountTextLines(std::string_view text) {
   return lines;
 }
 
-std::size_t CountScreens(std::string_view text, LcdGeometry geometry) {
-  return ScreenOfLine(CountTextLines(text) - 1, geometry) + 1;
-}
-
-ScreenPage LayOutScreen(std::string_view text, LcdGeometry geometry, std::size_t screen) {
+template <class Char>
+ScreenPage LayOut(std::basic_string_view<Char> text, LcdGeometry geometry, std::size_t screen,
+                  const CharacterMap& map) {
   ScreenPage page;
   const std::size_t first = screen * static_cast<std::size_t>(geometry.rows);
-  LineWalker walker(text);
+  LineWalker<Char> walker(text);
   std::size_t line = 0;
   for (; line < first && !walker.Done(); ++line) walker.Next();
   if (line < first) return page;
   for (; line < first + geometry.rows && !walker.Done(); ++line) {
     const auto [start, length] = walker.Next();
-    page.rows.push_back(MakeRow(text, line, start, length, geometry.columns));
+    page.rows.push_back(MakeRow(text, line, start, length, geometry.columns, map));
   }
   return page;
 }
 
-std::vector<ScreenPage> LayOutScreens(std::string_view text, LcdGeometry geometry) {
+template <class Char>
+std::vector<ScreenPage> LayOutAll(std::basic_string_view<Char> text, LcdGeometry geometry,
+                                  const CharacterMap& map) {
   std::vector<ScreenPage> pages;
-  LineWalker walker(text);
+  LineWalker<Char> walker(text);
   std::size_t line = 0;
   do {
     if (line % geometry.rows == 0) {
@@ -130,22 +131,78 @@ std::vector<ScreenPage> LayOutScreens(std::string_view text, LcdGeometry geometr
       pages.back().rows.reserve(geometry.rows);
     }
     const auto [start, length] = walker.Next();
-    pages.back().rows.push_back(MakeRow(text, line, start, length, geometry.columns));
+    pages.back().rows.push_back(MakeRow(text, line, start, length, geometry.columns, map));
     ++line;
   } while (!walker.Done());
   return pages;
 }
 
-std::size_t CellCharacter(std::string_view text, const LcdRow& row, std::size_t cell) {
-  const std::string_view line = text.substr(row.start, row.length);
+template <class Char>
+std::size_t CellOf(std::basic_string_view<Char> text, const LcdRow& row, std::size_t cell,
+                   const CharacterMap& map) {
+  const std::basic_string_view<Char> line = text.substr(row.start, row.length);
   std::size_t shown = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {
     // A TAB shows as a space; every other character as its own code.
-    if (line[i] != '\t' && !IsDisplayable(line[i])) continue;
+    if (line[i] != Char('\t') && !map.Shows(line[i])) continue;
     if (shown == cell) return i;
     ++shown;
   }
   return line.size();
+}
+
+}  // namespace
+
+std::size_t CountTextLines(std::string_view text) { return CountLines(text); }
+std::size_t CountTextLines(std::u32string_view text) { return CountLines(text); }
+
+std::size_t CountScreens(std::string_view text, LcdGeometry geometry) {
+  return ScreenOfLine(CountTextLines(text) - 1, geometry) + 1;
+}
+std::size_t CountScreens(std::u32string_view text, LcdGeometry geometry) {
+  return ScreenOfLine(CountTextLines(text) - 1, geometry) + 1;
+}
+std::size_t CountScreens(const EngineText& text, LcdGeometry geometry) {
+  return text.Visit([&](const auto& units) { return CountScreens(units, geometry); });
+}
+
+ScreenPage LayOutScreen(std::string_view text, LcdGeometry geometry, std::size_t screen,
+                        const CharacterMap& map) {
+  return LayOut(text, geometry, screen, map);
+}
+ScreenPage LayOutScreen(std::u32string_view text, LcdGeometry geometry, std::size_t screen,
+                        const CharacterMap& map) {
+  return LayOut(text, geometry, screen, map);
+}
+ScreenPage LayOutScreen(const EngineText& text, LcdGeometry geometry, std::size_t screen,
+                        const CharacterMap& map) {
+  return text.Visit([&](const auto& units) { return LayOutScreen(units, geometry, screen, map); });
+}
+
+std::vector<ScreenPage> LayOutScreens(std::string_view text, LcdGeometry geometry,
+                                      const CharacterMap& map) {
+  return LayOutAll(text, geometry, map);
+}
+std::vector<ScreenPage> LayOutScreens(std::u32string_view text, LcdGeometry geometry,
+                                      const CharacterMap& map) {
+  return LayOutAll(text, geometry, map);
+}
+std::vector<ScreenPage> LayOutScreens(const EngineText& text, LcdGeometry geometry,
+                                      const CharacterMap& map) {
+  return text.Visit([&](const auto& units) { return LayOutScreens(units, geometry, map); });
+}
+
+std::size_t CellCharacter(std::string_view text, const LcdRow& row, std::size_t cell,
+                          const CharacterMap& map) {
+  return CellOf(text, row, cell, map);
+}
+std::size_t CellCharacter(std::u32string_view text, const LcdRow& row, std::size_t cell,
+                          const CharacterMap& map) {
+  return CellOf(text, row, cell, map);
+}
+std::size_t CellCharacter(const EngineText& text, const LcdRow& row, std::size_t cell,
+                          const CharacterMap& map) {
+  return text.Visit([&](const auto& units) { return CellCharacter(units, row, cell, map); });
 }
 
 }  // namespace zeltrix

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/lcd/lcd_code.h"
-
 namespace zeltrix {
 namespace {
 
@@ -14,8 +12,14 @@ constexpr char kLf = '\n';
 constexpr char kFf = '\f';
 constexpr char kCr = '\r';
 
-bool IsBreak(char c) { return c == kCr || c == kLf; }
-bool IsBlank(char c) { return c == ' ' || c == kTab || c == kLf || c == kCr; }
+template <class Char>
+bool IsBreak(Char c) {
+  return c == Char(kCr) || c == Char(kLf);
+}
+template <class Char>
+bool IsBlank(Char c) {
+  return c == Char(' ') || c == Char(kTab) || c == Char(kLf) || c == Char(kCr);
+}
 
 // True when one of the eight bytes is below 0x0E, which covers TAB, LF and CR.
 bool HasControlBelow0E(std::uint64_t word) {
@@ -25,40 +29,42 @@ bool HasControlBelow0E(std::uint64_t word) {
 
 // Writes the text with its breaks (and TABs) turned into spaces to out and
 // returns the length written. The result is never longer than the text and
-// every byte is written no later than it is read, so out may be the text's
+// every unit is written no later than it is read, so out may be the text's
 // own storage.
-template <bool kTabsToo>
-std::size_t ToSpaces(const char* text, std::size_t n, char* out) {
-  char* put = out;
+template <bool kTabsToo, class Char>
+std::size_t ToSpaces(const Char* text, std::size_t n, Char* out) {
+  Char* put = out;
   std::size_t i = 0;
   while (i < n) {
-    // Most of a text is plain characters: copy them eight at a time.
-    if (i + 8 <= n) {
-      std::uint64_t word;
-      std::memcpy(&word, text + i, 8);
-      if (!HasControlBelow0E(word)) {
-        std::memcpy(put, &word, 8);
-        put += 8;
-        i += 8;
-        continue;
+    // Most of a text is plain characters: copy bytes eight at a time.
+    if constexpr (sizeof(Char) == 1) {
+      if (i + 8 <= n) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if (!HasControlBelow0E(word)) {
+          std::memcpy(put, &word, 8);
+          put += 8;
+          i += 8;
+          continue;
+        }
       }
     }
-    const char c = text[i];
+    const Char c = text[i];
     if (IsBreak(c)) {
       // The partner of a CR is an LF and vice versa: the pair is one break.
       if (i + 1 < n && IsBreak(text[i + 1]) && text[i + 1] != c) ++i;
-      *put++ = ' ';
+      *put++ = Char(' ');
     } else {
-      *put++ = (kTabsToo && c == kTab) ? ' ' : c;
+      *put++ = (kTabsToo && c == Char(kTab)) ? Char(' ') : c;
     }
     ++i;
   }
   return static_cast<std::size_t>(put - out);
 }
 
-template <bool kTabsToo>
-std::string ToSpaces(std::string_view text) {
-  std::string out;
+template <bool kTabsToo, class Char>
+std::basic_string<Char> ToSpaces(std::basic_string_view<Char> text) {
+  std::basic_string<Char> out;
   out.resize(text.size());
   out.resize(ToSpaces<kTabsToo>(text.data(), text.size(), out.data()));
   return out;
@@ -71,20 +77,24 @@ bool CleaningApplies(std::size_t length, int deleteSpace, int countSpace, int de
 
 // CleanText's removal from the text to out, which may be the text's own
 // storage as in ToSpaces; returns the length written.
-std::size_t Clean(const char* text, std::size_t n, char* out, int deleteSpace, int countSpace,
-                  int deleteSumbolError) {
-  char* put = out;
+template <class Char>
+std::size_t Clean(const Char* text, std::size_t n, Char* out, int deleteSpace, int countSpace,
+                  int deleteSumbolError, const CharacterMap& shownBy) {
+  // A copy of its own: the writes through out cannot change it, so its
+  // tables stay at hand for the whole loop.
+  const CharacterMap map = shownBy;
+  Char* put = out;
   int run = 0;
   bool cutting = false;
   for (std::size_t i = 0; i < n; ++i) {
-    char c = text[i];
+    Char c = text[i];
     bool passes = true;
-    bool countsAsSpace = c == ' ';
+    bool countsAsSpace = c == Char(' ');
     if (deleteSumbolError == 1) {
-      if (c == kTab) {
-        c = ' ';
+      if (c == Char(kTab)) {
+        c = Char(' ');
         countsAsSpace = true;
-      } else if (!IsDisplayable(c) && c != kLf && c != kFf) {
+      } else if (!map.Shows(c) && c != Char(kLf) && c != Char(kFf)) {
         // A dropped character lengthens the run of spaces it stands in.
         passes = false;
         countsAsSpace = true;
@@ -108,84 +118,143 @@ std::size_t Clean(const char* text, std::size_t n, char* out, int deleteSpace, i
   return static_cast<std::size_t>(put - out);
 }
 
+template <class Char>
+std::basic_string<Char> CleanCopy(std::basic_string_view<Char> text, int deleteSpace,
+                                  int countSpace, int deleteSumbolError, const CharacterMap& map) {
+  if (!CleaningApplies(text.size(), deleteSpace, countSpace, deleteSumbolError)) {
+    return std::basic_string<Char>(text);
+  }
+  std::basic_string<Char> out;
+  out.resize(text.size());
+  out.resize(
+      Clean(text.data(), text.size(), out.data(), deleteSpace, countSpace, deleteSumbolError, map));
+  return out;
+}
+
+template <class Char>
+void CleanOwn(std::basic_string<Char>& text, int deleteSpace, int countSpace, int deleteSumbolError,
+              const CharacterMap& map) {
+  if (!CleaningApplies(text.size(), deleteSpace, countSpace, deleteSumbolError)) return;
+  text.resize(Clean(text.data(), text.size(), text.data(), deleteSpace, countSpace,
+                    deleteSumbolError, map));
+}
+
+template <class Char>
+std::size_t Flatten(Char* chunk, std::size_t size) {
+  bool hasLf;
+  if constexpr (sizeof(Char) == 1) {
+    hasLf = std::memchr(chunk, kLf, size) != nullptr;
+  } else {
+    hasLf = std::find(chunk, chunk + size, Char(kLf)) != chunk + size;
+  }
+  Char* put = chunk;
+  for (std::size_t i = 0; i < size; ++i) {
+    const Char c = chunk[i];
+    if (c == Char(kLf)) {
+      *put++ = Char(' ');
+    } else if (c == Char(kCr)) {
+      if (!hasLf) *put++ = Char(' ');
+    } else {
+      *put++ = c == Char(kTab) ? Char(' ') : c;
+    }
+  }
+  return static_cast<std::size_t>(put - chunk);
+}
+
+template <class Char>
+std::basic_string<Char> FlattenCopy(std::basic_string_view<Char> chunk) {
+  std::basic_string<Char> out(chunk);
+  out.resize(Flatten(out.data(), out.size()));
+  return out;
+}
+
 // Length of the word-wrap chunk from a 0-based offset: through the first blank
 // at or after offset + width, itself included, or to the end of the text.
-std::size_t WordEndLength(std::string_view text, std::size_t offset, unsigned long long width) {
+template <class Char>
+std::size_t WordEndLength(std::basic_string_view<Char> text, std::size_t offset,
+                          unsigned long long width) {
   for (unsigned long long i = offset + width; i < text.size(); ++i) {
     if (IsBlank(text[i])) return static_cast<std::size_t>(i) - offset + 1;
   }
   return text.size() - offset;
 }
 
+template <class Char>
+std::basic_string<Char> WordEndOf(std::basic_string_view<Char> text, std::size_t start,
+                                  std::size_t width) {
+  if (start < 1 || start > text.size()) return {};
+  return std::basic_string<Char>(text.substr(start - 1, WordEndLength(text, start - 1, width)));
+}
+
+template <class Char>
+BasicChunk<Char> NextChunkOf(std::basic_string_view<Char> text, std::size_t start, int countByte,
+                             int perenosPoSlovam) {
+  if (start < 1 || start > text.size()) return {{}, 0};
+  BasicChunkCutter<Char> cutter(text, countByte, perenosPoSlovam);
+  const std::size_t length = cutter.Length(start - 1);
+  return {FlattenCopy(text.substr(start - 1, length)), length};
+}
+
 }  // namespace
 
 std::string BreaksToSpaces(std::string_view text) { return ToSpaces<false>(text); }
+std::u32string BreaksToSpaces(std::u32string_view text) { return ToSpaces<false>(text); }
 
 std::string TabsAndBreaksToSpaces(std::string_view text) { return ToSpaces<true>(text); }
+std::u32string TabsAndBreaksToSpaces(std::u32string_view text) { return ToSpaces<true>(text); }
 
 void TabsAndBreaksToSpacesInPlace(std::string& text) {
   text.resize(ToSpaces<true>(text.data(), text.size(), text.data()));
 }
-
-std::string CleanText(std::string_view text, int deleteSpace, int countSpace,
-                      int deleteSumbolError) {
-  if (!CleaningApplies(text.size(), deleteSpace, countSpace, deleteSumbolError)) {
-    return std::string(text);
-  }
-  std::string out;
-  out.resize(text.size());
-  out.resize(
-      Clean(text.data(), text.size(), out.data(), deleteSpace, countSpace, deleteSumbolError));
-  return out;
+void TabsAndBreaksToSpacesInPlace(std::u32string& text) {
+  text.resize(ToSpaces<true>(text.data(), text.size(), text.data()));
 }
 
-void CleanTextInPlace(std::string& text, int deleteSpace, int countSpace, int deleteSumbolError) {
-  if (!CleaningApplies(text.size(), deleteSpace, countSpace, deleteSumbolError)) return;
-  text.resize(
-      Clean(text.data(), text.size(), text.data(), deleteSpace, countSpace, deleteSumbolError));
+std::string CleanText(std::string_view text, int deleteSpace, int countSpace, int deleteSumbolError,
+                      const CharacterMap& map) {
+  return CleanCopy(text, deleteSpace, countSpace, deleteSumbolError, map);
+}
+std::u32string CleanText(std::u32string_view text, int deleteSpace, int countSpace,
+                         int deleteSumbolError, const CharacterMap& map) {
+  return CleanCopy(text, deleteSpace, countSpace, deleteSumbolError, map);
 }
 
-std::string FlattenChunk(std::string_view chunk) {
-  std::string out(chunk);
-  out.resize(FlattenChunkInPlace(out.data(), out.size()));
-  return out;
+void CleanTextInPlace(std::string& text, int deleteSpace, int countSpace, int deleteSumbolError,
+                      const CharacterMap& map) {
+  CleanOwn(text, deleteSpace, countSpace, deleteSumbolError, map);
+}
+void CleanTextInPlace(std::u32string& text, int deleteSpace, int countSpace, int deleteSumbolError,
+                      const CharacterMap& map) {
+  CleanOwn(text, deleteSpace, countSpace, deleteSumbolError, map);
 }
 
-std::size_t FlattenChunkInPlace(char* chunk, std::size_t size) {
-  const bool hasLf = std::memchr(chunk, kLf, size) != nullptr;
-  char* put = chunk;
-  for (std::size_t i = 0; i < size; ++i) {
-    const char c = chunk[i];
-    if (c == kLf) {
-      *put++ = ' ';
-    } else if (c == kCr) {
-      if (!hasLf) *put++ = ' ';
-    } else {
-      *put++ = c == kTab ? ' ' : c;
-    }
-  }
-  return static_cast<std::size_t>(put - chunk);
-}
+std::string FlattenChunk(std::string_view chunk) { return FlattenCopy(chunk); }
+std::u32string FlattenChunk(std::u32string_view chunk) { return FlattenCopy(chunk); }
 
-std::size_t ChunkCutter::FirstBreak(std::size_t offset) {
-  const auto find = [&](char what, std::size_t& at, bool& known) {
-    if (!known || (at != std::string_view::npos && at < offset)) {
+std::size_t FlattenChunkInPlace(char* chunk, std::size_t size) { return Flatten(chunk, size); }
+std::size_t FlattenChunkInPlace(char32_t* chunk, std::size_t size) { return Flatten(chunk, size); }
+
+template <class Char>
+std::size_t BasicChunkCutter<Char>::FirstBreak(std::size_t offset) {
+  const auto find = [&](Char what, std::size_t& at, bool& known) {
+    if (!known || (at != std::basic_string_view<Char>::npos && at < offset)) {
       at = m_text.find(what, offset);
       known = true;
     }
     return at;
   };
-  const std::size_t lf = find(kLf, m_nextLf, m_lfKnown);
-  if (lf != std::string_view::npos) return lf;
-  return find(kCr, m_nextCr, m_crKnown);
+  const std::size_t lf = find(Char(kLf), m_nextLf, m_lfKnown);
+  if (lf != std::basic_string_view<Char>::npos) return lf;
+  return find(Char(kCr), m_nextCr, m_crKnown);
 }
 
-std::size_t ChunkCutter::Length(std::size_t offset) {
+template <class Char>
+std::size_t BasicChunkCutter<Char>::Length(std::size_t offset) {
   const std::size_t n = m_text.size();
   if (offset >= n) return 0;
   const std::size_t rest = n - offset;
   const std::size_t brk = FirstBreak(offset);
-  if (brk == std::string_view::npos) {
+  if (brk == std::basic_string_view<Char>::npos) {
     if (m_countByte > 0 && static_cast<unsigned long long>(m_countByte) < rest) {
       return m_wrap ? WordEndLength(m_text, offset, m_countByte)
                     : static_cast<std::size_t>(m_countByte);
@@ -197,16 +266,22 @@ std::size_t ChunkCutter::Length(std::size_t offset) {
   return static_cast<std::size_t>(std::min<unsigned long long>(m_countByte, rest));
 }
 
+template class BasicChunkCutter<char>;
+template class BasicChunkCutter<char32_t>;
+
 std::string WordEnd(std::string_view text, std::size_t start, std::size_t width) {
-  if (start < 1 || start > text.size()) return {};
-  return std::string(text.substr(start - 1, WordEndLength(text, start - 1, width)));
+  return WordEndOf(text, start, width);
+}
+std::u32string WordEnd(std::u32string_view text, std::size_t start, std::size_t width) {
+  return WordEndOf(text, start, width);
 }
 
 Chunk NextChunk(std::string_view text, std::size_t start, int countByte, int perenosPoSlovam) {
-  if (start < 1 || start > text.size()) return {{}, 0};
-  ChunkCutter cutter(text, countByte, perenosPoSlovam);
-  const std::size_t length = cutter.Length(start - 1);
-  return {FlattenChunk(text.substr(start - 1, length)), length};
+  return NextChunkOf(text, start, countByte, perenosPoSlovam);
+}
+BasicChunk<char32_t> NextChunk(std::u32string_view text, std::size_t start, int countByte,
+                               int perenosPoSlovam) {
+  return NextChunkOf(text, start, countByte, perenosPoSlovam);
 }
 
 }  // namespace zeltrix

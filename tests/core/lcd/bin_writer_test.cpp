@@ -206,6 +206,23 @@ TEST(WriteBinImage, PlacesTheCodes) {
     }
     // No temporary file is left beside the target.
     EXPECT_EQ(EntriesIn(dir.Root()), c.after ? 1u : 0u) << c.what;
+
+    // A code block made beforehand is placed the same way, with the same messages.
+    if (c.text.empty()) continue;
+    TempDir blockDir;
+    const std::string blockPath = blockDir.Path("data.bin");
+    if (c.before) WriteBytes(blockPath, *c.before);
+    RecordingPrompter blockPrompter;
+    blockPrompter.answers.assign(c.answers.begin(), c.answers.end());
+    EXPECT_EQ(WriteBinBlock(blockPath, MapToLcdCodes(c.text), c.target, c.placement, c.manner,
+                            c.address, blockPrompter),
+              written)
+        << c.what;
+    EXPECT_EQ(blockPrompter.shown, c.shown) << c.what;
+    EXPECT_EQ(std::filesystem::exists(blockPath), c.after.has_value()) << c.what;
+    if (c.after) {
+      EXPECT_EQ(ReadBytes(blockPath), *c.after) << c.what;
+    }
   }
 }
 
