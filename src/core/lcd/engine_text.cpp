@@ -22,14 +22,18 @@ EngineText EngineText::FromCp1251(std::string bytes) {
 }
 
 EngineText EngineText::FromCharacters(std::u32string characters) {
-  std::string bytes(characters.size(), '\0');
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    if (!ByteOf(characters[i], bytes[i])) {
+  // Looked through before the bytes are made, so that a long text beyond
+  // Windows-1251 takes no room for bytes it will never have.
+  char byte = 0;
+  for (const char32_t c : characters) {
+    if (!ByteOf(c, byte)) {
       EngineText text;
       text.m_text = std::move(characters);
       return text;
     }
   }
+  std::string bytes(characters.size(), '\0');
+  for (std::size_t i = 0; i < characters.size(); ++i) ByteOf(characters[i], bytes[i]);
   return FromCp1251(std::move(bytes));
 }
 

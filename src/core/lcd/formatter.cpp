@@ -754,4 +754,22 @@ void ConvertOwnedTextTo(EngineText&& text, const ProfileRecord& profile, OutputS
       [&](auto&& units) { ConvertOwnedTextTo(std::move(units), profile, sink, observer); });
 }
 
+std::string CodesDataLine(std::string_view codes, const ProfileRecord& profile) {
+  if (codes.empty()) return {};
+  const OutputTexts texts(profile, false);
+  std::string line(IndentWidth(profile.Ost1), ' ');
+  line.append(texts.directive).append(IndentWidth(profile.Ost2), ' ').append(texts.startDataBlok);
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    if (i > 0) line.append(texts.separator);
+    line.append(texts.startData)
+        .append(NumberText(static_cast<std::uint8_t>(codes[i]), profile.SI))
+        .append(texts.endData);
+  }
+  line.append(texts.endDataBlok);
+  if (!texts.comment.empty() && profile.CountByteToComment == 1) {
+    line.append(" ").append(texts.comment).append(std::to_string(codes.size()));
+  }
+  return line.append(kCrLf);
+}
+
 }  // namespace zeltrix

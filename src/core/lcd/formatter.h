@@ -105,4 +105,14 @@ void ConvertOwnedTextTo(std::u32string&& text, const ProfileRecord& profile, Out
 void ConvertOwnedTextTo(EngineText&& text, const ProfileRecord& profile, OutputSink& sink,
                         ConvertObserver* observer = nullptr);
 
+/**
+ * The data line of display codes given as they are, not made from a text:
+ * the line a chunk of characters with these codes gives, in the profile's
+ * format (indents, directive, block start, every datum with the separator
+ * between two, block end, the noted count when the profile notes it), ending
+ * with CR LF, in Windows-1251 as the profile's texts are. Nothing for no
+ * codes.
+ */
+std::string CodesDataLine(std::string_view codes, const ProfileRecord& profile);
+
 }  // namespace zeltrix

@@ -320,5 +320,21 @@ TEST(ConvertText, PreviewRunsIgnoreTheObserver) {
   EXPECT_EQ(observer.maximum, 0u);
 }
 
+// Codes given as they are make the data line that a text of those codes
+// makes, in every base and with the noted count; its comment line is not made.
+TEST(CodesDataLine, IsTheDataLineOfATextWithThoseCodes) {
+  ProfileRecord noted = Bare();
+  noted.Comment = "; ";
+  noted.CountByteToComment = 1;
+  ProfileRecord binary = DtForPic();
+  binary.SI = kBinary;
+  for (const ProfileRecord& p : {DtForPic(), MikroBasic(), Bare(), noted, binary}) {
+    std::string lines = ConvertText(W("Привет"), p);
+    if (p.CommentState == 1) lines.erase(0, lines.find("\r\n") + 2);
+    EXPECT_EQ(CodesDataLine("\xA8\x70\xB8\xB3\x65\xBF", p), lines) << p.Directive;
+    EXPECT_EQ(CodesDataLine("", p), "");
+  }
+}
+
 }  // namespace
 }  // namespace zeltrix
