@@ -3,6 +3,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/display_options.h"
 #include "core/lcd/bin_writer.h"
 
 namespace zeltrix::cli {
@@ -77,9 +78,13 @@ struct Options {
   QCommandLineOption encoding{"encoding", "кодировка входа, как у convert", "КОД", "auto"};
   QCommandLineOption output{
       {"o", "output"}, "двоичный файл (\"-\" - стандартный вывод, только новый файл)", "ВЫХОД"};
+  ProfileOptions source{kProfileDescription};
+  RomOptions display{kRomDefault};
 
   QList<QCommandLineOption> All() const {
-    return {removeUndisplayable, removeSpaces, append, insert, replace, yes, encoding, output};
+    return QList<QCommandLineOption>{
+               removeUndisplayable, removeSpaces, append, insert, replace, yes, encoding, output} +
+           source.All() + display.All();
   }
 };
 
@@ -124,23 +129,29 @@ int Run(const QStringList& arguments, Context& context) {
     address = AddressOption(parser.value(o.replace), "--replace");
   }
 
-  std::string text = ReadInputText(input, inputEncoding, context.console).text;
+  o.display.Check(parser);
+  const std::optional<CharacterMap> map = DisplayMap(o.source, o.display, parser, context);
+  if (!map) return kExitFailure;
+
+  EngineText text = std::move(ReadInputText(input, inputEncoding, context.console).text);
   const std::string path = LocalPath(parser.value(o.output));
   const QString output = parser.value(o.output);
   BinPrompter prompter(parser.isSet(o.yes), NothingAt(path) ? output.toStdString() : std::string(),
                        context.console);
-  // Prepared where it stands: the text and its codes are all a run holds.
-  const std::optional<std::string> prepared =
+  // Prepared where it stands, and let go once mapped: the text and its codes
+  // are all a run holds.
+  std::optional<EngineText> prepared =
       PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),
-                     parser.isSet(o.removeSpaces), countSpace, prompter);
+                     parser.isSet(o.removeSpaces), countSpace, prompter, *map);
   if (!prepared) return kExitFailure;
+  const std::string codes = MapToLcdCodes(*prepared, *map);
+  prepared.reset();
   if (toStandardOutput) {
-    const std::string codes = MapToLcdCodes(*prepared);
     if (codes.empty()) Fail("Не удалось выполнить преобразование!");
     WriteOutput({}, codes, context.console);
     return kExitOk;
   }
-  if (!WriteBinImage(path, *prepared, target, placement, manner, address, prompter)) {
+  if (!WriteBinBlock(path, codes, target, placement, manner, address, prompter)) {
     return kExitFailure;
   }
   return kExitOk;
@@ -154,13 +165,15 @@ Command BinCommand() {
             return std::vector<HelpSection>{
                 {{"bin [--remove-undisplayable] [--remove-spaces N]",
                   "    [--append | --insert АДРЕС | --replace АДРЕС] [--yes]",
-                  "    [--encoding КОД] -o ВЫХОД [ВХОД]"},
+                  "    [-p ИМЯ] [--profiles ФАЙЛ] [--rom cyrillic|a00|a02]",
+                  "    [--look-alikes | --no-look-alikes] [--encoding КОД]", "    -o ВЫХОД [ВХОД]"},
                  "Пишет коды символов ВХОДА, которые индикатор способен отобразить, в двоичный "
                  "файл ВЫХОД, по байту на символ; переводы строк и табуляции становятся "
                  "пробелами. Без --append, --insert и --replace ВЫХОД создаётся заново (старый "
                  "файл заменяется целиком).",
                  {"remove-undisplayable", "remove-spaces", "append", "insert", "replace", "yes",
-                  "encoding", "output"}}};
+                  "profile", "profiles", "rom", "look-alikes", "no-look-alikes", "encoding",
+                  "output"}}};
           },
           Run};
 }

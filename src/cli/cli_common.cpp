@@ -148,40 +148,73 @@ void Utf8ToCp1251InPlace(std::string& text, std::size_t from) {
   text.resize(put);
 }
 
-// A single-byte code page to Windows-1251, byte for byte in place.
-void CodePageToCp1251InPlace(std::string& text, CodePage page) {
-  std::array<char, 256> table{};
-  for (int b = 0; b < 256; ++b) {
-    table[b] = CodePointToCp1251(CodePageToCodePoint(page, static_cast<unsigned char>(b)));
+// The characters of valid UTF-8 text, in storage of exactly their number.
+std::u32string Utf8Characters(std::string_view utf8) {
+  const auto count = static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+  std::u32string characters;
+  characters.reserve(count);
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = c < 0x80 ? 1 : DecodeUtf8(utf8, i, c);
+    characters.push_back(length == 0 ? kReplacementCharacter : c);
+    i += length == 0 ? 1 : length;
   }
-  for (char& c : text) c = table[static_cast<unsigned char>(c)];
+  return characters;
 }
 
-// The bytes as the program's text, read in the encoding given or else in
-// the detected one; converted where they stand, so that a long input is
-// never held twice.
+// A single-byte code page's text as the engine's: byte for byte in place when
+// Windows-1251 holds all its characters, else as the characters.
+EngineText FromCodePage(std::string text, CodePage page) {
+  std::array<char, 256> table{};
+  std::array<bool, 256> held{};
+  for (int b = 0; b < 256; ++b) {
+    const char32_t c = CodePageToCodePoint(page, static_cast<unsigned char>(b));
+    table[b] = CodePointToCp1251(c);
+    held[b] = table[b] != kSubstituteByte || c == 0x1A;
+  }
+  if (!std::all_of(text.begin(), text.end(),
+                   [&](char c) { return held[static_cast<unsigned char>(c)]; })) {
+    std::u32string characters = CodePageToUtf32(page, text);
+    text = std::string();
+    return EngineText::FromCharacters(std::move(characters));
+  }
+  for (char& c : text) c = table[static_cast<unsigned char>(c)];
+  return EngineText::FromCp1251(std::move(text));
+}
+
+// The bytes as the engine's text, read in the encoding given or else in the
+// detected one. A text that Windows-1251 holds is converted where it stands,
+// so that a long input is never held twice; any other is decoded into its
+// characters, and the bytes are let go once that is done.
 InputText DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
   const TextFormat format = encoding ? TextFormat{*encoding, false} : DetectTextFormat(bytes);
   switch (format.encoding) {
     case TextEncoding::Cp1251:
       // Windows-1251 input is the engine's text already, byte for byte.
-      break;
-    case TextEncoding::Utf8:
+      return {EngineText::FromCp1251(std::move(bytes)), format.encoding};
+    case TextEncoding::Utf8: {
       // Detection has checked the bytes already.
       if (encoding && !IsValidUtf8(bytes)) {
         Fail("входной текст не является текстом в кодировке UTF-8");
       }
-      Utf8ToCp1251InPlace(bytes,
-                          bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0);
-      break;
+      const std::size_t start =
+          bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0;
+      if (CodePageHolds(CodePage::Cp1251, std::string_view(bytes).substr(start))) {
+        Utf8ToCp1251InPlace(bytes, start);
+        return {EngineText::FromCp1251(std::move(bytes)), format.encoding};
+      }
+      std::u32string characters = Utf8Characters(std::string_view(bytes).substr(start));
+      bytes = std::string();
+      return {EngineText::FromCharacters(std::move(characters)), format.encoding};
+    }
     case TextEncoding::Koi8r:
-      CodePageToCp1251InPlace(bytes, CodePage::Koi8r);
-      break;
+      return {FromCodePage(std::move(bytes), CodePage::Koi8r), format.encoding};
     case TextEncoding::Cp866:
-      CodePageToCp1251InPlace(bytes, CodePage::Cp866);
       break;
   }
-  return {std::move(bytes), format.encoding};
+  return {FromCodePage(std::move(bytes), CodePage::Cp866), format.encoding};
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "cli/console.h"
 #include "core/io/file_io.h"
 #include "core/io/text_encoding.h"
+#include "core/lcd/engine_text.h"
 #include "core/ui/prompter.h"
 
 namespace zeltrix::cli {
@@ -66,18 +67,19 @@ QString SingleInput(const QCommandLineParser& parser);
  */
 std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option, bool allowAuto);
 
-/** A command's input as the program's text, with the encoding it was read in. */
+/** A command's input as the engine takes it, with the encoding it was read in. */
 struct InputText {
-  std::string text;  // Windows-1251
+  EngineText text;
   TextEncoding encoding;
 };
 
 /**
  * Reads the input (a file, or standard input for an empty name or "-") up to
  * its first zero byte, where the text ends (saying so on standard error), in
- * the encoding given or, without one, in the one DetectTextFormat finds, and
- * turns it into the program's Windows-1251 text. A character with no
- * Windows-1251 code becomes 0x1A, one the display cannot show.
+ * the encoding given or, without one, in the one DetectTextFormat finds. A
+ * text that Windows-1251 holds becomes its Windows-1251 bytes, converted
+ * where it was read (Windows-1251 input is taken as it is); any other keeps
+ * every character, to be shown by a ROM that has it.
  */
 InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
                         Console& console);
@@ -100,6 +102,8 @@ class Output {
   void Write(std::string_view bytes);
   /** Puts a file in place; without this call a file stays as it was. */
   void Finish();
+  /** False for standard output, where what is written cannot be taken back. */
+  bool ToFile() const { return m_toFile; }
 
  private:
   QString m_name;

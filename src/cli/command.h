@@ -48,5 +48,6 @@ Command ConvertCommand();
 Command BinCommand();
 Command ProfilesCommand();
 Command PreviewCommand();
+Command ProbeCommand();
 
 }  // namespace zeltrix::cli

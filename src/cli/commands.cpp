@@ -4,10 +4,7 @@ namespace zeltrix::cli {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> kCommands = {
-      ConvertCommand(),
-      BinCommand(),
-      ProfilesCommand(),
-      PreviewCommand(),
+      ConvertCommand(), BinCommand(), ProfilesCommand(), PreviewCommand(), ProbeCommand(),
   };
   return kCommands;
 }

@@ -1,45 +1,151 @@
 #include <QCommandLineParser>
+#include <algorithm>
+#include <array>
+#include <cstdio>
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
-#include "cli/profile_source.h"
+#include "cli/display_options.h"
 #include "core/io/single_byte_codec.h"
+#include "core/io/utf8.h"
 #include "core/lcd/formatter.h"
-#include "core/profiles/profile_database.h"
 
 namespace zeltrix::cli {
 namespace {
 
-// Passes the data lines on as they are made, in the encoding asked for.
+CodePage CodePageOf(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Koi8r:
+      return CodePage::Koi8r;
+    case TextEncoding::Cp866:
+      return CodePage::Cp866;
+    case TextEncoding::Cp1251:
+    case TextEncoding::Utf8:
+      break;
+  }
+  return CodePage::Cp1251;
+}
+
+// The character as a message names it: itself in quotes when it prints, and
+// its code point.
+std::string CharacterName(char32_t c) {
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+  if (c < 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD) return code;
+  std::string name = "«";
+  AppendUtf8(name, c);
+  return name + "» (" + code + ")";
+}
+
+// Passes the data lines on as they are made, in the encoding asked for. The
+// run makes them in Windows-1251 (a text on the byte path) or in UTF-8 (one
+// on the character path); a character that the encoding asked for has no
+// code for ends the command, naming the character and its line.
 class LinesSink : public OutputSink {
  public:
-  LinesSink(Output& out, TextEncoding encoding) : m_out(out), m_encoding(encoding) {}
-  void Write(std::string_view bytes) override {
-    if (m_encoding == TextEncoding::Cp1251) {
-      m_out.Write(bytes);
-    } else if (m_encoding == TextEncoding::Utf8) {
-      // UTF-8 data lines carry no byte-order mark, even when the input had one.
-      m_out.Write(Cp1251ToUtf8(bytes));
-    } else {
-      m_out.Write(EncodeText(Cp1251ToUtf8(bytes), {m_encoding}));
+  // Without an output the lines are only looked through.
+  LinesSink(Output* out, bool utf8Lines, TextEncoding encoding)
+      : m_out(out), m_utf8Lines(utf8Lines), m_encoding(encoding), m_page(CodePageOf(encoding)) {
+    for (int b = 0; b < 256; ++b) {
+      const char32_t c = Cp1251ToCodePoint(static_cast<unsigned char>(b));
+      m_bytes[b] = CodePointToCodePage(m_page, c);
+      m_held[b] = Holds(c);
     }
   }
 
+  // True when the encoding holds every character that lines may have.
+  bool HoldsAll() const {
+    return m_encoding == TextEncoding::Utf8 || (m_encoding == TextEncoding::Cp1251 && !m_utf8Lines);
+  }
+
+  // True when the encoding holds every character of the text and of the
+  // profile's texts, so that no line can hold one it lacks.
+  bool HoldsAllOf(const EngineText& text, const ProfileRecord& profile) const {
+    if (HoldsAll()) return true;
+    std::array<bool, 256> seen{};
+    for (const std::string* field :
+         {&profile.Directive, &profile.StartDataBlok, &profile.EndDataBlok, &profile.StartData,
+          &profile.EndData, &profile.RazdelitelData, &profile.Comment}) {
+      for (const char c : *field) seen[static_cast<unsigned char>(c)] = true;
+    }
+    if (const std::string* bytes = text.Bytes()) {
+      for (const char c : *bytes) seen[static_cast<unsigned char>(c)] = true;
+    } else {
+      for (const char32_t c : *text.Characters()) {
+        if (!Holds(c)) return false;
+      }
+    }
+    for (int b = 0; b < 256; ++b) {
+      if (seen[b] && !m_held[b]) return false;
+    }
+    return true;
+  }
+
+  void Write(std::string_view lines) override {
+    if (m_utf8Lines == (m_encoding == TextEncoding::Utf8) &&
+        (m_utf8Lines || m_encoding == TextEncoding::Cp1251)) {
+      // Lines already in the encoding asked for: UTF-8 data lines carry no
+      // byte-order mark, even when the input had one.
+      Put(lines);
+      return;
+    }
+    if (m_encoding == TextEncoding::Utf8) {
+      Put(Cp1251ToUtf8(lines));
+      return;
+    }
+    std::string encoded;
+    if (!m_utf8Lines) {
+      encoded.resize(lines.size());
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto b = static_cast<unsigned char>(lines[i]);
+        if (!m_held[b]) Refuse(Cp1251ToCodePoint(b), lines, i);
+        encoded[i] = m_bytes[b];
+      }
+    } else {
+      encoded.reserve(lines.size());
+      for (std::size_t i = 0; i < lines.size();) {
+        char32_t c = static_cast<unsigned char>(lines[i]);
+        const std::size_t length = c < 0x80 ? 1 : DecodeUtf8(lines, i, c);
+        if (!Holds(c)) Refuse(c, lines, i);
+        encoded.push_back(CodePointToCodePage(m_page, c));
+        i += length == 0 ? 1 : length;
+      }
+    }
+    Put(encoded);
+    m_lines += static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n'));
+  }
+
  private:
-  Output& m_out;
+  bool Holds(char32_t c) const {
+    return m_encoding == TextEncoding::Utf8 || CodePointToCodePage(m_page, c) != kSubstituteByte ||
+           c == 0x1A;
+  }
+
+  void Put(std::string_view bytes) {
+    if (m_out != nullptr) m_out->Write(bytes);
+  }
+
+  [[noreturn]] void Refuse(char32_t c, std::string_view lines, std::size_t at) const {
+    const std::size_t line =
+        m_lines + static_cast<std::size_t>(std::count(lines.begin(), lines.begin() + at, '\n')) + 1;
+    Fail(std::string("кодировка ") + EncodingName(m_encoding) + " не может записать символ " +
+         CharacterName(c) + " в строке " + std::to_string(line) +
+         " вывода; укажите --output-encoding utf-8");
+  }
+
+  Output* m_out;
+  bool m_utf8Lines;
   TextEncoding m_encoding;
+  CodePage m_page;
+  std::array<char, 256> m_bytes{};
+  std::array<bool, 256> m_held{};
+  std::size_t m_lines = 0;  // lines written before the present piece
 };
 
 struct Options {
-  QCommandLineOption profile{
-      {"p", "profile"},
-      "профиль (без него - первый профиль файла); регистр латинских букв не важен",
-      "ИМЯ"};
-  QCommandLineOption profiles{"profiles",
-                              "файл профилей (по умолчанию Profile.prof рядом с программой или, "
-                              "если она установлена, в ~/.config/Zeltrix, а если его нет - "
-                              "три стандартных профиля)",
-                              "ФАЙЛ"};
+  ProfileOptions source{
+      "профиль (без него - первый профиль файла); регистр латинских букв не важен"};
+  RomOptions display{"по умолчанию - ПЗУ профиля"};
   QCommandLineOption encoding{"encoding",
                               "кодировка входа: auto (по умолчанию: текст UTF-8 с не-ASCII "
                               "символами читается как UTF-8, иначе как Windows-1251), cp1251, "
@@ -47,13 +153,14 @@ struct Options {
                               "КОД", "auto"};
   QCommandLineOption outputEncoding{
       "output-encoding",
-      "кодировка строк данных: cp1251, utf-8, koi8-r или cp866 (по умолчанию - "
-      "кодировка входа)",
+      "кодировка строк данных: cp1251, utf-8, koi8-r или cp866 (по умолчанию - кодировка "
+      "входа); если в ней нет символа вывода, ничего не записывается",
       "КОД"};
   QCommandLineOption output{{"o", "output"}, "файл результата (заменяется целиком)", "ВЫХОД"};
 
   QList<QCommandLineOption> All() const {
-    return {profile, profiles, encoding, outputEncoding, output};
+    return source.All() + display.All() +
+           QList<QCommandLineOption>{encoding, outputEncoding, output};
   }
 };
 
@@ -68,34 +175,26 @@ int Run(const QStringList& arguments, Context& context) {
       parser.isSet(o.outputEncoding)
           ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
           : std::nullopt;
+  o.display.Check(parser);
 
-  // Only the profile's own group is read: the rest of a large file is only scanned.
-  SettingsFile file;
-  std::string name;
-  if (parser.isSet(o.profile)) {
-    const QString given = parser.value(o.profile);
-    const std::optional<std::string> typed = ProfileNameArgument(given);
-    if (!typed) Fail("Профиль \"" + given.toStdString() + "\" не найден!");
-    name = *typed;
-  } else {
-    const std::string path = OpenProfileSource(file, parser.value(o.profiles),
-                                               context.programDirectory, ProfileSourcePart::Names);
-    WarnUnreadableNames(file, path, context.console);
-    const std::vector<std::string> names = ProfileNames(file);
-    if (names.empty()) Fail("В файле профилей нет ни одного профиля");
-    name = names.front();
-  }
-  OpenProfileSourceGroup(file, parser.value(o.profiles), context.programDirectory, name);
-  ProfileRecord record;
-  StderrPrompter prompter(context.console);
-  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return kExitFailure;
-  file.Close();
+  std::optional<ProfileRecord> record = o.source.Load(parser, context);
+  if (!record) return kExitFailure;
+  o.display.ApplyTo(parser, *record);
 
   InputText read = ReadInputText(input, inputEncoding, context.console);
+  const bool utf8Lines = !read.text.OnBytePath();
+  const TextEncoding encoding = wanted.value_or(read.encoding);
   Output out(parser.value(o.output), context.console);
-  LinesSink sink(out, wanted.value_or(read.encoding));
+  LinesSink sink(&out, utf8Lines, encoding);
+  // A file stays as it was when the run fails; standard output cannot take
+  // back what it got, so when the encoding may lack a character of the
+  // lines, they are looked through before anything is written.
+  if (!out.ToFile() && !sink.HoldsAllOf(read.text, *record)) {
+    LinesSink check(nullptr, utf8Lines, encoding);
+    ConvertTextTo(read.text, *record, check);
+  }
   // The run takes the text over, so a long input is never held twice.
-  ConvertOwnedTextTo(std::move(read.text), record, sink);
+  ConvertOwnedTextTo(std::move(read.text), *record, sink);
   out.Finish();
   return kExitOk;
 }
@@ -106,11 +205,13 @@ Command ConvertCommand() {
   return {"convert", [] { return Options().All(); },
           [] {
             return std::vector<HelpSection>{
-                {{"convert [-p ИМЯ] [--profiles ФАЙЛ] [--encoding КОД]",
+                {{"convert [-p ИМЯ] [--profiles ФАЙЛ] [--rom cyrillic|a00|a02]",
+                  "        [--look-alikes | --no-look-alikes] [--encoding КОД]",
                   "        [--output-encoding КОД] [-o ВЫХОД] [ВХОД]"},
                  "Преобразует весь текст ВХОДА (файл; без него или \"-\" - стандартный ввод) в "
                  "строки данных по профилю и пишет их в ВЫХОД или на стандартный вывод.",
-                 {"profile", "profiles", "encoding", "output-encoding", "output"}}};
+                 {"profile", "profiles", "rom", "look-alikes", "no-look-alikes", "encoding",
+                  "output-encoding", "output"}}};
           },
           Run};
 }

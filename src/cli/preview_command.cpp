@@ -6,6 +6,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/display_options.h"
 #include "core/lcd/lcd_screen.h"
 #include "core/lcd/module_image.h"
 #include "core/lcd/screen_layout.h"
@@ -53,18 +54,6 @@ PreviewFormat FormatOption(const QCommandLineParser& parser, const QCommandLineO
   return PreviewFormat::Text;
 }
 
-LcdGeometry SizeOption(const QString& value) {
-  if (const std::optional<LcdGeometry> geometry = ParseGeometry(value.toStdString())) {
-    return *geometry;
-  }
-  std::string sizes;
-  for (const LcdGeometry& geometry : kLcdGeometries) {
-    sizes += (sizes.empty() ? "" : ", ") + GeometryName(geometry);
-  }
-  UsageError("неверный размер экрана \"" + value.toStdString() +
-             "\" у параметра --size (можно: " + sizes + ")");
-}
-
 int NumberOption(const QString& value, const char* option, int low, int high) {
   bool ok = false;
   const int number = value.toInt(&ok);
@@ -100,14 +89,37 @@ struct Options {
                            "white-on-black, amber или название темы из окна",
                            "ТЕМА"};
   QCommandLineOption scale{"scale", "масштаб рисунка png, от 1 до 8 (по умолчанию 3)", "N", "3"};
+  QCommandLineOption codes{"codes",
+                           "вместо текста показать коды от ОТ до ДО (0x20-0xFF - все, что "
+                           "пишет probe) так, как их показывает индикатор после probe: строка "
+                           "экрана за строкой, по ширине экрана",
+                           "ОТ-ДО"};
+  ProfileOptions source{kProfileDescription};
+  RomOptions display{kRomDefault};
   QCommandLineOption encoding{"encoding", "кодировка входа, как у convert", "КОД", "auto"};
   QCommandLineOption output{
       {"o", "output"}, "файл результата (без него - стандартный вывод)", "ВЫХОД"};
 
   QList<QCommandLineOption> All() const {
-    return {size, page, format, theme, scale, encoding, output};
+    return QList<QCommandLineOption>{size, page, format, theme, scale, codes} + source.All() +
+           display.All() + QList<QCommandLineOption>{encoding, output};
   }
 };
+
+// The screen of the codes as probe writes them: row after row of the width.
+ScreenPage CodesScreen(const std::vector<std::string>& rows, LcdGeometry geometry,
+                       std::size_t screen) {
+  ScreenPage page;
+  const auto height = static_cast<std::size_t>(geometry.rows);
+  for (std::size_t r = screen * height; r < rows.size() && r < (screen + 1) * height; ++r) {
+    LcdRow row;
+    row.line = r;
+    row.length = rows[r].size();
+    row.codes = rows[r];
+    page.rows.push_back(std::move(row));
+  }
+  return page;
+}
 
 int Run(const QStringList& arguments, Context& context) {
   const Options o;
@@ -124,16 +136,37 @@ int Run(const QStringList& arguments, Context& context) {
   const int zoom = NumberOption(parser.value(o.scale), "--scale", kMinLcdScale, kMaxLcdScale);
   const std::optional<TextEncoding> inputEncoding =
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
-
-  const std::string text = ReadInputText(input, inputEncoding, context.console).text;
-  const ScreenPage page = LayOutScreen(text, geometry, static_cast<std::size_t>(screen) - 1);
-  // A screen past the text's end has no rows; only then is the text counted,
-  // for the message.
-  if (page.rows.empty()) {
-    Fail("экрана " + std::to_string(screen) +
-         " нет: текст занимает экранов: " + std::to_string(CountScreens(text, geometry)));
+  const std::optional<CodeRange> range =
+      parser.isSet(o.codes) ? std::optional(CodesOption(parser.value(o.codes))) : std::nullopt;
+  if (range && !parser.positionalArguments().isEmpty()) {
+    UsageError("параметр --codes нельзя указывать вместе с ВХОДОМ");
   }
-  const DotBitmap bitmap = LcdScreen(geometry).Render(page);
+  o.display.Check(parser);
+  const std::optional<CharacterMap> map = DisplayMap(o.source, o.display, parser, context);
+  if (!map) return kExitFailure;
+
+  const auto index = static_cast<std::size_t>(screen) - 1;
+  ScreenPage page;
+  if (range) {
+    const std::vector<std::string> rows = CodeRows(*range, geometry.columns);
+    page = CodesScreen(rows, geometry, index);
+    if (page.rows.empty()) {
+      const std::size_t screens = (rows.size() + static_cast<std::size_t>(geometry.rows) - 1) /
+                                  static_cast<std::size_t>(geometry.rows);
+      Fail("экрана " + std::to_string(screen) +
+           " нет: коды занимают экранов: " + std::to_string(screens));
+    }
+  } else {
+    const EngineText text = std::move(ReadInputText(input, inputEncoding, context.console).text);
+    page = LayOutScreen(text, geometry, index, *map);
+    // A screen past the text's end has no rows; only then is the text
+    // counted, for the message.
+    if (page.rows.empty()) {
+      Fail("экрана " + std::to_string(screen) +
+           " нет: текст занимает экранов: " + std::to_string(CountScreens(text, geometry)));
+    }
+  }
+  const DotBitmap bitmap = LcdScreen(geometry, map->Rom()).Render(page);
 
   std::string bytes;
   switch (chosen) {
@@ -159,11 +192,16 @@ Command PreviewCommand() {
           [] {
             return std::vector<HelpSection>{
                 {{"preview [--size 16x2] [--page N] [--format text|pbm|png]",
-                  "    [--theme ТЕМА] [--scale N] [--encoding КОД]", "    [-o ВЫХОД] [ВХОД]"},
+                  "        [--theme ТЕМА] [--scale N] [-p ИМЯ] [--profiles ФАЙЛ]",
+                  "        [--rom cyrillic|a00|a02] [--look-alikes]",
+                  "        [--no-look-alikes] [--encoding КОД] [-o ВЫХОД]",
+                  "        [ВХОД | --codes ОТ-ДО]"},
                  "Показывает экран N текста ВХОДА так, как его покажет индикатор: каждая строка "
                  "текста занимает строку экрана, длинная строка обрезается по его ширине, "
-                 "символы, которые индикатор не способен отобразить, пропускаются.",
-                 {"size", "page", "format", "theme", "scale", "encoding", "output"}}};
+                 "символы, которые индикатор не способен отобразить, пропускаются. С --codes "
+                 "показывает вместо текста сами коды, как их пишет probe.",
+                 {"size", "page", "format", "theme", "scale", "codes", "profile", "profiles", "rom",
+                  "look-alikes", "no-look-alikes", "encoding", "output"}}};
           },
           Run};
 }

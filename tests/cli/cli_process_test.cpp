@@ -23,6 +23,9 @@ TEST(CliProcessTest, TheExecutableAgreesWithTheLibrary) {
       {{"convert", "-o"}, ""},
       {{"profiles"}, ""},
       {{"bin", "--insert", "9", "-o", "out.bin"}, "AB"},
+      {{"convert", "--rom", "a02", "--output-encoding", "cp1251"}, "Straße"},
+      {{"bin", "--rom", "a02", "-o", "-"}, "Straße"},
+      {{"probe", "--size", "8x1", "--bin", "-"}, ""},
       {{}, ""},
   };
   testing::CliProcessRunner process;

@@ -69,9 +69,15 @@ TEST_F(CliTest, Utf8InputGivesUtf8OutputUnlessToldOtherwise) {
   // Forced Windows-1251: the UTF-8 bytes are taken as Windows-1251 characters.
   const Result forced = Run({"convert", "--encoding", "cp1251", "-p", "mikrobasic for pic"}, "П");
   EXPECT_EQ(forced.out, "' \xD0\x9F\r\n const    As Byte[] = ($50 ) ' 1\r\n");
-  // A character with no Windows-1251 code is one the display cannot show.
+  // A character with no Windows-1251 code is one the Cyrillic ROM cannot show;
+  // Windows-1251 lines cannot hold it either, so nothing is written.
   const Result emoji = Run({"convert", "--output-encoding", "cp1251"}, "A\xF0\x9F\x98\x80");
-  EXPECT_EQ(emoji.out, "; A\x1A\r\n    Dt    0x41\r\n");
+  EXPECT_EQ(emoji.status, 1);
+  EXPECT_EQ(emoji.out, "");
+  EXPECT_EQ(emoji.err,
+            "zeltrix-cli: кодировка Windows-1251 не может записать символ «\xF0\x9F\x98\x80» "
+            "(U+1F600) в строке 1 вывода; укажите --output-encoding utf-8\n");
+  EXPECT_EQ(Run({"convert"}, "A\xF0\x9F\x98\x80").out, "; A\xF0\x9F\x98\x80\r\n    Dt    0x41\r\n");
 }
 
 // The same text in each encoding gives the same data lines; those go out in

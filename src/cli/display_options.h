@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/lcd/character_map.h"
+#include "core/lcd/lcd_screen.h"
+#include "core/profiles/profile_record.h"
+
+namespace zeltrix::cli {
+
+/** -p and --profiles: the profile a command takes, and the file it is found in. */
+struct ProfileOptions {
+  /** The options; the description of -p says what the command takes from the profile. */
+  explicit ProfileOptions(const QString& profileDescription);
+
+  QCommandLineOption profile;
+  QCommandLineOption profiles;
+
+  QList<QCommandLineOption> All() const { return {profile, profiles}; }
+
+  /** True when the command line names a profile or a profile file. */
+  bool Given(const QCommandLineParser& parser) const;
+
+  /**
+   * The profile named by -p, else the first of the file; only its own group
+   * is read, the rest of a large file only scanned. Nothing when it could not
+   * be loaded: the reason has been told on standard error.
+   */
+  std::optional<ProfileRecord> Load(const QCommandLineParser& parser, Context& context) const;
+};
+
+/**
+ * --rom, --look-alikes and --no-look-alikes: the display's character ROM and
+ * whether a character it lacks is shown by a look-alike, put over what the
+ * profile says.
+ */
+struct RomOptions {
+  /** The options, with the words saying where the ROM comes from without --rom. */
+  explicit RomOptions(const QString& romDefault);
+
+  QCommandLineOption rom;
+  QCommandLineOption lookAlikes;
+  QCommandLineOption noLookAlikes;
+
+  QList<QCommandLineOption> All() const { return {rom, lookAlikes, noLookAlikes}; }
+
+  /** Refuses a wrong ROM and both look-alike options at once (usage errors). */
+  void Check(const QCommandLineParser& parser) const;
+
+  /** The profile's ROM and look-alikes, replaced where the options say. */
+  void ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
+};
+
+/** -p as bin and preview describe it: they take only the display from a profile. */
+inline constexpr const char* kProfileDescription =
+    "профиль, из которого берутся ПЗУ и похожие символы (без -p и --profiles - ПЗУ cyrillic "
+    "без похожих символов, с одним --profiles - первый профиль файла); регистр латинских букв "
+    "не важен";
+
+/** Where bin and preview take the ROM from without --rom. */
+inline constexpr const char* kRomDefault = "по умолчанию - ПЗУ профиля, без профиля - cyrillic";
+
+/**
+ * The map of the display that bin and preview show the codes for: the
+ * profile's ROM and look-alikes when -p or --profiles is given, else the
+ * Cyrillic ROM without look-alikes, with --rom and the look-alike options
+ * put over them. Nothing when the profile could not be loaded (the reason has
+ * been told).
+ */
+std::optional<CharacterMap> DisplayMap(const ProfileOptions& source, const RomOptions& display,
+                                       const QCommandLineParser& parser, Context& context);
+
+/** The value of --size: one of kLcdGeometries, else a usage error. */
+LcdGeometry SizeOption(const QString& value);
+
+/** The first and last display code of a --codes value. */
+struct CodeRange {
+  unsigned first = 0x20;
+  unsigned last = 0xFF;
+};
+
+/**
+ * A --codes value: "ОТ-ДО" or one code, each 0x and two hex digits or a
+ * decimal number, 0 to 255, ОТ not above ДО; else a usage error.
+ */
+CodeRange CodesOption(const QString& value);
+
+/**
+ * The codes of the range as a display shows them one row after another: rows
+ * of the display's width, the last one filled up with spaces (0x20), so that
+ * a firmware writes every row alike.
+ */
+std::vector<std::string> CodeRows(CodeRange range, int columns);
+
+}  // namespace zeltrix::cli
