@@ -297,18 +297,26 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
                  "done\n");
   WriteBytes(home.Path("lines"),
              "zeltrix-cli \nzeltrix-cli convert --out\nzeltrix-cli bin --encoding \n"
-             "zeltrix-cli profiles \nzeltrix-cli convert -p As\n");
+             "zeltrix-cli profiles \nzeltrix-cli convert -p As\nzeltrix-cli preview --rom \n"
+             "zeltrix-cli bin --rom a0\nzeltrix-cli convert --look\nzeltrix-cli preview --co\n"
+             "zeltrix-cli probe -\nzeltrix-cli pr\n");
   ASSERT_EQ(Shell("env -u XDG_CONFIG_HOME HOME=" + Quote(home.Root()) + " PATH=" +
                   Quote(Usr("bin")) + ":/usr/bin:/bin bash " + Quote(home.Path("complete.sh")) +
                   " <" + Quote(home.Path("lines")) + " >" + Quote(home.Path("offers")) + " 2>&1"),
             0);
   EXPECT_EQ(ReadBytes(home.Path("offers")),
-            "convert|bin|preview|profiles|--help|--version|\n"
+            "convert|bin|preview|probe|profiles|--help|--version|\n"
             "--output-encoding|--output|\n"
             "auto|cp1251|utf-8|koi8-r|cp866|\n"
             "export|import|\n"
             // The names of the profiles in the configuration folder, quoted for the shell.
-            "Asm\\ wide|\n");
+            "Asm\\ wide|\n"
+            "cyrillic|a00|a02|\n"
+            "a00|a02|\n"
+            "--look-alikes|\n"
+            "--codes|\n"
+            "--size|-p|--profile|--profiles|-o|--output|--bin|--help|\n"
+            "preview|probe|profiles|\n");
 }
 
 }  // namespace
