@@ -55,6 +55,16 @@ best_of "zeltrix-cli convert (DT), standard output" \
 if command -v xxd >/dev/null; then
   best_of "xxd -i on the same file, for comparison" xxd -i "$work/text.txt"
 fi
+# The same text in UTF-8 with one character Windows-1251 lacks: the whole
+# text takes the character path, four bytes a character.
+if command -v iconv >/dev/null; then
+  { iconv -f CP1251 -t UTF-8 "$work/text.txt"; printf '\xC3\x9F'; } >"$work/text8.txt"
+  best_of "convert --rom a02, 10 MB text beyond cp1251" \
+    "$build/zeltrix-cli" convert -p "ASM — DT For PIC" --rom a02 -o "$work/lines.asm" \
+    "$work/text8.txt"
+  echo "  input: $(stat -c %s "$work/text8.txt") bytes of UTF-8"
+  rm -f "$work/text8.txt"
+fi
 
 # Inputs that could fill the memory: a profile whose StartData is 4 MB, a
 # 1 GB file of zero bytes, a 200 MB text. Peak memory should stay near the

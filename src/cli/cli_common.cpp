@@ -127,11 +127,14 @@ std::string ReadInput(const QString& input, Console& console) {
 
 // UTF-8 text to Windows-1251 in its own storage, from the given offset on,
 // a megabyte at a time: no character is longer in Windows-1251, so each
-// piece fits where its UTF-8 stood.
-void Utf8ToCp1251InPlace(std::string& text, std::size_t from) {
+// piece fits where its UTF-8 stood. A piece that holds a character
+// Windows-1251 lacks is left as it is, and the work stops there: false, with
+// the Windows-1251 bytes of the pieces before it in text[0, put) and the
+// UTF-8 rest in text[at, end).
+bool Utf8ToCp1251InPlace(std::string& text, std::size_t from, std::size_t& put, std::size_t& at) {
   constexpr std::size_t kBlock = 1 << 20;
-  std::size_t put = 0;
-  std::size_t at = from;
+  put = 0;
+  at = from;
   while (at < text.size()) {
     std::size_t end = std::min(text.size(), at + kBlock);
     // A piece ends before a continuation byte, so no character is split.
@@ -140,28 +143,51 @@ void Utf8ToCp1251InPlace(std::string& text, std::size_t from) {
       --end;
     }
     if (end == at) end = std::min(text.size(), at + kBlock);
-    const std::string piece = Utf8ToCp1251Lossy(std::string_view(text).substr(at, end - at));
+    const std::string_view utf8 = std::string_view(text).substr(at, end - at);
+    const std::string piece = Utf8ToCp1251Lossy(utf8);
+    // SUB stands for a character without a code, unless the text had it.
+    if (piece.find(kSubstituteByte) != std::string::npos &&
+        std::count(piece.begin(), piece.end(), kSubstituteByte) !=
+            std::count(utf8.begin(), utf8.end(), kSubstituteByte)) {
+      return false;
+    }
     std::memcpy(text.data() + put, piece.data(), piece.size());
     put += piece.size();
     at = end;
   }
   text.resize(put);
+  return true;
 }
 
-// The characters of valid UTF-8 text, in storage of exactly their number.
-std::u32string Utf8Characters(std::string_view utf8) {
-  const auto count = static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-  std::u32string characters;
-  characters.reserve(count);
+// Appends the characters of valid UTF-8 text.
+void AppendUtf8Characters(std::u32string& characters, std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t c = static_cast<unsigned char>(utf8[i]);
     const std::size_t length = c < 0x80 ? 1 : DecodeUtf8(utf8, i, c);
     characters.push_back(length == 0 ? kReplacementCharacter : c);
     i += length == 0 ? 1 : length;
   }
-  return characters;
+}
+
+// UTF-8 text as the engine's: Windows-1251 bytes converted where they stand
+// when Windows-1251 holds every character, else the characters, in storage of
+// exactly their number, and the bytes are let go.
+EngineText FromUtf8(std::string text, std::size_t from) {
+  std::size_t put = 0;
+  std::size_t at = 0;
+  if (Utf8ToCp1251InPlace(text, from, put, at)) return EngineText::FromCp1251(std::move(text));
+  const std::string_view converted(text.data(), put);
+  const std::string_view rest = std::string_view(text).substr(at);
+  std::u32string characters;
+  characters.reserve(put +
+                     static_cast<std::size_t>(std::count_if(rest.begin(), rest.end(), [](char c) {
+                       return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+                     })));
+  for (const char c : converted)
+    characters.push_back(Cp1251ToCodePoint(static_cast<unsigned char>(c)));
+  AppendUtf8Characters(characters, rest);
+  text = std::string();
+  return EngineText::FromCharacters(std::move(characters));
 }
 
 // A single-byte code page's text as the engine's: byte for byte in place when
@@ -201,13 +227,7 @@ InputText DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
       }
       const std::size_t start =
           bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0;
-      if (CodePageHolds(CodePage::Cp1251, std::string_view(bytes).substr(start))) {
-        Utf8ToCp1251InPlace(bytes, start);
-        return {EngineText::FromCp1251(std::move(bytes)), format.encoding};
-      }
-      std::u32string characters = Utf8Characters(std::string_view(bytes).substr(start));
-      bytes = std::string();
-      return {EngineText::FromCharacters(std::move(characters)), format.encoding};
+      return {FromUtf8(std::move(bytes), start), format.encoding};
     }
     case TextEncoding::Koi8r:
       return {FromCodePage(std::move(bytes), CodePage::Koi8r), format.encoding};

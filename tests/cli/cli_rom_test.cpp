@@ -190,9 +190,14 @@ TEST_F(CliRomTest, MistakesInTheNewOptions) {
 // message names the character and its line. UTF-8 holds every character.
 TEST_F(CliRomTest, OutputEncodingThatLacksACharacterWritesNothing) {
   const std::string refusal = " вывода; укажите --output-encoding utf-8\n";
-  // Over a megabyte of lines before the character: standard output gets none of them.
+  // Over a megabyte of text and of lines before the character: the text is
+  // read in pieces, and standard output gets none of the lines.
   std::string many;
-  for (int i = 0; i < 200000; ++i) many += "AB\n";
+  std::string manyLines;
+  for (int i = 0; i < 300000; ++i) {
+    many += "Яb\n";
+    manyLines += "; Яb \r\n    Dt    0xB1, 0x62, 0x20\r\n";
+  }
   const struct {
     std::vector<std::string> args;
     std::string input;
@@ -206,9 +211,10 @@ TEST_F(CliRomTest, OutputEncodingThatLacksACharacterWritesNothing) {
        ""},
       {{"--profiles", "lines.prof", "--output-encoding", "cp1251", "--rom", "a02"},
        many + "ß",
-       "zeltrix-cli: кодировка Windows-1251 не может записать символ «ß» (U+00DF) в строке 400001" +
+       "zeltrix-cli: кодировка Windows-1251 не может записать символ «ß» (U+00DF) в строке 600001" +
            refusal,
        ""},
+      {{"--profiles", "lines.prof"}, many + "ß", "", manyLines + "; ß\r\n"},
       {{"--profiles", "lines.prof", "--output-encoding", "koi8-r"},
        W("«Да»"),
        "zeltrix-cli: кодировка KOI8-R не может записать символ ««» (U+00AB) в строке 1" + refusal,
