@@ -196,9 +196,10 @@ TEST_F(CliTest, HelpListsEveryCommandAndOption) {
   EXPECT_EQ(version.err, "");
 }
 
-// The manual page and the bash completion name every command and every
-// option each command takes, as the help does, and the page renders cleanly.
-TEST_F(CliTest, ManualAndCompletionNameEveryCommandAndOption) {
+// The help, the manual page and the bash completion name every command and
+// every option each command takes, and the page renders cleanly.
+TEST_F(CliTest, HelpManualAndCompletionNameEveryCommandAndOption) {
+  const std::string help = Run({"--help"}).out;
   const std::string source = ZELTRIX_SOURCE_DIR;
   const std::string manual = ReadBytes(source + "/resources/man/zeltrix-cli.1.in");
   const std::string completion = ReadBytes(source + "/resources/completion/zeltrix-cli");
@@ -228,6 +229,12 @@ TEST_F(CliTest, ManualAndCompletionNameEveryCommandAndOption) {
       synopses += manual.substr(at, manual.find("\n.br\n", at) - at);
     }
     EXPECT_FALSE(synopses.empty()) << name;
+    // The help's forms of the command, each up to the blank line after it.
+    std::string helped;
+    for (std::size_t at = help.find("\n  zeltrix-cli " + name + " "); at != std::string::npos;
+         at = help.find("\n  zeltrix-cli " + name + " ", at + 1)) {
+      helped += help.substr(at, help.find("\n\n", at) - at);
+    }
     // The command's case of the completion, up to the next command's.
     const std::size_t block = completion.find("\n        " + name + ")\n");
     ASSERT_NE(block, std::string::npos) << name;
@@ -239,6 +246,11 @@ TEST_F(CliTest, ManualAndCompletionNameEveryCommandAndOption) {
         const std::string dashed = (n.size() == 1 ? "-" : "--") + n.toStdString();
         inSynopsis = inSynopsis || synopses.find(roff(dashed)) != std::string::npos;
         if (n.size() > 1) {
+          const std::string line = "\n      --" + n.toStdString();
+          const bool helpedHere = helped.find(line + " ") != std::string::npos ||
+                                  helped.find(line + "\n") != std::string::npos ||
+                                  helped.find(", --" + n.toStdString() + " ") != std::string::npos;
+          EXPECT_TRUE(helpedHere) << name << " " << dashed << ": not in the help";
           const bool described = items.find(roff(dashed) + " ") != std::string::npos ||
                                  items.find(roff(dashed) + "\n") != std::string::npos;
           EXPECT_TRUE(described) << name << " " << dashed << ": not described";
