@@ -24,14 +24,15 @@ int Choice(std::int32_t stored) { return stored == 0 || stored == 1 ? stored : 0
 
 }  // namespace
 
-BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter& prompter,
-                     FileRequester& requester)
+BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
+                     Prompter& prompter, FileRequester& requester)
     // No owner: the dialog is a window of its own beside the main window.
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       m_options(options),
       m_sourceText(std::move(sourceText)),
+      m_displayMap(std::move(displayMap)),
       m_prompter(prompter, this),
       m_requester(requester, this) {
   setObjectName("binDialog");
@@ -233,12 +234,13 @@ void BinDialog::Browse() {
 void BinDialog::Convert() {
   // Whatever the outcome, the dialog stays open for another run.
   const std::string& path = m_chosenPath;
-  const std::optional<std::string> text =
+  const CharacterMap map = m_displayMap();
+  const std::optional<EngineText> text =
       PrepareBinText(path, m_sourceText(), m_removeUndisplayable->isChecked(),
-                     m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter);
+                     m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter, map);
   if (!text) return;
   // The lists hold their choices in the order of the enums.
-  WriteBinImage(path, *text, static_cast<BinTarget>(m_saveTo->currentIndex()),
+  WriteBinBlock(path, MapToLcdCodes(*text, map), static_cast<BinTarget>(m_saveTo->currentIndex()),
                 static_cast<BinPlacement>(m_add->currentIndex()),
                 static_cast<BinManner>(m_how->currentIndex()), m_startAddress->text().toStdString(),
                 m_prompter);

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/lcd/bin_writer.h"
+#include "core/lcd/character_map.h"
+#include "core/lcd/engine_text.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
 #include "gui/support/dialog_parent.h"
@@ -28,15 +30,17 @@ class BinDialog : public QWidget {
   Q_OBJECT
 
  public:
-  /** Gives the source editor's whole text in Windows-1251. */
-  using SourceText = std::function<std::string()>;
+  /** Gives the source editor's whole text. */
+  using SourceText = std::function<EngineText()>;
+  /** Gives the map of the current profile's display: its ROM and look-alikes. */
+  using DisplayMap = std::function<CharacterMap()>;
 
   /**
    * Builds the dialog hidden, with its controls set from the record. The
-   * record and the source must outlive the dialog.
+   * record and the sources must outlive the dialog.
    */
-  BinDialog(BinOutputOptions& options, SourceText sourceText, Prompter& prompter,
-            FileRequester& requester);
+  BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
+            Prompter& prompter, FileRequester& requester);
 
   /** Shows the dialog centred over that window (none: where it is) and activates it. */
   void Open(QWidget* over);
@@ -44,7 +48,10 @@ class BinDialog : public QWidget {
   /** Asks for the target file; a name without an extension gets ".bin". */
   void Browse();
 
-  /** Prepares the source text and writes its codes as the controls say. */
+  /**
+   * Prepares the source text and writes its codes, those of the current
+   * profile's display, as the controls say.
+   */
   void Convert();
 
  signals:
@@ -63,6 +70,7 @@ class BinDialog : public QWidget {
 
   BinOutputOptions& m_options;
   SourceText m_sourceText;
+  DisplayMap m_displayMap;
   WindowPrompter m_prompter;  // its messages belong to it
   WindowFileRequester m_requester;
 

@@ -22,6 +22,7 @@
 #include "core/lcd/screen_layout.h"
 #include "gui/lcd/lcd_screen_view.h"
 #include "gui/main/code_editor.h"
+#include "gui/support/rom_captions.h"
 
 namespace zeltrix {
 namespace {
@@ -84,13 +85,16 @@ const char* CharactersWord(std::size_t count) {
 }
 
 LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings,
-                                   Prompter& prompter, FileRequester& requester)
+                                   CharacterRom rom, bool lookAlikes, Prompter& prompter,
+                                   FileRequester& requester)
     // No owner: a window of its own that stays open beside the main window.
     : QWidget(nullptr, Qt::Window),
       m_source(source),
       m_settings(settings),
       m_prompter(prompter, this),
-      m_requester(requester, this) {
+      m_requester(requester, this),
+      m_profileRom(rom),
+      m_lookAlikes(lookAlikes) {
   setObjectName("lcdPreviewWindow");
   setWindowTitle("Экран LCD");
   m_refreshTimer.setSingleShot(true);
@@ -133,6 +137,20 @@ void LcdPreviewWindow::BuildControls() {
   }
   choices->addStretch();
   layout->addLayout(choices);
+
+  // The ROM's long names get a row of their own, so the window stays as
+  // narrow as the smaller modules.
+  auto* romRow = new QHBoxLayout;
+  auto* romCaption = new QLabel("Знакогенератор:", this);
+  m_roms = new QComboBox(this);
+  m_roms->setObjectName("lcdRomCombo");
+  m_roms->setToolTip("Набор знаков, зашитый в индикатор");
+  AddRomItems(m_roms);
+  romCaption->setBuddy(m_roms);
+  romRow->addWidget(romCaption);
+  romRow->addWidget(m_roms);
+  romRow->addStretch();
+  layout->addLayout(romRow);
 
   m_view = new LcdScreenView;
   m_scroll = new QScrollArea(this);
@@ -188,6 +206,9 @@ void LcdPreviewWindow::SetInitialStates() {
   m_zoom->setValue(std::clamp(m_settings.Zoom, kMinLcdScale, kMaxLcdScale));
   m_themes->setCurrentIndex(
       static_cast<int>(&ThemeOrDefault(m_settings.Theme) - LcdThemes().data()));
+  m_roms->setCurrentIndex(RowOfRom(m_profileRom));
+  // Only the user's choice: the program sets the list as the profile changes.
+  connect(m_roms, &QComboBox::activated, this, &LcdPreviewWindow::RomChosen);
   connect(m_sizes, &QComboBox::currentIndexChanged, this, &LcdPreviewWindow::SizeChosen);
   connect(m_zoom, &QSpinBox::valueChanged, this, [this](int zoom) {
     m_settings.Zoom = zoom;
@@ -267,11 +288,32 @@ std::size_t LcdPreviewWindow::CaretScreen() const {
                       Geometry());
 }
 
+CharacterRom LcdPreviewWindow::ShownRom() const { return RomOfRow(m_roms->currentIndex()); }
+
+void LcdPreviewWindow::RomChosen(int row) {
+  m_romChosen = RomOfRow(row) != m_profileRom;
+  Refresh();
+}
+
+void LcdPreviewWindow::SetProfileDisplay(CharacterRom rom, bool lookAlikes) {
+  if (rom == m_profileRom && lookAlikes == m_lookAlikes) return;
+  m_profileRom = rom;
+  m_lookAlikes = lookAlikes;
+  if (!m_romChosen) {
+    m_roms->setCurrentIndex(RowOfRom(rom));
+  } else if (ShownRom() == rom) {
+    // The profile has come to the ROM the user picked: they go on together.
+    m_romChosen = false;
+  }
+  Refresh();
+}
+
 void LcdPreviewWindow::Refresh() {
   m_refreshTimer.stop();
   if (m_textStale) {
-    m_text = m_source.Cp1251Text();
-    m_lineCount = CountTextLines(m_text);
+    // Characters Windows-1251 has no code for are laid out as what they are.
+    m_text = EngineText::FromUtf8(m_source.Utf8Text());
+    m_lineCount = m_text.Visit([](const auto& text) { return CountTextLines(text); });
     m_textStale = false;
   }
   if (m_followCaret) {
@@ -280,7 +322,7 @@ void LcdPreviewWindow::Refresh() {
   }
   const std::size_t screenCount = ScreenCount();
   m_screen = std::min(m_screen, screenCount - 1);
-  m_page = LayOutScreen(m_text, Geometry(), m_screen);
+  m_page = LayOutScreen(m_text, Geometry(), m_screen, Map());
   Redraw();
   m_pageLabel->setText(QString("Экран %1 из %2").arg(m_screen + 1).arg(screenCount));
   m_previous->setEnabled(m_screen > 0);
@@ -292,7 +334,7 @@ void LcdPreviewWindow::Redraw() {
   std::vector<bool> overflowing;
   for (const LcdRow& row : m_page.rows) overflowing.push_back(row.overflow > 0);
   const LcdGeometry geometry = Geometry();
-  m_view->SetScreen(LcdScreen(geometry).Render(m_page), geometry,
+  m_view->SetScreen(LcdScreen(geometry, ShownRom()).Render(m_page), geometry,
                     LcdThemes()[static_cast<std::size_t>(m_themes->currentIndex())],
                     m_zoom->value(), overflowing);
 }
@@ -370,9 +412,9 @@ void LcdPreviewWindow::FitToScreen() {
 void LcdPreviewWindow::PlaceCaret(int row, int column) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_page.rows.size()) return;
   const LcdRow& shown = m_page.rows[static_cast<std::size_t>(row)];
-  // QScintilla counts the index in characters, and every Windows-1251
-  // character is one character of the editor's text.
-  const std::size_t character = CellCharacter(m_text, shown, static_cast<std::size_t>(column));
+  // QScintilla counts the index in characters, as the layout does.
+  const std::size_t character =
+      CellCharacter(m_text, shown, static_cast<std::size_t>(column), Map());
   m_source.setCursorPosition(static_cast<int>(shown.line), static_cast<int>(character));
   m_source.ensureCursorVisible();
   m_source.window()->activateWindow();

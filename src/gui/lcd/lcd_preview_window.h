@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <string>
 
+#include "core/lcd/character_map.h"
+#include "core/lcd/engine_text.h"
 #include "core/lcd/lcd_screen.h"
 #include "core/settings/app_settings.h"
 #include "core/ui/file_requester.h"
@@ -27,6 +29,12 @@ class LcdScreenView;
  * source editor's text and caret, redrawing at most every 100 ms. Its
  * choices and frame go into the settings record as they change. Closing
  * destroys it.
+ *
+ * It shows the display of the current profile: its ROM's glyphs, and its
+ * look-alikes when it allows them. The window's own ROM list starts at the
+ * profile's ROM and follows the profile while it shows the profile's ROM; a
+ * ROM the user picks there stays until the user picks the profile's again
+ * or closes the window.
  */
 class LcdPreviewWindow : public QWidget {
   Q_OBJECT
@@ -35,9 +43,18 @@ class LcdPreviewWindow : public QWidget {
   /** Least time between two redraws while the user types. */
   static constexpr int kRefreshDelayMs = 100;
 
-  /** Builds the window hidden; the editor and the record must outlive it. */
-  LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings, Prompter& prompter,
-                   FileRequester& requester);
+  /**
+   * Builds the window hidden for the profile's display (its ROM, and whether
+   * it allows look-alikes); the editor and the record must outlive it.
+   */
+  LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings, CharacterRom rom,
+                   bool lookAlikes, Prompter& prompter, FileRequester& requester);
+
+  /** Another profile, or the same one changed: its ROM and look-alikes. */
+  void SetProfileDisplay(CharacterRom rom, bool lookAlikes);
+
+  /** The ROM whose glyphs are shown. */
+  CharacterRom ShownRom() const;
 
   /** Shows the window where it stood last, else beside that window, and activates it. */
   void Open(QWidget* beside);
@@ -72,6 +89,9 @@ class LcdPreviewWindow : public QWidget {
   std::size_t ScreenCount() const;
   std::size_t CaretScreen() const;
   void SizeChosen();
+  void RomChosen(int row);
+  /** How the display shown maps the characters. */
+  CharacterMap Map() const { return CharacterMap(ShownRom(), m_lookAlikes); }
   void FitToScreen();
   /** The frame the desktop puts around the window. */
   QSize Decoration() const;
@@ -87,7 +107,7 @@ class LcdPreviewWindow : public QWidget {
   WindowFileRequester m_requester;
 
   QTimer m_refreshTimer;
-  std::string m_text;  // the editor's text in Windows-1251, as of the last refresh
+  EngineText m_text;  // the editor's text, as of the last refresh
   std::size_t m_lineCount = 1;
   bool m_textStale = true;
   bool m_followCaret = true;
@@ -95,10 +115,14 @@ class LcdPreviewWindow : public QWidget {
   ScreenPage m_page;      // the screen shown, laid out from m_text
   bool m_placed = false;  // a frame of its own, so geometry changes are the user's
   QSize m_decoration;     // the owner's frame, until the window has its own
+  CharacterRom m_profileRom;
+  bool m_lookAlikes;
+  bool m_romChosen = false;  // the user picked a ROM other than the profile's
 
   QComboBox* m_sizes = nullptr;
   QSpinBox* m_zoom = nullptr;
   QComboBox* m_themes = nullptr;
+  QComboBox* m_roms = nullptr;
   QScrollArea* m_scroll = nullptr;
   LcdScreenView* m_view = nullptr;
   QLabel* m_status = nullptr;

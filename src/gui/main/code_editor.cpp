@@ -15,7 +15,6 @@
 
 #include "core/io/single_byte_codec.h"
 #include "core/io/utf8.h"
-#include "core/lcd/lcd_code.h"
 #include "gui/support/qt_file_names.h"
 
 namespace zeltrix {
@@ -27,9 +26,11 @@ namespace {
 // starts past the eighth character (the byte-count note of a data line).
 class OutputStyler {
  public:
-  explicit OutputStyler(const std::string& marker) : m_marker(marker) {}
+  OutputStyler(const std::string& marker, const CharacterMap& map) : m_marker(marker), m_map(map) {}
 
-  int StyleOf(char c) {
+  /** The style of a character; the marker is matched by its Windows-1251 byte. */
+  int StyleOf(char32_t character) {
+    const char c = CodePointToCp1251(character);
     if (m_marker.empty()) return kStylePlain;
     if (c == '\n' || c == '\f') {
       m_found = m_digits = false;
@@ -49,11 +50,12 @@ class OutputStyler {
       return kStylePlain;
     }
     if (m_digits && c >= '0' && c <= '9') return kStyleDigit;
-    return CharacterStyle(static_cast<unsigned char>(c));
+    return CharacterStyle(character, m_map);
   }
 
  private:
   const std::string& m_marker;
+  const CharacterMap& m_map;
   std::string m_collected;
   bool m_found = false;
   bool m_digits = false;
@@ -70,10 +72,24 @@ QStringList DroppedFiles(const QMimeData* mime) {
   return paths;
 }
 
+int CharacterStyle(char32_t character, const CharacterMap& map) {
+  if (character == U'\t' || character == U'\n' || character == U'\f') return kStylePlain;
+  switch (map.Map(character).kind) {
+    case CharacterKind::NotShown:
+      return kStyleOther;
+    case CharacterKind::LookAlike:
+      return kStyleLookAlike;
+    case CharacterKind::Exact:
+      break;
+  }
+  const bool russian = character >= 0x400 && character <= 0x4FF;
+  const bool cyrillicHalf = map.Rom() == CharacterRom::Cyrillic && character >= 0x80;
+  return russian || cyrillicHalf ? kStyleCyrillic : kStylePlain;
+}
+
 int CharacterStyle(unsigned char textCode) {
-  if (textCode == '\t' || textCode == '\n' || textCode == '\f') return kStylePlain;
-  if (LcdCode(textCode) == 0) return kStyleOther;
-  return textCode >= 0x80 ? kStyleCyrillic : kStylePlain;
+  static const CharacterMap cyrillic;
+  return CharacterStyle(Cp1251ToCodePoint(textCode), cyrillic);
 }
 
 void RegisterEditorFontSubstitutes() {
@@ -126,6 +142,8 @@ void CodeEditor::ApplyColours() {
   // A style's font carries Qt's weight, which the component does not count as
   // bold; its own bold flag does.
   SendScintilla(SCI_STYLESETBOLD, static_cast<unsigned long>(kStyleOther), 1L);
+  QsciStyle(kStyleLookAlike, {}, Qt::black, paper, font).apply(this);
+  SendScintilla(SCI_STYLESETUNDERLINE, static_cast<unsigned long>(kStyleLookAlike), 1L);
   if (!source) QsciStyle(kStyleDigit, {}, QColor(254, 17, 181), paper, font).apply(this);
   if (source) {
     setWhitespaceForegroundColor(Qt::black);
@@ -236,6 +254,15 @@ void CodeEditor::ReplaceCharacters(std::string_view utf8) {
   SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
 }
 
+void CodeEditor::SetCharacterMap(const CharacterMap& map) {
+  if (map.Rom() == m_map.Rom() && map.LookAlikes() == m_map.LookAlikes()) return;
+  m_map = map;
+  // Styled again as the component asks, from the start: the lines in view
+  // at once, the rest when they come into view.
+  SendScintilla(SCI_STARTSTYLING, 0UL, 0xFFL);
+  viewport()->update();
+}
+
 bool CodeEditor::TextFits(TextEncoding encoding) const {
   return TextFitsEncoding(Utf8Text(), encoding);
 }
@@ -252,14 +279,16 @@ void CodeEditor::OnStyleNeeded(int position) {
   // Styles go per byte of the UTF-8 text, chosen per character.
   std::vector<char> styles(bytes.size(), static_cast<char>(kStylePlain));
   const bool output = m_role == EditorRole::Output;
-  OutputStyler outputStyler(m_marker);
+  OutputStyler outputStyler(m_marker, m_map);
   for (std::size_t i = 0; i < bytes.size();) {
     char32_t cp;
     std::size_t len = DecodeUtf8(bytes, i, cp);
-    const char c = len == 0 ? kSubstituteByte : CodePointToCp1251(cp);
-    if (len == 0) len = 1;
-    const int style =
-        output ? outputStyler.StyleOf(c) : CharacterStyle(static_cast<unsigned char>(c));
+    // A byte of an invalid sequence is no character the display shows.
+    if (len == 0) {
+      cp = kReplacementCharacter;
+      len = 1;
+    }
+    const int style = output ? outputStyler.StyleOf(cp) : CharacterStyle(cp, m_map);
     std::fill_n(styles.begin() + static_cast<std::ptrdiff_t>(i), len, static_cast<char>(style));
     i += len;
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/io/text_encoding.h"
+#include "core/lcd/character_map.h"
 
 namespace zeltrix {
 
@@ -16,13 +17,23 @@ enum class EditorRole { Source, Output };
 
 /** Scintilla style numbers of the character colouring. */
 enum EditorStyle : int {
-  kStylePlain = 0,     ///< displayable non-Cyrillic characters, TAB, LF, FF
-  kStyleCyrillic = 1,  ///< Cyrillic letters and « » ё Ё №
-  kStyleOther = 2,     ///< everything the display cannot show
-  kStyleDigit = 3,     ///< digits after the comment marker (output editor)
+  kStylePlain = 0,      ///< displayable non-Cyrillic characters, TAB, LF, FF
+  kStyleCyrillic = 1,   ///< Cyrillic letters the display shows (and « » № on the Cyrillic ROM)
+  kStyleOther = 2,      ///< everything the display cannot show
+  kStyleDigit = 3,      ///< digits after the comment marker (output editor)
+  kStyleLookAlike = 4,  ///< characters the display shows by a look-alike: underlined
 };
 
-/** Style of one Windows-1251 character by what the display makes of it. */
+/**
+ * Style of a character by what a display with that map makes of it: not
+ * shown bold red, shown by a look-alike underlined, a Russian letter
+ * (U+0400 to U+04FF) shown by its own code blue, the rest plain. On the
+ * Cyrillic ROM every character of the upper half of Windows-1251 that it
+ * shows is blue (« » № with the letters), as it always was.
+ */
+int CharacterStyle(char32_t character, const CharacterMap& map);
+
+/** Style of one Windows-1251 character on the Cyrillic ROM. */
 int CharacterStyle(unsigned char textCode);
 
 /**
@@ -65,6 +76,13 @@ class CodeEditor : public QsciScintilla {
    */
   void SetCommentMarker(std::string marker) { m_marker = std::move(marker); }
 
+  /**
+   * The display the characters are coloured for: the profile's ROM, with or
+   * without look-alikes. Another map colours the whole text again.
+   */
+  void SetCharacterMap(const CharacterMap& map);
+  const CharacterMap& Map() const { return m_map; }
+
   /** True when every character of the text has a code in the encoding. */
   bool TextFits(TextEncoding encoding) const;
 
@@ -99,6 +117,7 @@ class CodeEditor : public QsciScintilla {
 
   EditorRole m_role;
   std::string m_marker;
+  CharacterMap m_map;
   int m_numberDigits = 0;  // the digits the line-number margin is wide enough for
 };
 

@@ -19,10 +19,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/io/text_file.h"
+#include "core/io/utf8.h"
+#include "core/lcd/character_map.h"
+#include "core/lcd/engine_text.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
 #include "gui/dialogs/about_window.h"
@@ -131,22 +135,49 @@ bool MoreCharactersThan(std::string_view utf8, std::size_t count) {
   return false;
 }
 
-// The editor's text in Windows-1251 for the engine. A long one is read piece
-// by piece, with the progress window's events let through between pieces.
-std::string ReadForConversion(std::string_view utf8, ProgressWindow* progress) {
-  if (progress == nullptr) return Utf8ToCp1251Lossy(utf8);
+// The editor's text for the engine: its Windows-1251 bytes when Windows-1251
+// holds every character, which converts exactly as the program always has,
+// else its characters. A long one is read piece by piece, with the progress
+// window's events let through between pieces.
+EngineText ReadForConversion(std::string_view utf8, ProgressWindow* progress) {
+  if (progress == nullptr) return EngineText::FromUtf8(utf8);
   constexpr std::size_t kPiece = 1 << 20;
-  std::string text;
-  text.reserve(utf8.size());
-  for (std::size_t at = 0; at < utf8.size();) {
-    std::size_t end = std::min(utf8.size(), at + kPiece);
-    // A piece ends before a character's first byte, never inside a character.
-    while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
-    text += Utf8ToCp1251Lossy(utf8.substr(at, end - at));
-    at = end;
-    progress->LetEventsThrough();
-  }
-  return text;
+  const auto eachPiece = [&](auto&& take) {
+    for (std::size_t at = 0; at < utf8.size();) {
+      std::size_t end = std::min(utf8.size(), at + kPiece);
+      // A piece ends before a character's first byte, never inside a character.
+      while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+      const bool more = take(utf8.substr(at, end - at));
+      progress->LetEventsThrough();
+      if (!more) return;
+      at = end;
+    }
+  };
+  std::string bytes;
+  bytes.reserve(utf8.size());
+  bool holds = true;
+  eachPiece([&](std::string_view piece) {
+    holds = CodePageHolds(CodePage::Cp1251, piece);
+    if (holds) bytes += Utf8ToCp1251Lossy(piece);
+    return holds;
+  });
+  if (holds) return EngineText::FromCp1251(std::move(bytes));
+  bytes = std::string();
+  std::u32string characters;
+  characters.reserve(static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  })));
+  eachPiece([&](std::string_view piece) {
+    for (std::size_t i = 0; i < piece.size();) {
+      char32_t c = 0;
+      const std::size_t length = DecodeUtf8(piece, i, c);
+      // As EngineText::FromUtf8 reads a byte of an invalid sequence.
+      characters.push_back(length == 0 ? kReplacementCharacter : c);
+      i += length == 0 ? 1 : length;
+    }
+    return true;
+  });
+  return EngineText::FromCharacters(std::move(characters));
 }
 
 // Puts the data lines into the output editor as the engine hands them over.
@@ -155,16 +186,21 @@ std::string ReadForConversion(std::string_view utf8, ProgressWindow* progress) {
 // adding to a long text in pieces slower with every piece.
 class EditorFeed : public OutputSink {
  public:
-  explicit EditorFeed(CodeEditor& editor)
-      : m_editor(editor), m_reported(editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK)) {
+  /** The pieces come in UTF-8 when utf8 is set, else in Windows-1251. */
+  EditorFeed(CodeEditor& editor, bool utf8)
+      : m_editor(editor),
+        m_reported(editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK)),
+        m_utf8(utf8) {
     m_editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
   }
   ~EditorFeed() override { Finish(); }
   void Write(std::string_view bytes) override {
-    const std::string utf8 = Cp1251ToUtf8(bytes);
-    m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
-                           static_cast<unsigned long>(utf8.size()), utf8.data());
+    if (m_utf8) {
+      Append(bytes);
+    } else {
+      Append(Cp1251ToUtf8(bytes));
+    }
   }
   /** The caret and the view go to the start, as after a whole new text. */
   void Finish() {
@@ -178,8 +214,14 @@ class EditorFeed : public OutputSink {
   }
 
  private:
+  void Append(std::string_view utf8) {
+    m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                           static_cast<unsigned long>(utf8.size()), utf8.data());
+  }
+
   CodeEditor& m_editor;
   long m_reported;
+  bool m_utf8;
   bool m_finished = false;
 };
 
@@ -447,7 +489,14 @@ std::string MainWindow::SelectedProfileName() const {
                                         : m_selector->currentData().toByteArray().toStdString();
 }
 
-void MainWindow::LoadedProfile() { m_output->SetCommentMarker(m_currentProfile.Comment); }
+void MainWindow::LoadedProfile() {
+  m_output->SetCommentMarker(m_currentProfile.Comment);
+  // The editors colour, and the LCD preview draws, for the profile's display.
+  m_display = CharacterMapOf(m_currentProfile);
+  m_source->SetCharacterMap(m_display);
+  m_output->SetCharacterMap(m_display);
+  if (m_lcdPreview) m_lcdPreview->SetProfileDisplay(m_display.Rom(), m_display.LookAlikes());
+}
 
 void MainWindow::OpenProfileManager() {
   if (m_profileWindow && m_profileWindow->isVisible()) {
@@ -704,12 +753,13 @@ void MainWindow::Convert() {
       progress = std::make_unique<ProgressWindow>(this, m_prompter);
       emit progressWindowOpened(progress.get());
     }
-    const std::string text = ReadForConversion(m_source->Utf8Text(), progress.get());
+    EngineText text = ReadForConversion(m_source->Utf8Text(), progress.get());
     m_currentProfile.Preview = 0;
     // The data lines go into the editor piece by piece as they are made, so
-    // that Cancel is looked at until the last of them is in.
-    EditorFeed feed(*m_output);
-    ConvertTextTo(text, m_currentProfile, feed, progress.get());
+    // that Cancel is looked at until the last of them is in. Text that
+    // Windows-1251 cannot hold gives them in UTF-8.
+    EditorFeed feed(*m_output, !text.OnBytePath());
+    ConvertOwnedTextTo(std::move(text), m_currentProfile, feed, progress.get());
     feed.Finish();
   }
   m_converting = false;
@@ -922,7 +972,8 @@ void MainWindow::OpenBinDialog() {
   QWidget* active = QApplication::activeWindow();
   // The dialog works on the options record itself, so they are saved at exit.
   m_binDialog = std::make_unique<BinDialog>(
-      m_settings.Bin, [this] { return m_source->Cp1251Text(); }, m_prompter, m_requester);
+      m_settings.Bin, [this] { return EngineText::FromUtf8(m_source->Utf8Text()); },
+      [this] { return m_display; }, m_prompter, m_requester);
   ReleaseWhenClosed(this, m_binDialog);
   m_binDialog->Open(active != nullptr ? active : this);
 }
@@ -943,8 +994,8 @@ void MainWindow::OpenLcdPreview() {
     return;
   }
   // The window writes its choices into the settings record, saved at exit.
-  m_lcdPreview =
-      std::make_unique<LcdPreviewWindow>(*m_source, m_settings.Lcd, m_prompter, m_requester);
+  m_lcdPreview = std::make_unique<LcdPreviewWindow>(
+      *m_source, m_settings.Lcd, m_display.Rom(), m_display.LookAlikes(), m_prompter, m_requester);
   ReleaseWhenClosed(this, m_lcdPreview);
   m_lcdPreview->Open(this);
 }

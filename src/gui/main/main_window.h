@@ -12,6 +12,7 @@
 
 #include "core/io/file_stamp.h"
 #include "core/io/text_encoding.h"
+#include "core/lcd/character_map.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_record.h"
 #include "core/settings/app_settings.h"
@@ -168,6 +169,10 @@ class MainWindow : public QMainWindow {
   bool m_converting = false;
 
   ProfileRecord m_currentProfile;
+  // The display of the profile the window loaded last: the profile window
+  // edits in m_currentProfile meanwhile, and the open BIN dialog must not
+  // take the ROM of the profile being edited.
+  CharacterMap m_display;
   FileStamp m_profilesListed;  // the profile database as the selector shows it
   ProfileListReporter m_profileReports;
   // Secondary windows: the window that opens one owns it through a std::unique_ptr,

@@ -25,6 +25,7 @@
 #include "gui/support/fixed_layout.h"
 #include "gui/support/owned_window.h"
 #include "gui/support/qt_text.h"
+#include "gui/support/rom_captions.h"
 
 namespace zeltrix {
 namespace {
@@ -33,6 +34,9 @@ namespace {
 // controls are laid out in window coordinates.
 constexpr int kFrameX = 10;
 constexpr int kFrameY = 144;
+// The ROM controls stand below the others, at the foot of the frame, which
+// grows by this much and the window with it.
+constexpr int kRomRows = 68;
 
 const QColor kBlack(0, 0, 0);
 const QColor kBlue(38, 4, 190);
@@ -74,7 +78,7 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
       m_reports(reports) {
   setObjectName("profileWindow");
   setWindowTitle("Управление профилями");
-  setFixedSize(281, 552);
+  setFixedSize(281, 552 + kRomRows);
   setFont(FixedLayoutFont());
   // Only the window it was opened from waits; an open BIN dialog stays usable.
   setWindowModality(Qt::WindowModal);
@@ -132,7 +136,7 @@ void ProfileWindow::BuildEditor() {
   m_frame = new QFrame(this);
   m_frame->setObjectName("editorFrame");
   m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  m_frame->setGeometry(kFrameX, kFrameY, 260, 400);
+  m_frame->setGeometry(kFrameX, kFrameY, 260, 400 + kRomRows);
 
   const auto place = [](QWidget* w, int x, int y, int width, int height) {
     w->setGeometry(x - kFrameX, y - kFrameY, width, height);
@@ -232,6 +236,17 @@ void ProfileWindow::BuildEditor() {
   m_cancel->setObjectName("cancelButton");
   place(m_cancel, 165, 514, 65, 25);
 
+  label("Знакогенератор:", 20, 548, 120)->setObjectName("romLabel");
+  m_rom = new QComboBox(m_frame);
+  m_rom->setObjectName("romCombo");
+  m_rom->setToolTip("Набор знаков, зашитый в индикатор");
+  AddRomItems(m_rom);
+  place(m_rom, 20, 565, 244, 21);
+  m_lookAlikes = check("lookAlikesCheck", "Заменять отсутствующие знаки похожими",
+                       "Знак, которого нет в знакогенераторе, выводить похожим на него знаком "
+                       "(русскую А — латинской A)",
+                       20, 590, 244);
+
   for (QWidget* w : m_frame->findChildren<QWidget*>()) {
     if (qobject_cast<QLabel*>(w) != nullptr || qobject_cast<QCheckBox*>(w) != nullptr) FitText(w);
   }
@@ -277,6 +292,11 @@ void ProfileWindow::ConnectEditor() {
             RefreshSample();
             m_countSpace->setEnabled(m_deleteSpace->isChecked());
           }));
+  connect(m_rom, &QComboBox::currentIndexChanged, this, guarded([this] {
+            m_lookAlikes->setEnabled(RomOfRow(m_rom->currentIndex()) != CharacterRom::Cyrillic);
+            RefreshSample();
+          }));
+  connect(m_lookAlikes, &QCheckBox::toggled, this, guarded(refresh));
 
   connect(m_ok, &QPushButton::clicked, this, &ProfileWindow::Accept);
   connect(m_cancel, &QPushButton::clicked, this, &ProfileWindow::CancelEdit);
@@ -406,6 +426,8 @@ void ProfileWindow::ApplyEnablingRules() {
   m_countByteToComment->setEnabled(hasComment);
   m_perenosPoSlovam->setEnabled(m_countByte->value() != 0);
   m_countSpace->setEnabled(m_deleteSpace->isChecked());
+  // The Cyrillic ROM has no look-alikes: the box would change nothing.
+  m_lookAlikes->setEnabled(RomOfRow(m_rom->currentIndex()) != CharacterRom::Cyrillic);
 }
 
 void ProfileWindow::ClearEditor() {
@@ -426,6 +448,8 @@ void ProfileWindow::ClearEditor() {
   m_countByte->setValue(0);
   m_sample->clear();
   m_countSpace->setValue(2);
+  m_rom->setCurrentIndex(RowOfRom(CharacterRom::Cyrillic));
+  m_lookAlikes->setChecked(false);
   m_updating = false;
 }
 
@@ -449,11 +473,14 @@ void ProfileWindow::FillEditor(const ProfileRecord& record) {
   m_deleteSumbolError->setChecked(record.DeleteSumbolError != 0);
   m_deleteSpace->setChecked(record.DeleteSpace != 0);
   m_countSpace->setValue(record.CountSpace);
+  m_rom->setCurrentIndex(RowOfRom(record.Rom));
+  m_lookAlikes->setChecked(record.LookAlikes != 0);
   m_updating = false;
 }
 
 ProfileRecord ProfileWindow::ReadEditor() const {
-  ProfileRecord record;
+  // Fields the editor does not show keep the values they were loaded with.
+  ProfileRecord record = m_mode == Mode::Edit ? m_edited : ProfileRecord();
   record.Preview = 0;
   record.Name = NameText();
   record.Ost1 = m_ost1->value();
@@ -473,6 +500,8 @@ ProfileRecord ProfileWindow::ReadEditor() const {
   record.DeleteSumbolError = m_deleteSumbolError->isChecked() ? 1 : 0;
   record.DeleteSpace = m_deleteSpace->isChecked() ? 1 : 0;
   record.CountSpace = static_cast<std::uint8_t>(m_countSpace->value());
+  record.Rom = RomOfRow(m_rom->currentIndex());
+  record.LookAlikes = m_lookAlikes->isChecked() ? 1 : 0;
   return record;
 }
 
@@ -529,6 +558,7 @@ void ProfileWindow::EditProfile() {
   m_mode = Mode::Edit;
   m_oldName = name;
   m_buffer.Name = name;
+  m_edited = m_buffer;
   FillEditor(m_buffer);
   SetNameColour(kBlack);
   EnableEditor();

@@ -108,6 +108,9 @@ class ProfileWindow : public QWidget {
   FileRequester& m_requester;
   Mode m_mode = Mode::Idle;
   std::string m_oldName;
+  // The profile as it was loaded for editing: the fields the editor does not
+  // show are saved as they were.
+  ProfileRecord m_edited;
   FileStamp m_listed;  // the database as the list shows it
   ProfileListReporter& m_reports;
   // What a quiet refresh found wrong, told by the next refresh that may speak.
@@ -145,6 +148,8 @@ class ProfileWindow : public QWidget {
   QPlainTextEdit* m_sample = nullptr;
   QPushButton* m_ok = nullptr;
   QPushButton* m_cancel = nullptr;
+  QComboBox* m_rom = nullptr;
+  QCheckBox* m_lookAlikes = nullptr;
 };
 
 }  // namespace zeltrix
