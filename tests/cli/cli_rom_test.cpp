@@ -319,20 +319,5 @@ TEST_F(CliRomTest, ProbeWritesEveryCodeRowByRowAndPreviewShowsThem) {
             Run({"preview", "--size", "8x1"}, "A").out);
 }
 
-TEST_F(CliRomTest, HelpNamesTheOptionsUnderEachCommand) {
-  const std::string help = Run({"--help"}).out;
-  for (const char* command : {"convert", "bin", "preview"}) {
-    const std::size_t start = help.find(std::string("zeltrix-cli ") + command + " ");
-    ASSERT_NE(start, std::string::npos) << command;
-    const std::string section = help.substr(start, help.find("\n\n", start) - start);
-    for (const char* option : {"\n      --rom ПЗУ ", "\n      --look-alikes ",
-                               "\n      --no-look-alikes ", "\n      -p, --profile ИМЯ "}) {
-      EXPECT_NE(section.find(option), std::string::npos) << command << option;
-    }
-  }
-  EXPECT_NE(help.find("\n  zeltrix-cli probe [--size 16x2] --bin ФАЙЛ\n"), std::string::npos);
-  EXPECT_NE(help.find("\n      --codes ОТ-ДО "), std::string::npos);
-}
-
 }  // namespace
 }  // namespace zeltrix

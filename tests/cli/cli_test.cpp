@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "cli/command.h"
 #include "core/ini/settings_file.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
@@ -194,6 +195,96 @@ TEST_F(CliTest, HelpListsEveryCommandAndOption) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("zeltrix-cli (Zeltrix) ") + kProgramVersion + "\n");
   EXPECT_EQ(version.err, "");
+}
+
+// The help, the manual page and the bash completion name every command and
+// every option each command takes, and the page renders cleanly.
+TEST_F(CliTest, HelpManualAndCompletionNameEveryCommandAndOption) {
+  const std::string help = Run({"--help"}).out;
+  const std::string source = ZELTRIX_SOURCE_DIR;
+  const std::string manual = ReadBytes(source + "/resources/man/zeltrix-cli.1.in");
+  const std::string completion = ReadBytes(source + "/resources/completion/zeltrix-cli");
+  ASSERT_FALSE(manual.empty());
+  ASSERT_FALSE(completion.empty());
+  // troff wants every hyphen of an option escaped.
+  const auto roff = [](const std::string& option) {
+    std::string escaped;
+    for (const char c : option) escaped += c == '-' ? "\\-" : std::string(1, c);
+    return escaped;
+  };
+  // The first line of every item of OPTIONS: the options it describes.
+  std::string items;
+  const std::size_t options = manual.find("\n.SH OPTIONS\n");
+  const std::size_t optionsEnd = manual.find("\n.SH ", options + 1);
+  for (std::size_t at = manual.find("\n.TP\n", options); at < optionsEnd;
+       at = manual.find("\n.TP\n", at + 1)) {
+    items += manual.substr(at + 5, manual.find('\n', at + 5) - at - 5) + "\n";
+  }
+  for (const cli::Command& command : cli::Commands()) {
+    const std::string name = command.name.toStdString();
+    // Every synopsis of the command, up to the line break after it.
+    std::string synopses;
+    const std::string start = ".B zeltrix-cli " + name;
+    for (std::size_t at = manual.find(start); at != std::string::npos;
+         at = manual.find(start, at + 1)) {
+      synopses += manual.substr(at, manual.find("\n.br\n", at) - at);
+    }
+    EXPECT_FALSE(synopses.empty()) << name;
+    // The help's forms of the command, each up to the blank line after it.
+    std::string helped;
+    for (std::size_t at = help.find("\n  zeltrix-cli " + name + " "); at != std::string::npos;
+         at = help.find("\n  zeltrix-cli " + name + " ", at + 1)) {
+      helped += help.substr(at, help.find("\n\n", at) - at);
+    }
+    // The command's case of the completion, up to the next command's.
+    const std::size_t block = completion.find("\n        " + name + ")\n");
+    ASSERT_NE(block, std::string::npos) << name;
+    const std::string offered =
+        completion.substr(block, completion.find("\n        ;;\n", block) - block) + " ";
+    for (const QCommandLineOption& option : command.options()) {
+      bool inSynopsis = false;
+      for (const QString& n : option.names()) {
+        const std::string dashed = (n.size() == 1 ? "-" : "--") + n.toStdString();
+        inSynopsis = inSynopsis || synopses.find(roff(dashed)) != std::string::npos;
+        if (n.size() > 1) {
+          const std::string line = "\n      --" + n.toStdString();
+          const bool helpedHere = helped.find(line + " ") != std::string::npos ||
+                                  helped.find(line + "\n") != std::string::npos ||
+                                  helped.find(", --" + n.toStdString() + " ") != std::string::npos;
+          EXPECT_TRUE(helpedHere) << name << " " << dashed << ": not in the help";
+          const bool described = items.find(roff(dashed) + " ") != std::string::npos ||
+                                 items.find(roff(dashed) + "\n") != std::string::npos;
+          EXPECT_TRUE(described) << name << " " << dashed << ": not described";
+        }
+        const bool named = offered.find(" " + dashed + " ") != std::string::npos ||
+                           offered.find("'" + dashed + " ") != std::string::npos ||
+                           offered.find(" " + dashed + "\n") != std::string::npos;
+        EXPECT_TRUE(named) << name << " " << dashed << ": not completed";
+      }
+      EXPECT_TRUE(inSynopsis) << name << " " << option.names().join(", ").toStdString();
+    }
+  }
+  // The commands offered first: the line that ends with the general options.
+  const std::size_t general = completion.find(" --help --version'");
+  ASSERT_NE(general, std::string::npos);
+  const std::string words = "compgen -W '";
+  const std::size_t first = completion.rfind(words, general);
+  const std::string offeredCommands =
+      " " + completion.substr(first + words.size(), general - first - words.size()) + " ";
+  for (const cli::Command& command : cli::Commands()) {
+    EXPECT_NE(offeredCommands.find(" " + command.name.toStdString() + " "), std::string::npos)
+        << command.name.toStdString() << ": not completed";
+  }
+
+  if (std::system("command -v groff >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "groff is missing: the page was not rendered";
+  }
+  const std::string warnings = Path("warnings");
+  EXPECT_EQ(std::system(("groff -k -Tutf8 -ww -z -man " + source +
+                         "/resources/man/zeltrix-cli.1.in 2>" + warnings)
+                            .c_str()),
+            0);
+  EXPECT_EQ(ReadBytes(warnings), "");
 }
 
 }  // namespace
