@@ -129,7 +129,10 @@ struct Options {
                           "байтами 0xFF до её размера, а образ, который в неё не помещается, "
                           "не записывается",
                           "МИКРОСХЕМА"};
-  ProfileOptions source{kProfileDescription};
+  ProfileOptions source{
+      "профиль, из которого берутся ПЗУ, похожие символы и размещение Intel HEX (без -p и "
+      "--profiles - ПЗУ cyrillic без похожих символов и размещение plain, с одним --profiles - "
+      "первый профиль файла); регистр латинских букв не важен"};
   RomOptions display{kRomDefault};
 
   QList<QCommandLineOption> All() const {

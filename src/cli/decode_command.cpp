@@ -39,7 +39,8 @@ struct Options {
                           "РАЗМЕР"};
   ProfileOptions source{
       "профиль, из которого берутся ПЗУ и размещение (без -p и --profiles - ПЗУ cyrillic и "
-      "размещение plain, с одним --profiles - первый профиль файла)"};
+      "размещение plain, с одним --profiles - первый профиль файла); регистр латинских букв не "
+      "важен"};
   QCommandLineOption outputEncoding{
       "output-encoding",
       "кодировка вывода: utf-8 (по умолчанию), cp1251, koi8-r или cp866; если в ней нет символа "
@@ -160,22 +161,24 @@ int Run(const QStringList& arguments, Context& context) {
 }  // namespace
 
 Command DecodeCommand() {
-  return {"decode", [] { return Options().All(); },
-          [] {
-            return std::vector<HelpSection>{
-                {{"decode [--rom cyrillic|a00|a02] [--from АДРЕС] [--length N]",
-                  "       [--format bin|hex] [--layout РАЗМЕЩЕНИЕ] [--size 16x2]",
-                  "       [-p ИМЯ] [--profiles ФАЙЛ] [--output-encoding КОД]",
-                  "       [-o ВЫХОД] ОБРАЗ"},
-                 "Выводит текст, который коды образа ОБРАЗ (двоичного файла или файла Intel HEX) "
-                 "покажут на индикаторе: каждый код - знаком его ПЗУ (буква, общая для латиницы "
-                 "и кириллицы, - кириллической, если в её слове есть буква только кириллицы и нет "
-                 "буквы только латиницы), коды собственных символов - ⟨0⟩…⟨7⟩, прочие коды - "
-                 "\\xNN. Пропуски в файле Intel HEX пропускаются.",
-                 {"rom", "from", "length", "format", "layout", "size", "profile", "profiles",
-                  "output-encoding", "output"}}};
-          },
-          Run};
+  return {
+      "decode", [] { return Options().All(); },
+      [] {
+        return std::vector<HelpSection>{
+            {{"decode [--rom cyrillic|a00|a02] [--from АДРЕС] [--length N]",
+              "       [--format bin|hex] [--layout РАЗМЕЩЕНИЕ] [--size 16x2]",
+              "       [-p ИМЯ] [--profiles ФАЙЛ] [--output-encoding КОД]",
+              "       [-o ВЫХОД] ОБРАЗ"},
+             "Выводит текст, который коды образа ОБРАЗ (двоичного файла или файла Intel HEX) "
+             "покажут на индикаторе: каждый код - знаком его ПЗУ (буква, общая для латиницы "
+             "и кириллицы, - кириллической, если в её слове есть буква только кириллицы и нет "
+             "буквы только латиницы), коды собственных символов - ⟨0⟩…⟨7⟩, прочие коды - "
+             "\\xNN. Адреса, которых файл Intel HEX не описывает, пропускаются; адрес за концом "
+             "образа - ошибка.",
+             {"rom", "from", "length", "format", "layout", "size", "profile", "profiles",
+              "output-encoding", "output"}}};
+      },
+      Run};
 }
 
 }  // namespace zeltrix::cli
