@@ -9,6 +9,7 @@
 
 #include "cli/console.h"
 #include "core/io/file_io.h"
+#include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/lcd/engine_text.h"
 #include "core/ui/prompter.h"
@@ -28,6 +29,15 @@ struct CliError {
 [[noreturn]] void Fail(std::string message);
 /** A mistake in the command line (exit status 2). */
 [[noreturn]] void UsageError(std::string message);
+
+/** The code page of a single-byte encoding; Windows-1251 for UTF-8. */
+CodePage CodePageOf(TextEncoding encoding);
+
+/**
+ * The character as a message names it: itself in quotes when it prints, and
+ * its code point: «ß» (U+00DF).
+ */
+std::string CharacterName(char32_t c);
 
 /** The message with the reason of a failed file operation after a colon. */
 std::string WithReason(std::string message, const FileStatus& status);

@@ -49,5 +49,6 @@ Command BinCommand();
 Command ProfilesCommand();
 Command PreviewCommand();
 Command ProbeCommand();
+Command DecodeCommand();
 
 }  // namespace zeltrix::cli

@@ -4,7 +4,8 @@ namespace zeltrix::cli {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> kCommands = {
-      ConvertCommand(), BinCommand(), ProfilesCommand(), PreviewCommand(), ProbeCommand(),
+      ConvertCommand(),  BinCommand(),     DecodeCommand(),
+      ProfilesCommand(), PreviewCommand(), ProbeCommand(),
   };
   return kCommands;
 }

@@ -1,7 +1,6 @@
 #include <QCommandLineParser>
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
@@ -12,30 +11,6 @@
 
 namespace zeltrix::cli {
 namespace {
-
-CodePage CodePageOf(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Koi8r:
-      return CodePage::Koi8r;
-    case TextEncoding::Cp866:
-      return CodePage::Cp866;
-    case TextEncoding::Cp1251:
-    case TextEncoding::Utf8:
-      break;
-  }
-  return CodePage::Cp1251;
-}
-
-// The character as a message names it: itself in quotes when it prints, and
-// its code point.
-std::string CharacterName(char32_t c) {
-  char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-  if (c < 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD) return code;
-  std::string name = "«";
-  AppendUtf8(name, c);
-  return name + "» (" + code + ")";
-}
 
 // Passes the data lines on as they are made, in the encoding asked for. The
 // run makes them in Windows-1251 (a text on the byte path) or in UTF-8 (one

@@ -56,8 +56,6 @@ RomOptions::RomOptions(const QString& romDefault)
                    "символ, которого нет в ПЗУ, не показывать, даже если профиль разрешает "
                    "похожие символы") {}
 
-namespace {
-
 CharacterRom RomValue(const QString& value) {
   const std::optional<CharacterRom> rom = RomNamed(value.toStdString());
   if (!rom) {
@@ -66,8 +64,6 @@ CharacterRom RomValue(const QString& value) {
   }
   return *rom;
 }
-
-}  // namespace
 
 void RomOptions::Check(const QCommandLineParser& parser) const {
   if (parser.isSet(rom)) RomValue(parser.value(rom));
@@ -82,8 +78,8 @@ void RomOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profil
   if (parser.isSet(noLookAlikes)) profile.LookAlikes = 0;
 }
 
-std::optional<CharacterMap> DisplayMap(const ProfileOptions& source, const RomOptions& display,
-                                       const QCommandLineParser& parser, Context& context) {
+std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
+                                            const QCommandLineParser& parser, Context& context) {
   ProfileRecord profile;
   if (source.Given(parser)) {
     std::optional<ProfileRecord> loaded = source.Load(parser, context);
@@ -91,7 +87,14 @@ std::optional<CharacterMap> DisplayMap(const ProfileOptions& source, const RomOp
     profile = std::move(*loaded);
   }
   display.ApplyTo(parser, profile);
-  return CharacterMapOf(profile);
+  return profile;
+}
+
+std::optional<CharacterMap> DisplayMap(const ProfileOptions& source, const RomOptions& display,
+                                       const QCommandLineParser& parser, Context& context) {
+  const std::optional<ProfileRecord> profile = DisplayProfile(source, display, parser, context);
+  if (!profile) return std::nullopt;
+  return CharacterMapOf(*profile);
 }
 
 LcdGeometry SizeOption(const QString& value) {

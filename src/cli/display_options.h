@@ -67,6 +67,18 @@ inline constexpr const char* kProfileDescription =
 /** Where bin and preview take the ROM from without --rom. */
 inline constexpr const char* kRomDefault = "по умолчанию - ПЗУ профиля, без профиля - cyrillic";
 
+/** A --rom value: cyrillic, a00 or a02 in any case, else a usage error. */
+CharacterRom RomValue(const QString& value);
+
+/**
+ * The profile whose display bin and preview show the codes for: the one -p
+ * or --profiles names, else the defaults, with --rom and the look-alike
+ * options put over it. Nothing when it could not be loaded (the reason has
+ * been told).
+ */
+std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
+                                            const QCommandLineParser& parser, Context& context);
+
 /**
  * The map of the display that bin and preview show the codes for: the
  * profile's ROM and look-alikes when -p or --profiles is given, else the

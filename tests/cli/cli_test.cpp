@@ -186,7 +186,8 @@ TEST_F(CliTest, HelpListsEveryCommandAndOption) {
   const Result r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
   for (const char* word : {"convert", "profiles", "--profiles", "--encoding", "--output-encoding",
-                           "-p", "-o", "--help", "--version"}) {
+                           "-p", "-o", "--help", "--version", "decode", "--format", "--layout",
+                           "--record-length", "--address", "--chip", "--from", "--length"}) {
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   }
   EXPECT_EQ(Run({"convert", "--help"}).out, r.out);

@@ -299,13 +299,14 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
              "zeltrix-cli \nzeltrix-cli convert --out\nzeltrix-cli bin --encoding \n"
              "zeltrix-cli profiles \nzeltrix-cli convert -p As\nzeltrix-cli preview --rom \n"
              "zeltrix-cli bin --rom a0\nzeltrix-cli convert --look\nzeltrix-cli preview --co\n"
-             "zeltrix-cli probe -\nzeltrix-cli pr\n");
+             "zeltrix-cli probe -\nzeltrix-cli pr\nzeltrix-cli bin --format \n"
+             "zeltrix-cli decode --l\nzeltrix-cli bin --chip 24c1\n");
   ASSERT_EQ(Shell("env -u XDG_CONFIG_HOME HOME=" + Quote(home.Root()) + " PATH=" +
                   Quote(Usr("bin")) + ":/usr/bin:/bin bash " + Quote(home.Path("complete.sh")) +
                   " <" + Quote(home.Path("lines")) + " >" + Quote(home.Path("offers")) + " 2>&1"),
             0);
   EXPECT_EQ(ReadBytes(home.Path("offers")),
-            "convert|bin|preview|probe|profiles|--help|--version|\n"
+            "convert|bin|decode|preview|probe|profiles|--help|--version|\n"
             "--output-encoding|--output|\n"
             "auto|cp1251|utf-8|koi8-r|cp866|\n"
             "export|import|\n"
@@ -316,7 +317,10 @@ TEST_F(InstallTest, BashCompletesCommandsOptionsAndTheInstalledProfilesNames) {
             "--look-alikes|\n"
             "--codes|\n"
             "--size|-p|--profile|--profiles|-o|--output|--bin|--help|\n"
-            "preview|probe|profiles|\n");
+            "preview|probe|profiles|\n"
+            "bin|hex|\n"
+            "--length|--layout|\n"
+            "24c16|24c128|\n");
 }
 
 }  // namespace

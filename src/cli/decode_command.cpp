@@ -1,0 +1,184 @@
+// zeltrix-cli decode: the text that the codes of a BIN or Intel HEX image
+// show on the display.
+#include <QCommandLineParser>
+
+#include "cli/cli_common.h"
+#include "cli/command.h"
+#include "cli/display_options.h"
+#include "cli/image_options.h"
+#include "core/image/image_reader.h"
+#include "core/image/intel_hex.h"
+#include "core/io/utf8.h"
+#include "core/lcd/code_decoder.h"
+
+namespace zeltrix::cli {
+namespace {
+
+struct Options {
+  QCommandLineOption rom{"rom",
+                         "ПЗУ знакогенератора, которым читаются коды: cyrillic, a00 или a02 (по "
+                         "умолчанию - ПЗУ профиля, без профиля - cyrillic)",
+                         "ПЗУ"};
+  QCommandLineOption from{"from",
+                          "адрес первого читаемого байта образа (десятичное число, по умолчанию "
+                          "0)",
+                          "АДРЕС"};
+  QCommandLineOption length{"length", "сколько байтов читать (по умолчанию - до конца образа)",
+                            "N"};
+  QCommandLineOption format{"format",
+                            "bin - сами байты; hex - записи Intel HEX. По умолчанию: hex, если "
+                            "ОБРАЗ оканчивается на .hex или .ihx, иначе bin",
+                            "ФОРМАТ"};
+  QCommandLineOption layout{"layout",
+                            "размещение образа в файле Intel HEX, как у bin (по умолчанию - как "
+                            "в профиле, без профиля - plain)",
+                            "РАЗМЕЩЕНИЕ"};
+  QCommandLineOption size{"size",
+                          "размер индикатора, как у preview: с ним каждая строка экрана - "
+                          "отдельная строка вывода",
+                          "РАЗМЕР"};
+  ProfileOptions source{
+      "профиль, из которого берутся ПЗУ и размещение (без -p и --profiles - ПЗУ cyrillic и "
+      "размещение plain, с одним --profiles - первый профиль файла); регистр латинских букв не "
+      "важен"};
+  QCommandLineOption outputEncoding{
+      "output-encoding",
+      "кодировка вывода: utf-8 (по умолчанию), cp1251, koi8-r или cp866; если в ней нет символа "
+      "вывода, ничего не записывается",
+      "КОД"};
+  QCommandLineOption output{
+      {"o", "output"}, "файл результата (без него - стандартный вывод)", "ВЫХОД"};
+
+  QList<QCommandLineOption> All() const {
+    return QList<QCommandLineOption>{rom, from, length, format, layout, size} + source.All() +
+           QList<QCommandLineOption>{outputEncoding, output};
+  }
+};
+
+// Addresses of an image go up to the last one an Intel HEX file has.
+std::uint32_t AddressValue(const QString& value, const char* option, std::uint32_t low) {
+  return NumberOption(value, low, 0xFFFFFFFF,
+                      "неверное число \"" + value.toStdString() + "\" у параметра " + option +
+                          " (нужно от " + std::to_string(low) + " до 4294967295)");
+}
+
+// The image the file holds, in the layout's terms for an Intel HEX file.
+SparseImage ReadImage(const QString& name, ImageFileFormat format, HexLayout layout) {
+  FileStatus status;
+  const std::optional<std::string> bytes = ReadWholeFile(LocalPath(name), &status);
+  if (!bytes) Fail(WithReason("Не удалось открыть файл \"" + name.toStdString() + "\"", status));
+  SparseImage image;
+  if (format == ImageFileFormat::Bin) {
+    image.Put(0, *bytes);
+    return image;
+  }
+  HexFault fault;
+  const std::optional<HexFile> file = ReadIntelHex(*bytes, &fault);
+  if (!file) Fail(HexFaultText(name.toStdString(), fault));
+  std::string reason;
+  std::optional<SparseImage> inLayout = ImageInLayout(file->image, layout, &reason);
+  if (!inLayout) Fail(HexLayoutFaultText(name.toStdString(), layout, reason));
+  return std::move(*inLayout);
+}
+
+// The UTF-8 text in the encoding; a character it lacks ends the command,
+// naming the character and its line.
+std::string Encoded(const std::string& text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) return text;
+  const CodePage page = CodePageOf(encoding);
+  std::string encoded;
+  encoded.reserve(text.size());
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t c = static_cast<unsigned char>(text[i]);
+    const std::size_t length = c < 0x80 ? 1 : DecodeUtf8(text, i, c);
+    const char byte = CodePointToCodePage(page, c);
+    if (byte == kSubstituteByte && c != 0x1A) {
+      Fail(std::string("кодировка ") + EncodingName(encoding) + " не может записать символ " +
+           CharacterName(c) + " в строке " + std::to_string(line) +
+           " вывода; укажите --output-encoding utf-8");
+    }
+    if (c == '\n') ++line;
+    encoded.push_back(byte);
+    i += length == 0 ? 1 : length;
+  }
+  return encoded;
+}
+
+int Run(const QStringList& arguments, Context& context) {
+  const Options o;
+  QCommandLineParser parser;
+  ParseOrFail(parser, o.All(), arguments);
+  const QString file = SingleInput(parser);
+  if (file.isEmpty()) UsageError("не указан файл образа");
+  if (file == "-") UsageError("образ читается только из файла, не со стандартного ввода");
+  const ImageFileFormat format = ImageFormatOption(parser, o.format, file);
+  RefuseForBin(parser, o.layout, format);
+  if (parser.isSet(o.layout)) LayoutOption(parser.value(o.layout));
+  if (parser.isSet(o.rom)) RomValue(parser.value(o.rom));
+  const std::uint64_t from =
+      parser.isSet(o.from) ? AddressValue(parser.value(o.from), "--from", 0) : 0;
+  const std::optional<std::uint64_t> length =
+      parser.isSet(o.length)
+          ? std::optional<std::uint64_t>(AddressValue(parser.value(o.length), "--length", 1))
+          : std::nullopt;
+  const std::optional<LcdGeometry> geometry =
+      parser.isSet(o.size) ? std::optional(SizeOption(parser.value(o.size))) : std::nullopt;
+  const TextEncoding encoding =
+      parser.isSet(o.outputEncoding)
+          ? *ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
+          : TextEncoding::Utf8;
+
+  // The profile's ROM and layout, under the options.
+  ProfileRecord profile;
+  if (o.source.Given(parser)) {
+    std::optional<ProfileRecord> loaded = o.source.Load(parser, context);
+    if (!loaded) return kExitFailure;
+    profile = std::move(*loaded);
+  }
+  const CharacterRom rom = parser.isSet(o.rom) ? RomValue(parser.value(o.rom)) : profile.Rom;
+  const HexLayout layout =
+      parser.isSet(o.layout) ? LayoutOption(parser.value(o.layout)) : profile.Layout;
+
+  const SparseImage image = ReadImage(file, format, layout);
+  // Addresses past the image are a mistake, not an empty text.
+  const std::uint64_t end = image.End();
+  if ((length || from > 0) && (from >= end || (length && *length > end - from))) {
+    const std::string where = "образа в файле \"" + file.toStdString() +
+                              "\" (последний адрес образа " + std::to_string(end - 1) + ")";
+    if (end == 0) Fail("в файле \"" + file.toStdString() + "\" нет ни одного байта образа");
+    if (from >= end) Fail("адрес " + std::to_string(from) + " за концом " + where);
+    Fail("адреса с " + std::to_string(from) + " по " + std::to_string(from + *length - 1) +
+         " выходят за конец " + where);
+  }
+  std::string text = DecodeLcdCodes(SelectImageBytes(image, from, length), rom, geometry);
+  // Lines of text end with a line break, the last one too.
+  if (!text.empty()) text.push_back('\n');
+  WriteOutput(parser.value(o.output), Encoded(text, encoding), context.console);
+  return kExitOk;
+}
+
+}  // namespace
+
+Command DecodeCommand() {
+  return {
+      "decode", [] { return Options().All(); },
+      [] {
+        return std::vector<HelpSection>{
+            {{"decode [--rom cyrillic|a00|a02] [--from АДРЕС] [--length N]",
+              "       [--format bin|hex] [--layout РАЗМЕЩЕНИЕ] [--size 16x2]",
+              "       [-p ИМЯ] [--profiles ФАЙЛ] [--output-encoding КОД]",
+              "       [-o ВЫХОД] ОБРАЗ"},
+             "Выводит текст, который коды образа ОБРАЗ (двоичного файла или файла Intel HEX) "
+             "покажут на индикаторе: каждый код - знаком его ПЗУ (буква, общая для латиницы "
+             "и кириллицы, - кириллической, если в её слове есть буква только кириллицы и нет "
+             "буквы только латиницы), коды собственных символов - ⟨0⟩…⟨7⟩, прочие коды - "
+             "\\xNN. Адреса, которых файл Intel HEX не описывает, пропускаются; адрес за концом "
+             "образа - ошибка.",
+             {"rom", "from", "length", "format", "layout", "size", "profile", "profiles",
+              "output-encoding", "output"}}};
+      },
+      Run};
+}
+
+}  // namespace zeltrix::cli
