@@ -10,6 +10,7 @@
 
 #include "core/io/file_io.h"
 #include "core/io/file_lock.h"
+#include "core/lcd/block_placement.h"
 #include "core/lcd/text_prep.h"
 
 namespace zeltrix {
@@ -45,13 +46,20 @@ class FileHandle {
 
 // The new file goes in beside an old one of that name and replaces it only
 // once it is complete, so a failure leaves the old file as it was.
-bool WriteNewFile(const std::string& path, std::string_view codes, Prompter& prompter) {
+bool WriteNewFile(const std::string& path, std::string_view codes, const EepromChip* chip,
+                  Prompter& prompter) {
+  if (chip != nullptr && codes.size() > chip->size) {
+    ShowWarning(prompter, kConversion, ChipOverflowText(*chip, codes.size() - chip->size));
+    return false;
+  }
   AtomicFileWriter writer;
   if (!writer.Begin(path)) {
     ShowError(prompter, kError, "Не удалось создать файл \n" + Quoted(path));
     return false;
   }
-  if (!writer.Write(codes) || !writer.Commit()) {
+  // An image the size of the chip: the rest is the erased state, 0xFF.
+  const std::string padding(chip != nullptr ? chip->size - codes.size() : 0, '\xFF');
+  if (!writer.Write(codes) || !writer.Write(padding) || !writer.Commit()) {
     ReportWriteFailure(prompter, path);
     return false;
   }
@@ -79,7 +87,8 @@ bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
 }
 
 bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
-                       std::uint64_t address, bool replace, Prompter& prompter) {
+                       std::uint64_t address, bool replace, const EepromChip* chip,
+                       Prompter& prompter) {
   std::uint64_t size = 0;
   const FileHandle file(OpenRegularFile(path, O_RDWR, nullptr, &size));
   // A file that is not there is not made here: a refusal or a failure
@@ -90,22 +99,21 @@ bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atA
     return false;
   }
   if (atAddress && size <= address) {
-    const MessageAnswer answer = prompter.Show(
-        {kConversion,
-         missing
-             ? "Файл \n" + Quoted(path) + "\nне существует!\nСоздать его и записать в него данные?"
-             : "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
-         MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
-    if (answer != MessageAnswer::Yes) {
-      ShowWarning(prompter, kConversion, "Преобразование не производилось");
-      return false;
-    }
+    if (!AskToAppend(prompter, path, missing)) return false;
     atAddress = false;
   }
   if (!atAddress) {
     // Appending is inserting at the end.
     address = size;
     replace = false;
+  }
+  // An existing image is checked against the chip, not padded: padding
+  // would put the next append past the chip's end.
+  const std::uint64_t newSize =
+      replace ? std::max<std::uint64_t>(size, address + codes.size()) : size + codes.size();
+  if (chip != nullptr && newSize > chip->size) {
+    ShowWarning(prompter, kConversion, ChipOverflowText(*chip, newSize - chip->size));
+    return false;
   }
   return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
 }
@@ -156,10 +164,12 @@ std::optional<String> Prepare(std::string_view path, String text, bool removeUnd
 
 // Puts the code block that makeCodes gives into the file, with every check
 // and message of WriteBinImage after its first step. The block is made only
-// once the start address is known to be given, as it always was.
+// once the start address is known to be given, as it always was. The step
+// writes the file in a format of its own; without one, the file is a BIN.
 template <class MakeCodes>
 bool Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPlacement placement,
-           BinManner manner, std::string_view startAddress, Prompter& prompter) {
+           BinManner manner, std::string_view startAddress, Prompter& prompter,
+           const BlockFileStep& step = {}) {
   const bool existing = target == kBinExistingFile;
   const bool atAddress = existing && placement == kBinAtAddress;
   if (atAddress && startAddress.empty()) {
@@ -184,10 +194,10 @@ bool Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPl
               Quoted(path) + "\n" + AsSentence(lock.Status().Reason()));
       return false;
     }
+    const BlockPlacement where{existing, atAddress, manner == kBinReplace,
+                               ParseStartAddress(startAddress)};
     const bool written =
-        existing ? WriteIntoExisting(path, codes, atAddress, ParseStartAddress(startAddress),
-                                     manner == kBinReplace, prompter)
-                 : WriteNewFile(path, codes, prompter);
+        step ? step(codes, where, prompter) : PlaceInBinFile(path, codes, where, nullptr, prompter);
     if (written) ShowInformation(prompter, kConversion, "Преобразование успешно завершено.");
     return written;
   } catch (const std::bad_alloc&) {
@@ -197,6 +207,33 @@ bool Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPl
 }
 
 }  // namespace
+
+bool AskToAppend(Prompter& prompter, const std::string& path, bool missing) {
+  const MessageAnswer answer = prompter.Show(
+      {kConversion,
+       missing
+           ? "Файл \n" + Quoted(path) + "\nне существует!\nСоздать его и записать в него данные?"
+           : "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
+       MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
+  if (answer == MessageAnswer::Yes) return true;
+  ShowWarning(prompter, kConversion, "Преобразование не производилось");
+  return false;
+}
+
+bool PlaceInBinFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
+                    const EepromChip* chip, Prompter& prompter) {
+  return where.existing ? WriteIntoExisting(path, codes, where.atAddress, where.address,
+                                            where.replace, chip, prompter)
+                        : WriteNewFile(path, codes, chip, prompter);
+}
+
+bool PlaceBlock(const std::string& path, std::string_view codes, BinTarget target,
+                BinPlacement placement, BinManner manner, std::string_view startAddress,
+                Prompter& prompter, const BlockFileStep& step) {
+  if (path.empty()) return false;
+  return Place(
+      path, [&] { return codes; }, target, placement, manner, startAddress, prompter, step);
+}
 
 std::string MapToLcdCodes(std::string_view text, const CharacterMap& map) {
   return CodesOf(text, map);

@@ -1,6 +1,7 @@
 #include "core/lcd/rom_characters.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "core/io/single_byte_codec.h"
@@ -22,7 +23,33 @@ std::vector<RomCharacter> CyrillicCharacters() {
   return characters;
 }
 
+std::array<char32_t, 256> CyrillicShown() {
+  std::array<char32_t, 256> shown{};
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<std::uint8_t>(b);
+    if (LcdCode(byte) != 0 && shown[LcdCode(byte)] == 0)
+      shown[LcdCode(byte)] = Cp1251ToCodePoint(byte);
+  }
+  for (int code = 0; code < 256; ++code) {
+    if (shown[code] == 0) shown[code] = detail::kRomShownCyrillicExtra[code];
+  }
+  return shown;
+}
+
 }  // namespace
+
+std::span<const char32_t, 256> RomShownCharacters(CharacterRom rom) {
+  switch (rom) {
+    case CharacterRom::A00:
+      return detail::kRomShownA00;
+    case CharacterRom::A02:
+      return detail::kRomShownA02;
+    case CharacterRom::Cyrillic:
+      break;
+  }
+  static const std::array<char32_t, 256> kCyrillic = CyrillicShown();
+  return kCyrillic;
+}
 
 std::span<const RomCharacter> RomCharacters(CharacterRom rom) {
   switch (rom) {

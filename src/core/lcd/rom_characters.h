@@ -29,9 +29,23 @@ struct RomCharacter {
  */
 std::span<const RomCharacter> RomCharacters(CharacterRom rom);
 
+/**
+ * The character each code of a ROM shows, for reading codes back as text:
+ * the first character listed for the code that is not a look-alike, 0 for a
+ * code that shows none. The Cyrillic ROM's come from LcdCode's table in the
+ * order of the Windows-1251 bytes (so a code that shows a Latin and a
+ * Cyrillic letter gives the Latin one), and for the codes it leaves out from
+ * cyrillic-extra.txt: symbols the ROM shows that the conversion never writes.
+ */
+std::span<const char32_t, 256> RomShownCharacters(CharacterRom rom);
+
 namespace detail {
 extern const std::span<const RomCharacter> kRomCharactersA00;
 extern const std::span<const RomCharacter> kRomCharactersA02;
+extern const std::span<const RomCharacter> kRomCharactersCyrillicExtra;
+extern const std::span<const char32_t, 256> kRomShownA00;
+extern const std::span<const char32_t, 256> kRomShownA02;
+extern const std::span<const char32_t, 256> kRomShownCyrillicExtra;
 }  // namespace detail
 
 }  // namespace zeltrix

@@ -80,6 +80,7 @@ template <class Record, class Visit>
 void ForEachOptionalField(Record& r, Visit&& visit) {
   visit(kOptionalProfileKeys[0], r.Rom, CharacterRom::Cyrillic);
   visit(kOptionalProfileKeys[1], r.LookAlikes, std::uint8_t{0});
+  visit(kOptionalProfileKeys[2], r.Layout, HexLayout::Plain);
 }
 
 // How each type of optional field is stored: a ROM by its name, a number in
@@ -89,6 +90,10 @@ void ReadOptional(SettingsFile& file, std::string_view key, CharacterRom& field,
   field = RomNamed(file.ReadText(key, RomName(missing))).value_or(CharacterRom::Cyrillic);
 }
 
+void ReadOptional(SettingsFile& file, std::string_view key, HexLayout& field, HexLayout missing) {
+  field = HexLayoutNamed(file.ReadText(key, HexLayoutStoredName(missing))).value_or(missing);
+}
+
 void ReadOptional(SettingsFile& file, std::string_view key, std::uint8_t& field,
                   std::uint8_t missing) {
   field = Low8(file.ReadNumber(key, missing));
@@ -96,6 +101,10 @@ void ReadOptional(SettingsFile& file, std::string_view key, std::uint8_t& field,
 
 void WriteOptional(SettingsFile& file, std::string_view key, CharacterRom field) {
   file.WriteText(key, RomName(field));
+}
+
+void WriteOptional(SettingsFile& file, std::string_view key, HexLayout field) {
+  file.WriteText(key, HexLayoutStoredName(field));
 }
 
 void WriteOptional(SettingsFile& file, std::string_view key, std::uint8_t field) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/image/hex_layout.h"
 #include "core/lcd/character_rom.h"
 
 namespace zeltrix {
@@ -40,6 +41,7 @@ struct ProfileRecord {
   std::uint8_t CountSpace = 2;
   CharacterRom Rom = CharacterRom::Cyrillic;  ///< the character ROM of the profile's display
   std::uint8_t LookAlikes = 0;  ///< not 0: a character the ROM lacks is shown by a look-alike
+  HexLayout Layout = HexLayout::Plain;  ///< where an Intel HEX file puts the bytes
 
   bool operator==(const ProfileRecord&) const = default;
 };
@@ -59,8 +61,11 @@ inline constexpr std::array<std::string_view, 17> kProfileKeys = {
  *   Rom         "Cyrillic" (default), "A00" or "A02"; read without regard to
  *               the case of A to Z, and anything else reads as "Cyrillic"
  *   LookAlikes  0 (default) or 1
+ *   Layout      "Plain" (default), "PIC16" or "PIC18": the Intel HEX layout;
+ *               read as Rom is, and the command line's names read too
  */
-inline constexpr std::array<std::string_view, 2> kOptionalProfileKeys = {"Rom", "LookAlikes"};
+inline constexpr std::array<std::string_view, 3> kOptionalProfileKeys = {"Rom", "LookAlikes",
+                                                                         "Layout"};
 
 /** Stores a text value between "[String]" and "[/String]", so its outer spaces survive. */
 std::string WrapText(std::string_view value);

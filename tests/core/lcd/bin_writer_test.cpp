@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/image/image_writer.h"
 #include "core/io/single_byte_codec.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/file_size_limit.h"
@@ -211,21 +212,27 @@ TEST(WriteBinImage, PlacesTheCodes) {
     // No temporary file is left beside the target.
     EXPECT_EQ(EntriesIn(dir.Root()), c.after ? 1u : 0u) << c.what;
 
-    // A code block made beforehand is placed the same way, with the same messages.
+    // A code block made beforehand is placed the same way, with the same messages,
+    // and so it is by the writer of images in their BIN form.
     if (c.text.empty()) continue;
-    TempDir blockDir;
-    const std::string blockPath = blockDir.Path("data.bin");
-    if (c.before) WriteBytes(blockPath, *c.before);
-    RecordingPrompter blockPrompter;
-    blockPrompter.answers.assign(c.answers.begin(), c.answers.end());
-    EXPECT_EQ(WriteBinBlock(blockPath, MapToLcdCodes(c.text), c.target, c.placement, c.manner,
-                            c.address, blockPrompter),
-              written)
-        << c.what;
-    EXPECT_EQ(blockPrompter.shown, shownFor(blockPath)) << c.what;
-    EXPECT_EQ(std::filesystem::exists(blockPath), c.after.has_value()) << c.what;
-    if (c.after) {
-      EXPECT_EQ(ReadBytes(blockPath), *c.after) << c.what;
+    for (const bool image : {false, true}) {
+      TempDir blockDir;
+      const std::string blockPath = blockDir.Path("data.bin");
+      if (c.before) WriteBytes(blockPath, *c.before);
+      RecordingPrompter blockPrompter;
+      blockPrompter.answers.assign(c.answers.begin(), c.answers.end());
+      const std::string codes = MapToLcdCodes(c.text);
+      EXPECT_EQ(image ? WriteImageBlock(blockPath, codes, ImageFormat{}, c.target, c.placement,
+                                        c.manner, c.address, blockPrompter)
+                      : WriteBinBlock(blockPath, codes, c.target, c.placement, c.manner, c.address,
+                                      blockPrompter),
+                written)
+          << c.what;
+      EXPECT_EQ(blockPrompter.shown, shownFor(blockPath)) << c.what;
+      EXPECT_EQ(std::filesystem::exists(blockPath), c.after.has_value()) << c.what;
+      if (c.after) {
+        EXPECT_EQ(ReadBytes(blockPath), *c.after) << c.what;
+      }
     }
   }
 }

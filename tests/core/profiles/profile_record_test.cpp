@@ -176,5 +176,37 @@ TEST(WriteProfileFields, TheRomAndLookAlikesOnlyWhenTheyDifferFromTheirDefaults)
   EXPECT_EQ(reread, ProfileRecord{});
 }
 
+// The Intel HEX layout: read as stored or as the command line names it,
+// written only when it is not the default.
+TEST(ProfileFields, TheLayout) {
+  const struct {
+    const char* lines;
+    HexLayout layout;
+  } cases[] = {
+      {"", HexLayout::Plain},
+      {"Layout = PIC16\r\n", HexLayout::Pic16Eeprom},
+      {"layout = pic18\r\n", HexLayout::Pic18Eeprom},
+      {"Layout = pic16-eeprom\r\n", HexLayout::Pic16Eeprom},
+      {"Layout = PIC24\r\n", HexLayout::Plain},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReadGroup(std::string("[P]\r\n") + c.lines).Layout, c.layout) << c.lines;
+  }
+  SettingsFile file;
+  file.OpenBuffer("");
+  file.SelectGroup("P");
+  ProfileRecord record;
+  WriteProfileFields(file, record);
+  EXPECT_EQ(GroupLines(file).size(), kProfileKeys.size());
+  record.Layout = HexLayout::Pic18Eeprom;
+  WriteProfileFields(file, record);
+  EXPECT_EQ(GroupLines(file).back(), "Layout = PIC18");
+  ProfileRecord reread;
+  ReadProfileFields(file, reread);
+  EXPECT_EQ(reread, record);
+  WriteProfileFields(file, ProfileRecord{});
+  EXPECT_EQ(GroupLines(file).back(), "Layout = Plain");
+}
+
 }  // namespace
 }  // namespace zeltrix
