@@ -17,6 +17,7 @@
 
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
+#include "gui/dialogs/image_open_dialog.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/progress_window.h"
 #include "tests/gui/profiles/profile_window_fixture.h"
@@ -196,6 +197,14 @@ TEST_F(CaptionFitTest, EveryWindowShowsTheWholeTextOfItsControls) {
        [this] {
          window->Execute(Command::ConvertToBin);
          return static_cast<QWidget*>(Find<BinDialog>());
+       },
+       destroy},
+      {"Открыть образ",
+       [this] {
+         auto* dialog = new ImageOpenDialog(window.get(), "/data/образ.hex", CharacterRom::A02,
+                                            HexLayout::Pic16Eeprom);
+         dialog->show();
+         return static_cast<QWidget*>(dialog);
        },
        destroy},
       {"About",
