@@ -124,10 +124,11 @@ best_of "zeltrix-cli convert -p NAME, 100 kB text" \
 best_of "zeltrix-cli profiles import, one profile" \
   "$build/zeltrix-cli" profiles import "$work/shared.prof" --overwrite --profiles "$work/many.prof"
 
-# The conversion engine; the BIN writer against cp of a 100 MB file; the real
-# main window on the offscreen platform.
+# The conversion engine; the BIN writer against cp of a 100 MB file; Intel
+# HEX files; the real main window on the offscreen platform.
 "$build/bench/zeltrix_bench" --benchmark_min_time=1
 "$build/bench/zeltrix_bin_bench"
 "$build/bench/zeltrix_import_bench"
+"$build/bench/zeltrix_hex_bench"
 "$build/bench/zeltrix_lcd_bench"
 "$build/bench/zeltrix_gui_bench"

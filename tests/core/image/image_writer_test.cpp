@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 #include "core/image/intel_hex.h"
+#include "core/io/file_lock.h"
+#include "core/io/single_byte_codec.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
@@ -245,36 +250,68 @@ TEST(WriteImageBlock, FilesThatCannotBeReadOrWritten) {
   EXPECT_EQ(ReadBytes(path), old);
 }
 
-// objcopy, of GNU binutils, turns our HEX files into the bytes they hold,
-// from the lowest address on with zeros in the gaps: they must be our BIN.
+// A HEX file is read and written under the lock the BIN writer takes: a
+// writer that finds another one at work waits for it and changes its result.
+TEST(WriteImageBlock, WaitsForTheFileLockAndKeepsTheOtherChange) {
+  using namespace std::chrono_literals;
+  TempDir dir;
+  const std::string path = dir.Path("data.hex");
+  WriteBytes(path, Hex({{0, "ab"}}));
+  std::promise<void> locked;
+  auto other = std::async(std::launch::async, [&] {
+    const FileLock lock(path);
+    locked.set_value();
+    std::this_thread::sleep_for(300ms);
+    WriteBytes(path, Hex({{0, "abcd"}}));
+    return static_cast<bool>(lock.Status());
+  });
+  locked.get_future().wait();
+  RecordingPrompter prompter;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(WriteImageBlock(path, "XY", ImageFormat{.file = ImageFileFormat::IntelHex},
+                              kBinExistingFile, kBinAtEnd, kBinInsert, "0", prompter));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  EXPECT_TRUE(other.get());
+  EXPECT_EQ(prompter.shown, std::vector<Message>{kSuccess});
+  EXPECT_EQ(ReadBytes(path), Hex({{0, "abcdXY"}}));
+}
+
+// objcopy, of GNU binutils, turns a HEX file into the bytes it holds from its
+// lowest address on, zeros in the gaps: for the same text and address they
+// must be the bytes our BIN file holds from that address on.
 TEST(WriteImageBlock, ObjcopyReadsOurHexAsOurBin) {
   if (std::system("objcopy --version >/dev/null 2>&1") != 0) {
     GTEST_SKIP() << "objcopy (GNU binutils) is not installed";
   }
-  std::string codes(5000, '\0');
-  for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<char>(i * 13 + i / 7);
+  std::string text;
+  while (text.size() < 5000) text += *Utf8ToCp1251("Привет, Hello! 0123 ёж № ");
+  const std::string codes = MapToLcdCodes(text);
   const struct {
-    const char* address;
+    std::uint64_t address;
     int recordLength;
-  } cases[] = {{"0", 16}, {"0", 32}, {"65530", 16}, {"131060", 32}};
+  } cases[] = {{0, 16}, {0, 32}, {65530, 16}, {131060, 32}};
   for (const auto& c : cases) {
     TempDir dir;
     RecordingPrompter prompter;
     const std::string bin = dir.Path("data.bin");
     const std::string hex = dir.Path("data.hex");
-    ImageFormat format{.file = ImageFileFormat::IntelHex, .recordLength = c.recordLength};
-    ASSERT_TRUE(WriteBinBlock(bin, codes, kBinNewFile, kBinAtEnd, kBinInsert, "0", prompter));
-    ASSERT_TRUE(WriteImageBlock(hex, codes, format, kBinNewFile, kBinAtEnd, kBinInsert, c.address,
-                                prompter));
+    const std::string address = std::to_string(c.address);
+    // The BIN file: the text appended to bytes that fill the addresses before it.
+    if (c.address != 0) WriteBytes(bin, std::string(c.address, '\x55'));
+    ASSERT_TRUE(WriteBinImage(bin, text, c.address != 0 ? kBinExistingFile : kBinNewFile, kBinAtEnd,
+                              kBinInsert, "0", prompter));
+    const ImageFormat format{.file = ImageFileFormat::IntelHex, .recordLength = c.recordLength};
+    ASSERT_TRUE(
+        WriteImageBlock(hex, codes, format, kBinNewFile, kBinAtEnd, kBinInsert, address, prompter));
     const std::string out = dir.Path("objcopy.bin");
-    ASSERT_EQ(std::system(("objcopy -I ihex -O binary '" + hex + "' '" + out + "'").c_str()), 0);
-    EXPECT_EQ(ReadBytes(out), ReadBytes(bin)) << c.address;
+    const std::string objcopy = "objcopy -I ihex -O binary '" + hex + "' '" + out + "'";
+    ASSERT_EQ(std::system(objcopy.c_str()), 0);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(bin).substr(c.address)) << address;
     // A gap comes back as zeros.
-    const std::uint64_t address = std::stoull(c.address);
-    WriteBytes(hex, Hex({{address, codes}, {address + 10000, "AB"}}, LineEnd::Lf, std::nullopt,
-                        c.recordLength));
-    ASSERT_EQ(std::system(("objcopy -I ihex -O binary '" + hex + "' '" + out + "'").c_str()), 0);
-    EXPECT_EQ(ReadBytes(out), codes + std::string(5000, '\0') + "AB") << c.address;
+    WriteBytes(hex, Hex({{c.address, codes}, {c.address + codes.size() + 5000, "AB"}}, LineEnd::Lf,
+                        std::nullopt, c.recordLength));
+    ASSERT_EQ(std::system(objcopy.c_str()), 0);
+    EXPECT_EQ(ReadBytes(out), codes + std::string(5000, '\0') + "AB") << address;
   }
 }
 
