@@ -14,6 +14,7 @@
 #include "gui/dialogs/bin_dialog.h"
 #include "tests/gui/main/main_window_fixture.h"
 #include "tests/support/default_database.h"
+#include "tests/support/rom_profiles.h"
 
 namespace zeltrix::testing {
 namespace {
@@ -976,6 +977,43 @@ TEST_F(BinDialogTest, ControlsNeitherOverlapNorCutTheirEntries) {
           << combo->objectName().toStdString() << " " << combo->itemText(i).toStdString();
     }
   }
+}
+
+// The codes are those of the current profile's display, taken at each run:
+// Latin, German and Russian letters on each ROM, with look-alikes or not.
+TEST_F(BinDialogTest, TheCodesAreThoseOfTheCurrentProfilesRom) {
+  struct Case {
+    RomProfile profile;
+    std::string codes;
+  };
+  const Case cases[] = {
+      {kCyrillicProfile,
+       "Gre, \xA8p\xB8\xB3"
+       "e\xBF"},
+      {kA00Profile,
+       "Gr\xF5"
+       "e, "},
+      {kA00LookAlikes,
+       "Gr\xF5\xE2"
+       "e, pe"},
+      {kA02Profile,
+       "Gr\xFC\xDF"
+       "e, \x87"},
+      {kA02LookAlikes,
+       "Gr\xFC\xDF"
+       "e, \x87pe"},
+  };
+  WriteBytes(Paths().profiles, kRomDatabase);
+  ASSERT_NE(Start(), nullptr);
+  Type(Source(), "Grüße, Привет");
+  ASSERT_NE(OpenDialog(), nullptr);
+  BrowseTo(dir.Path("out"));
+  for (const Case& c : cases) {
+    ChooseProfile(window->ProfileSelector(), c.profile);
+    Click("convertButton");
+    EXPECT_EQ(ReadBytes(dir.Path("out.bin")), c.codes) << c.profile;
+  }
+  EXPECT_EQ(prompter.shown, std::vector<Message>(std::size(cases), kSuccess));
 }
 
 }  // namespace

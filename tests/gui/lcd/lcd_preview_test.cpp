@@ -13,9 +13,11 @@
 #include <QToolButton>
 
 #include "core/lcd/module_image.h"
+#include "core/lcd/rom_glyphs.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/lcd/lcd_screen_view.h"
 #include "tests/gui/main/main_window_fixture.h"
+#include "tests/support/rom_profiles.h"
 
 namespace zeltrix::testing {
 namespace {
@@ -296,6 +298,61 @@ TEST_F(LcdPreviewTest, FitsTheModuleAgainWhenItGetsSmaller) {
   auto* scroll = Child<QWidget>("lcdScrollArea");
   EXPECT_TRUE(scroll->rect().contains(QRect(QPoint(0, 0), View()->size())));
   EXPECT_LE(scroll->height(), View()->height() + 4);
+}
+
+// The screen draws the glyphs of the current profile's ROM. The window's own
+// ROM list starts at the profile's and follows the profile until the user
+// picks another ROM there; picking the profile's again joins them again.
+TEST_F(LcdPreviewTest, DrawsTheGlyphsOfTheProfilesRomOrOfTheRomChosenInTheWindow) {
+  WriteBytes(Paths().profiles, kRomDatabase);
+  ASSERT_TRUE(Start());
+  ChooseProfile(window->ProfileSelector(), kA02Profile);
+  Type(Source(), "üП");
+  ASSERT_NE(OpenWithKey(), nullptr);
+  auto* roms = Child<QComboBox>("lcdRomCombo");
+  ASSERT_EQ(roms->count(), 3);
+  EXPECT_EQ(roms->itemText(2), "A02 (английский, европейский)");
+  struct Step {
+    const char* what;
+    int profile;  // chosen in the main window, or -1
+    int picked;   // row picked in the window's list, or -1
+    int shownRow;
+    CharacterRom rom;
+    int codes[2];  // of the first two cells; -1: dark
+  };
+  // ü has no code on the Cyrillic ROM, П none on A00.
+  const Step steps[] = {
+      {"opened", -1, -1, 2, CharacterRom::A02, {0xFC, 0x87}},
+      {"Cyrillic picked", -1, 0, 0, CharacterRom::Cyrillic, {0xA8, -1}},
+      {"profile changed", kA02LookAlikes, -1, 0, CharacterRom::Cyrillic, {0xA8, -1}},
+      {"the profile's ROM picked", -1, 2, 2, CharacterRom::A02, {0xFC, 0x87}},
+      {"profile changed again", kA00LookAlikes, -1, 1, CharacterRom::A00, {0xF5, -1}},
+  };
+  const LcdTheme& theme = LcdThemes().front();
+  for (const Step& step : steps) {
+    if (step.profile >= 0) ChooseProfile(window->ProfileSelector(), step.profile);
+    if (step.picked >= 0) {
+      roms->setFocus();
+      while (roms->currentIndex() != step.picked)
+        Key(roms, roms->currentIndex() < step.picked ? Qt::Key_Down : Qt::Key_Up);
+    }
+    Settle();
+    EXPECT_EQ(roms->currentIndex(), step.shownRow) << step.what;
+    for (int cell = 0; cell < 2; ++cell) {
+      const int code = step.codes[cell];
+      for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 5; ++x) {
+          const bool lit =
+              code >= 0 &&
+              (RomGlyphs(step.rom)[static_cast<std::size_t>(code)][static_cast<std::size_t>(y)] >>
+                   (4 - x) &
+               1) != 0;
+          EXPECT_EQ(DotColour(cell * 6 + x, y), lit ? theme.lit : theme.unlit)
+              << step.what << ", cell " << cell << " dot " << x << "," << y;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
