@@ -2,6 +2,7 @@
 // caption, button, number field (at its largest value) and toolbar item.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,6 +113,16 @@ int CheckWindow(QWidget* top, const QString& name) {
       auto* line = spin->findChild<QLineEdit*>();
       const QMargins text = line->textMargins();
       Fits(line, spin->text(), field.width() - 4 - text.left() - text.right(), name);
+      ++checked;
+    } else if (auto* combo = qobject_cast<QComboBox*>(w);
+               combo != nullptr && !combo->isEditable() &&
+               combo->objectName() != "profileSelectorCombo") {
+      // Every entry of a fixed list shows whole; profile names are the user's.
+      QStyleOptionComboBox option;
+      option.initFrom(combo);
+      const QRect field =
+          style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+      for (int i = 0; i < combo->count(); ++i) Fits(combo, combo->itemText(i), field.width(), name);
       ++checked;
     } else if (auto* bar = qobject_cast<QToolBar*>(w)) {
       auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button");
