@@ -2,6 +2,7 @@
 // caption, button, number field (at its largest value) and toolbar item.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
+#include "gui/dialogs/image_open_dialog.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/progress_window.h"
 #include "tests/gui/profiles/profile_window_fixture.h"
@@ -112,6 +114,16 @@ int CheckWindow(QWidget* top, const QString& name) {
       const QMargins text = line->textMargins();
       Fits(line, spin->text(), field.width() - 4 - text.left() - text.right(), name);
       ++checked;
+    } else if (auto* combo = qobject_cast<QComboBox*>(w);
+               combo != nullptr && !combo->isEditable() &&
+               combo->objectName() != "profileSelectorCombo") {
+      // Every entry of a fixed list shows whole; profile names are the user's.
+      QStyleOptionComboBox option;
+      option.initFrom(combo);
+      const QRect field =
+          style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+      for (int i = 0; i < combo->count(); ++i) Fits(combo, combo->itemText(i), field.width(), name);
+      ++checked;
     } else if (auto* bar = qobject_cast<QToolBar*>(w)) {
       auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button");
       EXPECT_TRUE(more == nullptr || !more->isVisible())
@@ -196,6 +208,14 @@ TEST_F(CaptionFitTest, EveryWindowShowsTheWholeTextOfItsControls) {
        [this] {
          window->Execute(Command::ConvertToBin);
          return static_cast<QWidget*>(Find<BinDialog>());
+       },
+       destroy},
+      {"Открыть образ",
+       [this] {
+         auto* dialog = new ImageOpenDialog(window.get(), "/data/образ.hex", CharacterRom::A02,
+                                            HexLayout::Pic16Eeprom);
+         dialog->show();
+         return static_cast<QWidget*>(dialog);
        },
        destroy},
       {"About",

@@ -76,7 +76,7 @@ constexpr std::string_view HexLayoutOptionName(HexLayout layout) {
   return "plain";
 }
 
-/** The name the windows show (UTF-8): "Байты по адресу", "PIC16 EEPROM", "PIC18 EEPROM". */
+/** The name the windows show (UTF-8): "Обычный", "PIC16 EEPROM", "PIC18 EEPROM". */
 constexpr std::string_view HexLayoutTitle(HexLayout layout) {
   switch (layout) {
     case HexLayout::Pic16Eeprom:
@@ -86,7 +86,7 @@ constexpr std::string_view HexLayoutTitle(HexLayout layout) {
     case HexLayout::Plain:
       break;
   }
-  return "Байты по адресу";
+  return "Обычный";
 }
 
 /**

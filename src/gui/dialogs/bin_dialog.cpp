@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,10 +23,20 @@ constexpr int kMaxStartAddress = 99999999;
 // A stored 0/1 choice out of its range shows as the first choice.
 int Choice(std::int32_t stored) { return stored == 0 || stored == 1 ? stored : 0; }
 
+// The rows of the file type list, in the order of ImageFileFormat.
+constexpr ImageFileFormat kFileTypes[] = {ImageFileFormat::Bin, ImageFileFormat::IntelHex};
+
+// A chip in the list: its name and size, "24C08 (1 Кбайт)".
+QString ChipCaption(const EepromChip& chip) {
+  const QString size = chip.size < 1024 ? QString("%1 байт").arg(chip.size)
+                                        : QString("%1 Кбайт").arg(chip.size / 1024);
+  return QString("%1 (%2)").arg(QString::fromUtf8(chip.name.data(), chip.name.size()), size);
+}
+
 }  // namespace
 
 BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
-                     Prompter& prompter, FileRequester& requester)
+                     HexLayout layout, Prompter& prompter, FileRequester& requester)
     // No owner: the dialog is a window of its own beside the main window.
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -37,10 +48,14 @@ BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMa
       m_requester(requester, this) {
   setObjectName("binDialog");
   setWindowTitle("Преобразование текста в BIN формат");
-  setFixedSize(384, 308);
+  // The file format's frame stands right of the others, which keep their places.
+  setFixedSize(586, 308);
   setFont(FixedLayoutFont());
   BuildControls();
   SetInitialStates();
+  for (std::size_t row = 0; row < kHexLayouts.size(); ++row) {
+    if (kHexLayouts[row] == layout) m_layout->setCurrentIndex(static_cast<int>(row));
+  }
   ApplyEnableRules();
   // Only what the user changes goes into the record: a stored value out of
   // its range stays there until its control is changed.
@@ -123,6 +138,37 @@ void BinDialog::BuildControls() {
   m_startAddressCaption = new QLabel("Начальный адрес", this);
   m_startAddressCaption->setObjectName("startAddressLabel");
 
+  auto* formatFrame = new QGroupBox("Формат файла", this);
+  formatFrame->setObjectName("formatGroup");
+
+  auto* fileTypeCaption = new QLabel("Тип файла:", this);
+  fileTypeCaption->setObjectName("fileTypeLabel");
+  m_fileType = list("fileTypeCombo", "BIN", "Intel HEX");
+
+  m_layoutCaption = new QLabel("Размещение данных в HEX:", this);
+  m_layoutCaption->setObjectName("layoutLabel");
+  m_layout = new QComboBox(this);
+  m_layout->setObjectName("layoutCombo");
+  for (const HexLayout layout : kHexLayouts) {
+    const std::string_view title = HexLayoutTitle(layout);
+    m_layout->addItem(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  }
+
+  m_recordLengthCaption = new QLabel("Байт данных в записи HEX:", this);
+  m_recordLengthCaption->setObjectName("recordLengthLabel");
+  m_recordLength = list("recordLengthCombo", "16", "32");
+
+  auto* chipCaption = new QLabel("Дополнить до размера микросхемы:", this);
+  chipCaption->setObjectName("chipLabel");
+  m_chip = new QComboBox(this);
+  m_chip->setObjectName("chipCombo");
+  m_chip->setToolTip(
+      "Новый образ дополняется байтами 0xFF до размера микросхемы; "
+      "образ, который в неё не помещается, не записывается");
+  m_chip->addItem("нет");
+  for (const EepromChip& chip : kEepromChips) m_chip->addItem(ChipCaption(chip));
+  m_chip->setMaxVisibleItems(static_cast<int>(kEepromChips.size()) + 1);
+
   PlaceControls(this, {
                           {"fileGroup", {10, 10, 365, 145}},
                           {"pathLabel", {20, 30, 105, 15}},
@@ -143,15 +189,25 @@ void BinDialog::BuildControls() {
                           {"spaceCountLabel", {80, 235, 260, 15}},
                           {"convertButton", {25, 270, 100, 25}},
                           {"cancelButton", {265, 270, 80, 25}},
+                          {"formatGroup", {385, 10, 190, 250}},
+                          {"fileTypeLabel", {395, 30, 170, 15}},
+                          {"fileTypeCombo", {395, 45, 170, 0}},
+                          {"layoutLabel", {395, 80, 170, 15}},
+                          {"layoutCombo", {395, 95, 170, 0}},
+                          {"recordLengthLabel", {395, 130, 170, 15}},
+                          {"recordLengthCombo", {395, 145, 60, 0}},
+                          {"chipLabel", {395, 180, 175, 15}},
+                          {"chipCombo", {395, 195, 170, 0}},
                       });
   FitNumberField(m_spaceCount);
   for (QWidget* control : std::initializer_list<QWidget*>{
            pathCaption, m_removeUndisplayable, m_removeSpaces, m_spaceCountCaption, saveToCaption,
-           addCaption, howCaption, m_startAddressCaption}) {
+           addCaption, howCaption, m_startAddressCaption, fileTypeCaption, m_layoutCaption,
+           m_recordLengthCaption, chipCaption}) {
     FitText(control);
   }
   // The frames are drawn under the controls inside them and never take their clicks.
-  for (QGroupBox* frame : {optionsFrame, fileFrame}) {
+  for (QGroupBox* frame : {optionsFrame, fileFrame, formatFrame}) {
     FrameThroughTitle(frame);
     frame->lower();
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -201,6 +257,7 @@ void BinDialog::ConnectControls() {
     // At most 8 digits, so the value always fits.
     m_options.StartAddress = static_cast<std::int32_t>(ParseStartAddress(text.toStdString()));
   });
+  connect(m_fileType, &QComboBox::currentIndexChanged, this, [this] { ApplyEnableRules(); });
 }
 
 void BinDialog::ApplyEnableRules() {
@@ -211,8 +268,25 @@ void BinDialog::ApplyEnableRules() {
   m_add->setEnabled(existing);
   const bool atAddress = existing && m_add->currentIndex() == kBinAtAddress;
   m_how->setEnabled(atAddress);
-  m_startAddress->setEnabled(atAddress);
-  m_startAddressCaption->setEnabled(atAddress);
+  // A new Intel HEX file's data start at the start address too.
+  const bool hex = m_fileType->currentIndex() == 1;
+  m_startAddress->setEnabled(atAddress || (hex && !existing));
+  m_startAddressCaption->setEnabled(m_startAddress->isEnabled());
+  for (QWidget* control : std::initializer_list<QWidget*>{m_layoutCaption, m_layout,
+                                                          m_recordLengthCaption, m_recordLength}) {
+    control->setEnabled(hex);
+  }
+}
+
+ImageFormat BinDialog::Format() const {
+  ImageFormat format;
+  format.file = kFileTypes[m_fileType->currentIndex() == 1 ? 1 : 0];
+  format.layout = kHexLayouts[static_cast<std::size_t>(std::max(0, m_layout->currentIndex()))];
+  format.recordLength = m_recordLength->currentIndex() == 1 ? 32 : 16;
+  if (const int chip = m_chip->currentIndex(); chip > 0) {
+    format.chip = kEepromChips[static_cast<std::size_t>(chip - 1)];
+  }
+  return format;
 }
 
 void BinDialog::Open(QWidget* over) {
@@ -223,10 +297,21 @@ void BinDialog::Open(QWidget* over) {
 void BinDialog::Browse() {
   FileRequest request;
   request.mode = FileRequest::Mode::Save;
-  request.filters = {{"Двоичные файлы (*.bin)", "*.bin"}, {"Все файлы", "*.*"}};
+  const bool hex = m_fileType->currentIndex() == 1;
+  const FileFilter bin{"Двоичные файлы (*.bin)", "*.bin"};
+  const FileFilter ihex{"Файлы Intel HEX (*.hex *.ihx)", "*.hex *.ihx"};
+  // The chosen type's files come first, and the requester shows them.
+  request.filters = {hex ? ihex : bin, hex ? bin : ihex, {"Все файлы", "*.*"}};
   const std::optional<std::string> chosen = m_requester.Choose(request);
   if (!chosen) return;
-  m_chosenPath = CompleteExtension(*chosen, ".bin");
+  m_chosenPath = CompleteExtension(*chosen, hex ? ".hex" : ".bin");
+  if (ImageFileFormatOfPath(m_chosenPath) == ImageFileFormat::IntelHex) {
+    m_fileType->setCurrentIndex(1);
+  } else if (QFileInfo(QString::fromStdString(m_chosenPath))
+                 .suffix()
+                 .compare("bin", Qt::CaseInsensitive) == 0) {
+    m_fileType->setCurrentIndex(0);
+  }
   // A byte of a name that is not UTF-8 shows as U+FFFD; the file keeps its name.
   m_path->setText(QString::fromStdString(m_chosenPath));
 }
@@ -240,10 +325,11 @@ void BinDialog::Convert() {
                      m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter, map);
   if (!text) return;
   // The lists hold their choices in the order of the enums.
-  WriteBinBlock(path, MapToLcdCodes(*text, map), static_cast<BinTarget>(m_saveTo->currentIndex()),
-                static_cast<BinPlacement>(m_add->currentIndex()),
-                static_cast<BinManner>(m_how->currentIndex()), m_startAddress->text().toStdString(),
-                m_prompter);
+  WriteImageBlock(path, MapToLcdCodes(*text, map), Format(),
+                  static_cast<BinTarget>(m_saveTo->currentIndex()),
+                  static_cast<BinPlacement>(m_add->currentIndex()),
+                  static_cast<BinManner>(m_how->currentIndex()),
+                  m_startAddress->text().toStdString(), m_prompter);
 }
 
 void BinDialog::keyPressEvent(QKeyEvent* event) {

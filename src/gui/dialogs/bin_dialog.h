@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "core/image/hex_layout.h"
+#include "core/image/image_writer.h"
 #include "core/lcd/bin_writer.h"
 #include "core/lcd/character_map.h"
 #include "core/lcd/engine_text.h"
@@ -22,9 +24,13 @@ namespace zeltrix {
 
 /**
  * The dialog of the binary output: the target file, where and how the codes
- * go into it and the two cleaning options. A modeless top-level window of
- * its own; every change of an option goes into the options record at once,
- * and Convert writes the source text of that moment. Closing destroys it.
+ * go into it, the two cleaning options, and the file's format: BIN or Intel
+ * HEX (its layout and record length) and the chip a new image is made the
+ * size of. A modeless top-level window of its own; every change of an option
+ * of the record goes into it at once, and Convert writes the source text of
+ * that moment. The format lives as long as the dialog: the file type follows
+ * the chosen file's extension and the layout starts as the profile's. Closing
+ * destroys it.
  */
 class BinDialog : public QWidget {
   Q_OBJECT
@@ -36,17 +42,25 @@ class BinDialog : public QWidget {
   using DisplayMap = std::function<CharacterMap()>;
 
   /**
-   * Builds the dialog hidden, with its controls set from the record. The
-   * record and the sources must outlive the dialog.
+   * Builds the dialog hidden, with its controls set from the record and the
+   * layout list at the layout given. The record and the sources must outlive
+   * the dialog.
    */
   BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
-            Prompter& prompter, FileRequester& requester);
+            HexLayout layout, Prompter& prompter, FileRequester& requester);
 
   /** Shows the dialog centred over that window (none: where it is) and activates it. */
   void Open(QWidget* over);
 
-  /** Asks for the target file; a name without an extension gets ".bin". */
+  /**
+   * Asks for the target file, offering the chosen file type's files first; a
+   * name without an extension gets ".bin" or ".hex" as the type says, and a
+   * name ending in .hex or .ihx chooses Intel HEX, one ending in .bin BIN.
+   */
   void Browse();
+
+  /** The file format the controls describe. */
+  ImageFormat Format() const;
 
   /**
    * Prepares the source text and writes its codes, those of the current
@@ -89,6 +103,12 @@ class BinDialog : public QWidget {
   QComboBox* m_how = nullptr;
   QLineEdit* m_startAddress = nullptr;
   QLabel* m_startAddressCaption = nullptr;
+  QComboBox* m_fileType = nullptr;
+  QLabel* m_layoutCaption = nullptr;
+  QComboBox* m_layout = nullptr;
+  QLabel* m_recordLengthCaption = nullptr;
+  QComboBox* m_recordLength = nullptr;
+  QComboBox* m_chip = nullptr;
 };
 
 }  // namespace zeltrix

@@ -16,6 +16,7 @@ enum class Command : int {
   New = 9,
   Save = 10,
   LcdPreview = 11,
+  OpenImage = 12,
   Undo = 18,
   Redo = 19,
   Cut = 20,

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/image/image_reader.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/io/text_file.h"
@@ -31,12 +32,14 @@
 #include "core/profiles/profile_database.h"
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
+#include "gui/dialogs/image_open_dialog.h"
 #include "gui/dialogs/project_info.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/progress_window.h"
 #include "gui/profiles/profile_window.h"
 #include "gui/support/app_identity.h"
+#include "gui/support/dialog_parent.h"
 #include "gui/support/fixed_layout.h"
 #include "gui/support/owned_window.h"
 #include "gui/support/qt_file_names.h"
@@ -74,6 +77,7 @@ struct CommandText {
 const CommandText kCommandTexts[] = {
     {Command::New, "Новый", Qt::CTRL | Qt::Key_N},
     {Command::Open, "Открыть", Qt::CTRL | Qt::Key_O},
+    {Command::OpenImage, "Открыть образ…", {}},
     {Command::Save, "Сохранить", Qt::CTRL | Qt::Key_S},
     {Command::SaveAs, "Сохранить как...", Qt::CTRL | Qt::SHIFT | Qt::Key_S},
     {Command::Leave, "Закрыть", {}},
@@ -334,7 +338,8 @@ void MainWindow::BuildMenus() {
   }
 
   QMenu* file = menuBar()->addMenu("Файл");
-  AddMenuItems(file, {Command::New, Command::Open, Command::Save, Command::SaveAs});
+  AddMenuItems(file,
+               {Command::New, Command::Open, Command::OpenImage, Command::Save, Command::SaveAs});
   BuildEncodingMenu(file);
   file->addSeparator();
   QMenu* recent = file->addMenu("Недавние файлы");
@@ -493,6 +498,7 @@ void MainWindow::LoadedProfile() {
   m_output->SetCommentMarker(m_currentProfile.Comment);
   // The editors colour, and the LCD preview draws, for the profile's display.
   m_display = CharacterMapOf(m_currentProfile);
+  m_layout = m_currentProfile.Layout;
   m_source->SetCharacterMap(m_display);
   m_output->SetCharacterMap(m_display);
   if (m_lcdPreview) m_lcdPreview->SetProfileDisplay(m_display.Rom(), m_display.LookAlikes());
@@ -643,6 +649,9 @@ void MainWindow::Execute(Command command) {
     case Command::Open:
       OpenDocument();
       break;
+    case Command::OpenImage:
+      OpenImage();
+      break;
     case Command::Save:
       SaveDocument();
       m_source->setFocus();
@@ -785,23 +794,56 @@ bool MainWindow::AskBeforeDiscarding() {
 }
 
 void MainWindow::NewDocument() {
-  if (AskBeforeDiscarding()) {
-    m_source->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-    m_source->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-    m_source->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-    m_fileName.clear();
-    m_documentPath.clear();
-    m_format = {};
-    UpdateEncodingMenu();
-    SetPathField({});
-  }
+  if (AskBeforeDiscarding()) NewDocumentText();
   m_source->setFocus();
+}
+
+void MainWindow::NewDocumentText() {
+  m_source->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  m_source->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+  m_source->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+  m_fileName.clear();
+  m_documentPath.clear();
+  m_format = {};
+  UpdateEncodingMenu();
+  SetPathField({});
 }
 
 void MainWindow::OpenDocument() {
   if (AskBeforeDiscarding()) {
     if (const auto path = AskForFile(false)) {
       if (LoadText(m_source, *path)) m_fileName = *path;
+    }
+  }
+  m_source->setFocus();
+}
+
+void MainWindow::OpenImage() {
+  if (AskBeforeDiscarding()) {
+    FileRequest request;
+    request.mode = FileRequest::Mode::Open;
+    request.title = "Открываем образ";
+    request.folder = FolderOf(m_settings.RecentFiles[0]);
+    request.filters = {{"Образы (*.bin *.hex *.ihx)", "*.bin *.hex *.ihx"},
+                       {"Двоичные файлы (*.bin)", "*.bin"},
+                       {"Файлы Intel HEX (*.hex *.ihx)", "*.hex *.ihx"},
+                       {"Все файлы", "*.*"}};
+    if (const std::optional<std::string> path = m_requester.Choose(request)) {
+      ImageOpenDialog dialog(DialogParent(this), *path, m_display.Rom(), m_layout);
+      const FrontAgainAfterwards front(this);
+      std::optional<std::string> text;
+      if (dialog.exec() == QDialog::Accepted) {
+        text = DecodeImageFile(*path, *dialog.Decoding(), m_prompter);
+      }
+      if (text && text->empty()) {
+        ShowWarning(m_prompter, "Открыть образ",
+                    "В файле \n\"" + *path + "\"\nнет данных по указанным адресам.");
+      } else if (text) {
+        // A new text that no file holds yet: Save asks for a name, and
+        // leaving asks to save it.
+        NewDocumentText();
+        m_source->SetUtf8Text(*text);
+      }
     }
   }
   m_source->setFocus();
@@ -973,7 +1015,7 @@ void MainWindow::OpenBinDialog() {
   // The dialog works on the options record itself, so they are saved at exit.
   m_binDialog = std::make_unique<BinDialog>(
       m_settings.Bin, [this] { return EngineText::FromUtf8(m_source->Utf8Text()); },
-      [this] { return m_display; }, m_prompter, m_requester);
+      [this] { return m_display; }, m_layout, m_prompter, m_requester);
   ReleaseWhenClosed(this, m_binDialog);
   m_binDialog->Open(active != nullptr ? active : this);
 }

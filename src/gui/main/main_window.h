@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/image/hex_layout.h"
 #include "core/io/file_stamp.h"
 #include "core/io/text_encoding.h"
 #include "core/lcd/character_map.h"
@@ -139,7 +140,11 @@ class MainWindow : public QMainWindow {
   // Text documents.
   bool AskBeforeDiscarding();
   void NewDocument();
+  /** Empties the source editor for a new text without a file, in the default encoding. */
+  void NewDocumentText();
   void OpenDocument();
+  /** Reads part of a BIN or Intel HEX image back as the text it shows, as a new text. */
+  void OpenImage();
   bool SaveDocument();
   bool SaveDocumentAs();
   void SaveEditorToFile(CodeEditor* editor);
@@ -173,7 +178,8 @@ class MainWindow : public QMainWindow {
   // edits in m_currentProfile meanwhile, and the open BIN dialog must not
   // take the ROM of the profile being edited.
   CharacterMap m_display;
-  FileStamp m_profilesListed;  // the profile database as the selector shows it
+  HexLayout m_layout = HexLayout::Plain;  // of that profile too
+  FileStamp m_profilesListed;             // the profile database as the selector shows it
   ProfileListReporter m_profileReports;
   // Secondary windows: the window that opens one owns it through a std::unique_ptr,
   // made when the user asks for it and let go when it reports itself closed (see

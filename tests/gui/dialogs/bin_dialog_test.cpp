@@ -11,6 +11,7 @@
 
 #include "gui/dialogs/bin_dialog.h"
 #include "tests/gui/main/main_window_fixture.h"
+#include "tests/support/default_database.h"
 #include "tests/support/rom_profiles.h"
 
 namespace zeltrix::testing {
@@ -100,7 +101,7 @@ TEST_F(BinDialogTest, FirstOpeningWithNoSettings) {
   EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(dialog->windowTitle(), "Преобразование текста в BIN формат");
-  EXPECT_EQ(dialog->size(), QSize(384, 308));
+  EXPECT_EQ(dialog->size(), QSize(586, 308));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
   EXPECT_EQ(dialog->parentWidget(), nullptr);
   const Qt::WindowFlags flags = dialog->windowFlags();
@@ -151,6 +152,11 @@ TEST_F(BinDialogTest, FirstOpeningWithNoSettings) {
       {"howLabel", "Как добавить данные:", "", {250, 75, 120, 15}, true},
       {"startAddressEdit", "0", "", {20, 125, 60, 20}, false},
       {"startAddressLabel", "Начальный адрес", "", {85, 130, 105, 15}, false},
+      {"formatGroup", "Формат файла", "", {385, 10, 190, 250}, true},
+      {"fileTypeLabel", "Тип файла:", "", {395, 30, 170, 15}, true},
+      {"layoutLabel", "Размещение данных в HEX:", "", {395, 80, 170, 15}, false},
+      {"recordLengthLabel", "Байт данных в записи HEX:", "", {395, 130, 170, 15}, false},
+      {"chipLabel", "Дополнить до размера микросхемы:", "", {395, 180, 175, 15}, true},
   };
   for (const Control& c : controls) {
     QWidget* widget = Child<QWidget>(c.name);
@@ -179,12 +185,28 @@ TEST_F(BinDialogTest, FirstOpeningWithNoSettings) {
   struct List {
     const char* name;
     QStringList items;
-    int x, width;
+    int x, y, width;
     bool enabled;
   };
-  for (const List& l : {List{"saveToCombo", {"новом файле", "существующем"}, 20, 110, true},
-                        List{"addCombo", {"в конец файла", "произвольно"}, 136, 108, false},
-                        List{"howCombo", {"вставить", "заменить"}, 250, 110, false}}) {
+  const QStringList chips = {"нет",
+                             "24C01 (128 байт)",
+                             "24C02 (256 байт)",
+                             "24C04 (512 байт)",
+                             "24C08 (1 Кбайт)",
+                             "24C16 (2 Кбайт)",
+                             "24C32 (4 Кбайт)",
+                             "24C64 (8 Кбайт)",
+                             "24C128 (16 Кбайт)",
+                             "24C256 (32 Кбайт)",
+                             "24C512 (64 Кбайт)"};
+  for (const List& l :
+       {List{"saveToCombo", {"новом файле", "существующем"}, 20, 90, 110, true},
+        List{"addCombo", {"в конец файла", "произвольно"}, 136, 90, 108, false},
+        List{"howCombo", {"вставить", "заменить"}, 250, 90, 110, false},
+        List{"fileTypeCombo", {"BIN", "Intel HEX"}, 395, 45, 170, true},
+        List{"layoutCombo", {"Обычный", "PIC16 EEPROM", "PIC18 EEPROM"}, 395, 95, 170, false},
+        List{"recordLengthCombo", {"16", "32"}, 395, 145, 60, false},
+        List{"chipCombo", chips, 395, 195, 170, true}}) {
     QComboBox* combo = Combo(l.name);
     ASSERT_NE(combo, nullptr);
     QStringList items;
@@ -192,7 +214,7 @@ TEST_F(BinDialogTest, FirstOpeningWithNoSettings) {
     EXPECT_EQ(items, l.items) << l.name;
     EXPECT_FALSE(combo->isEditable()) << l.name;
     EXPECT_EQ(combo->currentIndex(), 0) << l.name;
-    EXPECT_EQ(combo->geometry().topLeft(), QPoint(l.x, 90)) << l.name;
+    EXPECT_EQ(combo->geometry().topLeft(), QPoint(l.x, l.y)) << l.name;
     EXPECT_EQ(combo->width(), l.width) << l.name;
     EXPECT_EQ(combo->isEnabled(), l.enabled) << l.name;
   }
@@ -218,8 +240,9 @@ TEST_F(BinDialogTest, NeverPlacedAboveOrLeftOfTheScreenOrigin) {
   window->move(0, 0);
   window->resize(520, 304);
   ASSERT_NE(OpenDialog(), nullptr);
-  // Centred, its top would lie 3 pixels above the screen.
-  EXPECT_EQ(dialog->pos(), QPoint(window->frameGeometry().center().x() - 192, 0));
+  // Centred, its top would lie 3 pixels above the screen, and its left edge,
+  // wider than the window, left of it.
+  EXPECT_EQ(dialog->pos(), QPoint(0, 0));
 }
 
 TEST_F(BinDialogTest, DigitsOnlyInTheStartAddress) {
@@ -368,26 +391,29 @@ TEST_F(BinDialogTest, BrowseAddsBinToANameWithoutExtension) {
     std::string chosen, shown;
   };
   for (const Case& c :
+       // A .hex name chooses Intel HEX, whose names get .hex from then on.
        {Case{"/data/out", "/data/out.bin"}, Case{"/data/out.hex", "/data/out.hex"},
-        Case{"/data/dir.d/out", "/data/dir.d/out.bin"}, Case{"/data/out.", "/data/out..bin"},
-        Case{"/data/Файл", "/data/Файл.bin"}}) {
+        Case{"/data/dir.d/out", "/data/dir.d/out.hex"}, Case{"/data/out.", "/data/out..hex"},
+        Case{"/data/Файл", "/data/Файл.hex"}}) {
     BrowseTo(c.chosen);
     EXPECT_EQ(PathEdit()->text().toStdString(), c.shown) << c.chosen;
   }
   // Cancelled: the path stays.
   Click("browseButton");
-  EXPECT_EQ(PathEdit()->text(), "/data/Файл.bin");
+  EXPECT_EQ(PathEdit()->text(), "/data/Файл.hex");
 
   ASSERT_EQ(requester.asked.size(), 6u);
   const FileRequest& request = requester.asked[0];
   EXPECT_EQ(request.mode, FileRequest::Mode::Save);
   EXPECT_EQ(request.title, "");
   EXPECT_EQ(request.folder, "");
-  ASSERT_EQ(request.filters.size(), 2u);
+  ASSERT_EQ(request.filters.size(), 3u);
   EXPECT_EQ(request.filters[0].label, "Двоичные файлы (*.bin)");
   EXPECT_EQ(request.filters[0].pattern, "*.bin");
-  EXPECT_EQ(request.filters[1].label, "Все файлы");
-  EXPECT_EQ(request.filters[1].pattern, "*.*");
+  EXPECT_EQ(request.filters[1].label, "Файлы Intel HEX (*.hex *.ihx)");
+  EXPECT_EQ(request.filters[1].pattern, "*.hex *.ihx");
+  EXPECT_EQ(request.filters[2].label, "Все файлы");
+  EXPECT_EQ(request.filters[2].pattern, "*.*");
   EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -760,6 +786,185 @@ TEST_F(BinDialogTest, ABrowsedNameThatIsNotUtf8IsWrittenUnderItself) {
   EXPECT_EQ(ReadBytes(target), "AB");
   EXPECT_EQ(prompter.shown, std::vector<Message>{kSuccess});
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 3);
+}
+
+// The file type follows a browsed name's extension, and the format's
+// controls are enabled only where they count.
+TEST_F(BinDialogTest, FileTypeFollowsTheExtensionAndEnablesItsControls) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  ASSERT_NE(OpenDialog(), nullptr);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int type;
+    bool hexControls, startAddress;
+  };
+  const Step steps[] = {
+      {"a .hex name", [&] { BrowseTo("/data/a.hex"); }, 1, true, true},
+      {"another extension", [&] { BrowseTo("/data/b.rom"); }, 1, true, true},
+      {"a .BIN name", [&] { BrowseTo("/data/c.BIN"); }, 0, false, false},
+      {"an .IHX name", [&] { BrowseTo("/data/d.IHX"); }, 1, true, true},
+      {"existing, at the end", [&] { Choose(Combo("saveToCombo"), 1); }, 1, true, false},
+      {"at an address", [&] { Choose(Combo("addCombo"), 1); }, 1, true, true},
+      {"BIN chosen", [&] { Choose(Combo("fileTypeCombo"), 0); }, 0, false, true},
+      {"new BIN file", [&] { Choose(Combo("saveToCombo"), 0); }, 0, false, false},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(Combo("fileTypeCombo")->currentIndex(), step.type) << step.what;
+    for (const char* name :
+         {"layoutLabel", "layoutCombo", "recordLengthLabel", "recordLengthCombo"}) {
+      EXPECT_EQ(Child<QWidget>(name)->isEnabled(), step.hexControls) << step.what << " " << name;
+    }
+    EXPECT_EQ(StartAddress()->isEnabled(), step.startAddress) << step.what;
+    EXPECT_EQ(Child<QLabel>("startAddressLabel")->isEnabled(), step.startAddress) << step.what;
+    EXPECT_TRUE(Combo("chipCombo")->isEnabled()) << step.what;
+  }
+  // The requester offers the chosen type's files first.
+  ASSERT_EQ(requester.asked.size(), 4u);
+  EXPECT_EQ(requester.asked[0].filters.at(0).pattern, "*.bin");
+  EXPECT_EQ(requester.asked[1].filters.at(0).pattern, "*.hex *.ihx");
+  EXPECT_EQ(requester.asked[1].filters.at(1).pattern, "*.bin");
+  EXPECT_EQ(requester.asked[2].filters.at(0).pattern, "*.hex *.ihx");
+  EXPECT_EQ(requester.asked[3].filters.at(0).pattern, "*.bin");
+  // The format is no option of the record.
+  BinOutputOptions expected;
+  expected.AddFile = 1;
+  EXPECT_EQ(Record(), expected);
+}
+
+// The profile's layout, the chosen layout, record length, chip and start
+// address reach the file that Convert writes.
+TEST_F(BinDialogTest, FormatChoicesReachTheWrittenFile) {
+  std::string pic16Profiles = kDefaultDatabase;
+  pic16Profiles.insert(pic16Profiles.find("CountSpace = 2\r\n") + 16, "Layout = PIC16\r\n");
+  struct Case {
+    const char* what;
+    const std::string& profiles;
+    int profileLayout;           // the layout list's row on opening
+    std::string file, existing;  // existing: the file's bytes before, if any
+    int saveTo, add, how;
+    QString address, text;
+    int layout, recordLength, chip;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"PIC16 from the profile", pic16Profiles, 1, "pic16.hex", "", 0, 0, 0, "2", "AB", 1, 0, 0,
+       ":044204004100420033\r\n:00000001FF\r\n"},
+      {"PIC16, replaced at 1, LF kept", pic16Profiles, 1, "pic16.hex",
+       ":044204004100420033\n:00000001FF\n", 1, 1, 1, "1", "C", 1, 0, 0,
+       ":06420200430041004200F0\n:00000001FF\n"},
+      {"PIC18 past 64 KiB", kDefaultDatabase, 0, "pic18.hex", "", 0, 0, 0, "16", "AB", 2, 0, 0,
+       ":0200000400F00A\r\n:0200100041426B\r\n:00000001FF\r\n"},
+      {"records of 16", kDefaultDatabase, 0, "plain.hex", "", 0, 0, 0, "0", "0123456789ABCDEFGHIJ",
+       0, 0, 0,
+       ":10000000303132333435363738394142434445464E\r\n:040010004748494ACA\r\n:00000001FF\r\n"},
+      {"records of 32", kDefaultDatabase, 0, "plain.hex", "", 0, 0, 0, "0", "0123456789ABCDEFGHIJ",
+       0, 1, 0, ":14000000303132333435363738394142434445464748494A28\r\n:00000001FF\r\n"},
+      {"BIN the size of a 24C01", kDefaultDatabase, 0, "chip.bin", "", 0, 0, 0, "0", "AB", 0, 0, 1,
+       "AB" + std::string(126, '\xFF')},
+      {"BIN the size of a 24C02, appended", kDefaultDatabase, 0, "chip.bin", "xy", 1, 0, 0, "0",
+       "AB", 0, 0, 2, "xyAB"},
+  };
+  for (const Case& c : cases) {
+    const std::string target = dir.Path(c.file);
+    std::filesystem::remove(target);
+    if (!c.existing.empty()) WriteBytes(target, c.existing);
+    WriteBytes(Paths().profiles, c.profiles);
+    ASSERT_NE(Start(), nullptr);
+    Type(Source(), c.text);
+    ASSERT_NE(OpenDialog(), nullptr);
+    EXPECT_EQ(Combo("layoutCombo")->currentIndex(), c.profileLayout) << c.what;
+    BrowseTo(target);
+    Choose(Combo("saveToCombo"), c.saveTo);
+    Choose(Combo("addCombo"), c.add);
+    Choose(Combo("howCombo"), c.how);
+    Choose(Combo("layoutCombo"), c.layout);
+    Choose(Combo("recordLengthCombo"), c.recordLength);
+    Choose(Combo("chipCombo"), c.chip);
+    if (StartAddress()->isEnabled()) TypeStartAddress(c.address);
+    Click("convertButton");
+    EXPECT_EQ(ReadBytes(target), c.written) << c.what;
+    EXPECT_EQ(prompter.shown, std::vector<Message>{kSuccess}) << c.what;
+    prompter.shown.clear();
+    window.reset();
+  }
+}
+
+// A bad record and an image the chip cannot hold are refused with the
+// program's message, and the file stays as it was.
+TEST_F(BinDialogTest, RefusalsLeaveTheFileAsItWas) {
+  struct Case {
+    const char* what;
+    std::string file, before;
+    int saveTo, chip;
+    QString text;
+    MessageIcon icon;
+    std::string title, text_;  // text_: the message, after the path in it is put in
+  };
+  const Case cases[] = {
+      {"a bad checksum", "bad.hex", ":0100000041BF\r\n:00000001FF\r\n", 1, 0, "A",
+       MessageIcon::Error, "Ошибка", "Строка 1 файла \"PATH\": неверная контрольная сумма"},
+      {"a new image past the chip", "full.bin", "old", 0, 1, QString(131, 'x'),
+       MessageIcon::Warning, "Преобразование",
+       "Данные не помещаются в микросхему 24C01: не хватает 3 байт"},
+      {"an appended image past the chip", "full.hex", ":0100000041BE\r\n:00000001FF\r\n", 1, 1,
+       QString(128, 'x'), MessageIcon::Warning, "Преобразование",
+       "Данные не помещаются в микросхему 24C01: не хватает 1 байта"},
+  };
+  for (const Case& c : cases) {
+    const std::string target = dir.Path(c.file);
+    WriteBytes(target, c.before);
+    ASSERT_NE(StartWithProfiles(), nullptr);
+    Type(Source(), c.text);
+    ASSERT_NE(OpenDialog(), nullptr);
+    BrowseTo(target);
+    Choose(Combo("saveToCombo"), c.saveTo);
+    Choose(Combo("chipCombo"), c.chip);
+    Click("convertButton");
+    std::string text = c.text_;
+    if (const std::size_t at = text.find("PATH"); at != std::string::npos) {
+      text.replace(at, 4, target);
+    }
+    EXPECT_EQ(
+        prompter.shown,
+        (std::vector<Message>{{c.title, text, c.icon, MessageButtons::Ok, MessageAnswer::Ok}}))
+        << c.what;
+    EXPECT_EQ(ReadBytes(target), c.before) << c.what;
+    EXPECT_TRUE(dialog->isVisible()) << c.what;
+    prompter.shown.clear();
+    window.reset();
+  }
+}
+
+// Controls sit side by side, never over each other (the caption check sees
+// that their texts fit).
+TEST_F(BinDialogTest, ControlsNeverOverlap) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  ASSERT_NE(OpenDialog(), nullptr);
+  QList<QWidget*> controls;
+  for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (qobject_cast<QGroupBox*>(w) == nullptr && w->isVisible()) controls << w;
+  }
+  ASSERT_GE(controls.size(), 24);
+  for (qsizetype i = 0; i < controls.size(); ++i) {
+    EXPECT_TRUE(dialog->rect().contains(controls[i]->geometry()))
+        << controls[i]->objectName().toStdString();
+    for (qsizetype j = i + 1; j < controls.size(); ++j) {
+      EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+          << controls[i]->objectName().toStdString() << " and "
+          << controls[j]->objectName().toStdString();
+    }
+  }
+  // The format's controls lie inside its frame, clear of the frames beside it.
+  const QRect frame = Child<QWidget>("formatGroup")->geometry();
+  for (const char* name : {"fileTypeLabel", "fileTypeCombo", "layoutLabel", "layoutCombo",
+                           "recordLengthLabel", "recordLengthCombo", "chipLabel", "chipCombo"}) {
+    EXPECT_TRUE(frame.adjusted(5, 15, -5, -5).contains(Child<QWidget>(name)->geometry())) << name;
+  }
+  for (const char* other : {"fileGroup", "optionsGroup"}) {
+    EXPECT_FALSE(frame.intersects(Child<QWidget>(other)->geometry())) << other;
+  }
 }
 
 // The codes are those of the current profile's display, taken at each run:
