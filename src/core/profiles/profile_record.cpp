@@ -74,28 +74,46 @@ void ForEachStoredField(Record& r, Visit&& visit) {
 template <class Field>
 constexpr bool kIsText = std::is_same_v<std::remove_cvref_t<Field>, std::string>;
 
+// What a stored number of a one-byte optional field reads as.
+using ReadsAs = std::uint8_t (*)(std::int32_t stored);
+std::uint8_t OneOrZero(std::int32_t stored) { return stored == 1 ? 1 : 0; }
+std::uint8_t ZeroOrEight(std::int32_t stored) { return stored == 0 ? 0 : 8; }
+
 // The optional fields under their keys, in the order of kOptionalProfileKeys,
-// each with its default.
+// each with its default and, for a number, what a stored value reads as.
 template <class Record, class Visit>
 void ForEachOptionalField(Record& r, Visit&& visit) {
-  visit(kOptionalProfileKeys[0], r.Rom, CharacterRom::Cyrillic);
-  visit(kOptionalProfileKeys[1], r.LookAlikes, std::uint8_t{0});
+  visit(kOptionalProfileKeys[0], r.Rom, CharacterRom::Cyrillic, nullptr);
+  visit(kOptionalProfileKeys[1], r.LookAlikes, std::uint8_t{0}, &Low8);
+  visit(kOptionalProfileKeys[2], r.Cgram, std::uint8_t{0}, &OneOrZero);
+  visit(kOptionalProfileKeys[3], r.CgramCodes, std::uint8_t{8}, &ZeroOrEight);
+  visit(kOptionalProfileKeys[4], r.Size, kDefaultLcdGeometry, nullptr);
 }
 
-// How each type of optional field is stored: a ROM by its name, a number in
-// decimal (a one-byte field keeping the low eight bits, as the 17 do).
+// How each type of optional field is stored: a ROM by its name, a size as
+// "16x2", a number in decimal (LookAlikes keeping the low eight bits, as the
+// one-byte fields of the 17 do).
 void ReadOptional(SettingsFile& file, std::string_view key, CharacterRom& field,
-                  CharacterRom missing) {
+                  CharacterRom missing, ReadsAs) {
   field = RomNamed(file.ReadText(key, RomName(missing))).value_or(CharacterRom::Cyrillic);
 }
 
+void ReadOptional(SettingsFile& file, std::string_view key, LcdGeometry& field, LcdGeometry missing,
+                  ReadsAs) {
+  field = ParseGeometry(file.ReadText(key, GeometryName(missing))).value_or(kDefaultLcdGeometry);
+}
+
 void ReadOptional(SettingsFile& file, std::string_view key, std::uint8_t& field,
-                  std::uint8_t missing) {
-  field = Low8(file.ReadNumber(key, missing));
+                  std::uint8_t missing, ReadsAs readsAs) {
+  field = readsAs(file.ReadNumber(key, missing));
 }
 
 void WriteOptional(SettingsFile& file, std::string_view key, CharacterRom field) {
   file.WriteText(key, RomName(field));
+}
+
+void WriteOptional(SettingsFile& file, std::string_view key, LcdGeometry field) {
+  file.WriteText(key, GeometryName(field));
 }
 
 void WriteOptional(SettingsFile& file, std::string_view key, std::uint8_t field) {
@@ -119,9 +137,10 @@ void ReadProfileFields(SettingsFile& file, ProfileRecord& record) {
       field = file.ReadNumber(key, missing);
     }
   });
-  ForEachOptionalField(record, [&](std::string_view key, auto& field, auto missing) {
-    ReadOptional(file, key, field, missing);
-  });
+  ForEachOptionalField(record,
+                       [&](std::string_view key, auto& field, auto missing, ReadsAs readsAs) {
+                         ReadOptional(file, key, field, missing, readsAs);
+                       });
 }
 
 void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
@@ -132,7 +151,7 @@ void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
       file.WriteNumber(key, field);
     }
   });
-  ForEachOptionalField(record, [&](std::string_view key, const auto& field, auto missing) {
+  ForEachOptionalField(record, [&](std::string_view key, const auto& field, auto missing, ReadsAs) {
     // A key the group holds already is written even with its default: left
     // alone, its old value would still be read.
     if (field != missing || HoldsKey(file, key)) WriteOptional(file, key, field);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/lcd/character_rom.h"
+#include "core/lcd/lcd_screen.h"
 
 namespace zeltrix {
 
@@ -40,6 +41,9 @@ struct ProfileRecord {
   std::uint8_t CountSpace = 2;
   CharacterRom Rom = CharacterRom::Cyrillic;  ///< the character ROM of the profile's display
   std::uint8_t LookAlikes = 0;  ///< not 0: a character the ROM lacks is shown by a look-alike
+  std::uint8_t Cgram = 0;       ///< 1: characters the ROM lacks get custom characters (CGRAM)
+  std::uint8_t CgramCodes = 8;  ///< the slots' codes: 0 for 0x00-0x07, 8 for 0x08-0x0F
+  LcdGeometry Size = kDefaultLcdGeometry;  ///< the display's size, the unit of custom characters
 
   bool operator==(const ProfileRecord&) const = default;
 };
@@ -59,8 +63,14 @@ inline constexpr std::array<std::string_view, 17> kProfileKeys = {
  *   Rom         "Cyrillic" (default), "A00" or "A02"; read without regard to
  *               the case of A to Z, and anything else reads as "Cyrillic"
  *   LookAlikes  0 (default) or 1
+ *   Cgram       0 (default) or 1; any value but 1 reads as 0
+ *   CgramCodes  8 (default: slots at 0x08-0x0F, so that no code is 0, which
+ *               ends C strings) or 0 (0x00-0x07); any value but 0 reads as 8
+ *   Size        "16x2" (default) or another of kLcdGeometries, as GeometryName
+ *               writes it; anything else reads as 16x2
  */
-inline constexpr std::array<std::string_view, 2> kOptionalProfileKeys = {"Rom", "LookAlikes"};
+inline constexpr std::array<std::string_view, 5> kOptionalProfileKeys = {
+    "Rom", "LookAlikes", "Cgram", "CgramCodes", "Size"};
 
 /** Stores a text value between "[String]" and "[/String]", so its outer spaces survive. */
 std::string WrapText(std::string_view value);
@@ -75,8 +85,8 @@ std::string UnwrapText(std::string_view stored);
 /**
  * Reads the 17 stored fields and the optional ones from the current group of
  * an open settings file; a missing key gives its default (Ost1, Ost2, SI and
- * CountSpace 2, Rom Cyrillic, the rest 0 or empty). Name and Preview are left
- * as they are.
+ * CountSpace 2, Rom Cyrillic, CgramCodes 8, Size 16x2, the rest 0 or empty).
+ * Name and Preview are left as they are.
  */
 void ReadProfileFields(SettingsFile& file, ProfileRecord& record);
 
