@@ -29,9 +29,18 @@ struct RomCharacter {
  */
 std::span<const RomCharacter> RomCharacters(CharacterRom rom);
 
+/**
+ * Symbols the Cyrillic ROM draws that its character table does not use
+ * („ “ ” · § ¶, with « » and №), sorted by character, from
+ * resources/lcd-fonts/cyrillic-extra.txt: glyphs for custom characters, not
+ * part of the conversion.
+ */
+std::span<const RomCharacter> CyrillicRomExtras();
+
 namespace detail {
 extern const std::span<const RomCharacter> kRomCharactersA00;
 extern const std::span<const RomCharacter> kRomCharactersA02;
+extern const std::span<const RomCharacter> kRomCharactersCyrillicExtra;
 }  // namespace detail
 
 }  // namespace zeltrix
