@@ -103,9 +103,14 @@ void ReadOptional(SettingsFile& file, std::string_view key, LcdGeometry& field, 
   field = ParseGeometry(file.ReadText(key, GeometryName(missing))).value_or(kDefaultLcdGeometry);
 }
 
+// A value that is no number (empty, letters) reads as the field's default,
+// so that a damaged CgramCodes keeps the codes that are never 0.
 void ReadOptional(SettingsFile& file, std::string_view key, std::uint8_t& field,
                   std::uint8_t missing, ReadsAs readsAs) {
-  field = readsAs(file.ReadNumber(key, missing));
+  const std::string text = file.ReadText(key, "");
+  const std::size_t digit = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  const bool number = digit < text.size() && text[digit] >= '0' && text[digit] <= '9';
+  field = number ? readsAs(file.ReadNumber(key, missing)) : missing;
 }
 
 void WriteOptional(SettingsFile& file, std::string_view key, CharacterRom field) {

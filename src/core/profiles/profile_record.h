@@ -65,7 +65,8 @@ inline constexpr std::array<std::string_view, 17> kProfileKeys = {
  *   LookAlikes  0 (default) or 1
  *   Cgram       0 (default) or 1; any value but 1 reads as 0
  *   CgramCodes  8 (default: slots at 0x08-0x0F, so that no code is 0, which
- *               ends C strings) or 0 (0x00-0x07); any value but 0 reads as 8
+ *               ends C strings) or 0 (0x00-0x07); any value but 0, or one
+ *               that is no number, reads as 8
  *   Size        "16x2" (default) or another of kLcdGeometries, as GeometryName
  *               writes it; anything else reads as 16x2
  */

@@ -190,7 +190,9 @@ TEST(ProfileFields, CustomCharactersAndTheDisplaysSize) {
       {"Cgram = 1\r\nCgramCodes = 0\r\nSize = 20x4\r\n", 1, 0, {20, 4}},
       {"cgram = 2\r\ncgramcodes = 7\r\nsize = 40X2\r\n", 0, 8, {40, 2}},
       {"Cgram = 257\r\nCgramCodes = 256\r\nSize = 17x2\r\n", 0, 8, {16, 2}},
-      {"Cgram = x\r\nCgramCodes = \r\nSize = [String]8x1[/String]\r\n", 0, 0, {16, 2}},
+      {"Cgram = x\r\nCgramCodes = \r\nSize = [String]8x1[/String]\r\n", 0, 8, {16, 2}},
+      {"Cgram = 1x\r\nCgramCodes = 0 \r\nSize = 20x4\r\n", 1, 0, {20, 4}},
+      {"Cgram = 01\r\nCgramCodes = x0\r\n", 1, 8, {16, 2}},
   };
   for (const auto& c : reads) {
     const ProfileRecord r = ReadGroup(std::string("[P]\r\nOst1 = 3\r\n") + c.lines);
