@@ -57,6 +57,22 @@ TEST(CgramPreview, CustomCharactersDrawTheGlyphsOfTheirRom) {
       lcd.SetSlots(screen.Glyphs());
       const DotBitmap bitmap = lcd.Render(screen.page);
       EXPECT_EQ(CellRows(bitmap, 0, 1), RomRows(c.from, c.code)) << Utf32ToUtf8(c.text);
+      // The module's picture: the custom cell's dots lit where the glyph's are.
+      const LcdTheme& theme = LcdThemes()[0];
+      const int scale = 2;
+      const RgbImage image = DrawModule(bitmap, setup.geometry, theme, scale);
+      const ModuleLayout layout = LayOutModule(setup.geometry, scale);
+      const CustomGlyph expected = RomRows(c.from, c.code);
+      for (int y = 0; y < kCellDotHeight; ++y) {
+        for (int x = 0; x < kCellDotWidth; ++x) {
+          const int px = layout.dotsLeft + (kCellDotWidth + 1 + x) * layout.pitch;
+          const int py = layout.dotsTop + y * layout.pitch;
+          const bool lit = (expected[static_cast<std::size_t>(y)] >> (4 - x)) & 1;
+          EXPECT_EQ(image.pixels[static_cast<std::size_t>(py) * image.width + px],
+                    lit ? theme.lit : theme.unlit)
+              << Utf32ToUtf8(c.text) << " dot " << x << "," << y;
+        }
+      }
       EXPECT_EQ(CellRows(bitmap, 0, 0), RomRows(c.rom, static_cast<std::uint8_t>(c.text[0])));
       EXPECT_EQ(SlotCells(screen.page, setup.geometry), (std::vector<std::pair<int, int>>{{0, 1}}));
       // Without the slots the user-defined codes are blank.
