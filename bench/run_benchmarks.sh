@@ -66,6 +66,15 @@ if command -v iconv >/dev/null; then
   rm -f "$work/text8.txt"
 fi
 
+# Custom characters: a 1 MB text on a 16x2 A00 module, planned screen by
+# screen, as data lines and as BIN records.
+printf '[Cgram]\r\nOst1 = 4\r\nDirective = Dt\r\nOst2 = 1\r\nStartData = 0x\r\nSI = 2\r\nRazdelitelData = [String], [/String]\r\nComment = [String]; [/String]\r\nCommentState = 1\r\nRom = A00\r\nCgram = 1\r\n' >"$work/cgram.prof"
+head -c $((1024 * 1024)) "$work/text.txt" >"$work/1mb.txt"
+best_of "convert with custom characters (A00), 1 MB" \
+  "$build/zeltrix-cli" convert --profiles "$work/cgram.prof" -o "$work/lines.asm" "$work/1mb.txt"
+echo "  output: $(stat -c %s "$work/lines.asm") bytes"
+"$build/bench/zeltrix_cgram_bench"
+
 # Inputs that could fill the memory: a profile whose StartData is 4 MB, a
 # 1 GB file of zero bytes, a 200 MB text. Peak memory should stay near the
 # output (the profile) or within twice the input (the others).

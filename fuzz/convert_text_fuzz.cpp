@@ -9,8 +9,13 @@
 // same bytes. The codes are those of the profile's ROM and look-alikes. The
 // same text converted as characters gives the same lines, decoded; the text
 // read as UTF-8 goes the path that EngineText picks and keeps the invariants.
+// With custom characters (Cgram) the lines are written screen by screen: they
+// keep their line ends and the sink and character paths agree, and the BIN
+// records of the same text are whole, with glyph rows of 5 dots and a slot
+// code only where the slot holds a glyph.
 //
-// Input: the profile's numbers and flags, its ROM, a byte that chooses between
+// Input: the profile's numbers and flags, its ROM, custom characters with
+// their codes and the display's size, a byte that chooses between
 // marker texts (which the check can read, with data of a few bytes, of tens
 // or of thousands) and texts from the input, then the text to convert.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -23,6 +28,7 @@
 
 #include "core/io/single_byte_codec.h"
 #include "core/io/utf8.h"
+#include "core/lcd/cgram_output.h"
 #include "core/lcd/character_map.h"
 #include "core/lcd/engine_text.h"
 #include "core/lcd/formatter.h"
@@ -129,6 +135,30 @@ std::string ReadDataLines(std::string_view out, const zeltrix::ProfileRecord& p)
   return codes;
 }
 
+// The records of a text with custom characters: whole, each slot's rows 5
+// dots wide, and a cell with a slot's code only where that slot holds a glyph.
+void CheckRecords(const zeltrix::EngineText& text, const zeltrix::ProfileRecord& p) {
+  const zeltrix::CgramSetup setup = zeltrix::CgramSetupOf(p);
+  const std::string records = zeltrix::MakeCgramRecords(text, setup);
+  const std::size_t size = zeltrix::CgramRecordSize(setup.geometry);
+  Check(records.size() % size == 0);
+  for (std::size_t at = 0; at < records.size(); at += size) {
+    const std::string_view record = std::string_view(records).substr(at, size);
+    for (std::size_t i = 0; i < zeltrix::kCgramRecordGlyphBytes; ++i) {
+      Check(static_cast<unsigned char>(record[i]) <= 0x1F);
+    }
+    for (const char c : record.substr(zeltrix::kCgramRecordGlyphBytes)) {
+      const auto code = static_cast<unsigned char>(c);
+      if (code < setup.slotBase || code >= setup.slotBase + zeltrix::kCgramSlots) {
+        Check(code >= 0x10);
+        continue;
+      }
+      const std::string_view glyph = record.substr((code - setup.slotBase) * 8u, 8);
+      Check(glyph.find_first_not_of('\0') != std::string_view::npos);
+    }
+  }
+}
+
 std::string WithoutSpaces(std::string codes) {
   std::erase(codes, '\x20');
   return codes;
@@ -152,6 +182,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.CountSpace = input.ConsumeIntegral<std::uint8_t>();
   p.Rom = zeltrix::kCharacterRoms[input.ConsumeIntegralInRange<std::size_t>(0, 2)];
   p.LookAlikes = input.ConsumeBool() ? 1 : 0;
+  if (input.ConsumeBool()) {
+    p.Cgram = 1;
+    p.CgramCodes = input.ConsumeBool() ? 0 : 8;
+    p.Size = zeltrix::kLcdGeometries[input.ConsumeIntegralInRange<std::size_t>(
+        0, zeltrix::kLcdGeometries.size() - 1)];
+  }
+  const bool cgram = p.Cgram == 1;
   const zeltrix::CharacterMap map = zeltrix::CharacterMapOf(p);
   const bool markers = input.ConsumeBool();
   if (markers) {
@@ -195,7 +232,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(characterSink.text == utf8Out);
 
   const bool known = p.SI >= zeltrix::kBinary && p.SI <= zeltrix::kHexadecimal;
-  if (markers && known) {
+  if (cgram) {
+    CheckRecords(zeltrix::EngineText::FromCp1251(text), p);
+  } else if (markers && known) {
     std::string expected;
     for (const char c : text) {
       if (map.Shows(c)) expected.push_back(static_cast<char>(map.Map(c).code));
@@ -210,7 +249,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const zeltrix::EngineText engineText = zeltrix::EngineText::FromUtf8(text);
     const std::string lines = zeltrix::ConvertText(engineText, p);
     Check(zeltrix::IsValidUtf8(engineText.OnBytePath() ? zeltrix::Cp1251ToUtf8(lines) : lines));
-    if (markers && known && !engineText.OnBytePath()) {
+    if (cgram) {
+      Lines(lines);
+      CheckRecords(engineText, p);
+    } else if (markers && known && !engineText.OnBytePath()) {
       std::string expected;
       for (const char32_t c : *engineText.Characters()) {
         if (map.Shows(c)) expected.push_back(static_cast<char>(map.Map(c).code));

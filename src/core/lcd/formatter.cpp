@@ -10,6 +10,7 @@
 #include "core/io/memory.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/utf8.h"
+#include "core/lcd/cgram_output.h"
 #include "core/lcd/character_map.h"
 #include "core/lcd/text_prep.h"
 
@@ -17,23 +18,6 @@ namespace zeltrix {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-std::string NumberText(std::uint8_t code, std::int32_t base) {
-  char digits[9] = {};
-  switch (base) {
-    case kBinary:
-      for (int bit = 0; bit < 8; ++bit) digits[bit] = (code >> (7 - bit)) & 1 ? '1' : '0';
-      return std::string(digits, 8);
-    case kDecimal:
-      return std::to_string(code);
-    case kHexadecimal: {
-      constexpr char kHex[] = "0123456789ABCDEF";
-      return {kHex[code >> 4], kHex[code & 0xF]};
-    }
-    default:
-      return {};
-  }
-}
 
 // The size of the pieces in which a run hands its output to a sink, and
 // the room that one step of a data line takes at most.
@@ -706,52 +690,80 @@ void ConvertInto(Text&& text, const ProfileRecord& profile, OutputSink& sink,
   out.Flush();
 }
 
+// With custom characters a text is converted screen by screen.
+bool ByScreens(const ProfileRecord& profile) { return profile.Cgram == 1; }
+
 }  // namespace
 
+std::string NumberText(std::uint8_t code, std::int32_t base) {
+  char digits[9] = {};
+  switch (base) {
+    case kBinary:
+      for (int bit = 0; bit < 8; ++bit) digits[bit] = (code >> (7 - bit)) & 1 ? '1' : '0';
+      return std::string(digits, 8);
+    case kDecimal:
+      return std::to_string(code);
+    case kHexadecimal: {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      return {kHex[code >> 4], kHex[code & 0xF]};
+    }
+    default:
+      return {};
+  }
+}
+
 std::string ConvertText(std::string_view text, const ProfileRecord& profile,
-                        ConvertObserver* observer) {
+                        ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  if (ByScreens(profile)) return ConvertCgramText(text, profile, observer, reports);
   return Convert(text, profile, observer);
 }
 
 std::string ConvertText(std::u32string_view text, const ProfileRecord& profile,
-                        ConvertObserver* observer) {
+                        ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  if (ByScreens(profile)) return ConvertCgramText(text, profile, observer, reports);
   return Convert(text, profile, observer);
 }
 
 std::string ConvertText(const EngineText& text, const ProfileRecord& profile,
-                        ConvertObserver* observer) {
-  return text.Visit([&](const auto& units) { return ConvertText(units, profile, observer); });
+                        ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  return text.Visit(
+      [&](const auto& units) { return ConvertText(units, profile, observer, reports); });
 }
 
 void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSink& sink,
-                   ConvertObserver* observer) {
+                   ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  if (ByScreens(profile)) return ConvertCgramTextTo(text, profile, sink, observer, reports);
   ConvertInto(text, profile, sink, observer);
 }
 
 void ConvertTextTo(std::u32string_view text, const ProfileRecord& profile, OutputSink& sink,
-                   ConvertObserver* observer) {
+                   ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  if (ByScreens(profile)) return ConvertCgramTextTo(text, profile, sink, observer, reports);
   ConvertInto(text, profile, sink, observer);
 }
 
 void ConvertTextTo(const EngineText& text, const ProfileRecord& profile, OutputSink& sink,
-                   ConvertObserver* observer) {
-  text.Visit([&](const auto& units) { ConvertTextTo(units, profile, sink, observer); });
+                   ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  text.Visit([&](const auto& units) { ConvertTextTo(units, profile, sink, observer, reports); });
 }
 
 void ConvertOwnedTextTo(std::string&& text, const ProfileRecord& profile, OutputSink& sink,
-                        ConvertObserver* observer) {
+                        ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  if (ByScreens(profile)) return ConvertCgramTextTo(text, profile, sink, observer, reports);
   ConvertInto(std::move(text), profile, sink, observer);
 }
 
 void ConvertOwnedTextTo(std::u32string&& text, const ProfileRecord& profile, OutputSink& sink,
-                        ConvertObserver* observer) {
+                        ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  if (ByScreens(profile)) return ConvertCgramTextTo(text, profile, sink, observer, reports);
   ConvertInto(std::move(text), profile, sink, observer);
 }
 
 void ConvertOwnedTextTo(EngineText&& text, const ProfileRecord& profile, OutputSink& sink,
-                        ConvertObserver* observer) {
-  std::move(text).Visit(
-      [&](auto&& units) { ConvertOwnedTextTo(std::move(units), profile, sink, observer); });
+                        ConvertObserver* observer, std::vector<CgramReport>* reports) {
+  std::move(text).Visit([&](auto&& units) {
+    ConvertOwnedTextTo(std::move(units), profile, sink, observer, reports);
+  });
 }
 
 std::string CodesDataLine(std::string_view codes, const ProfileRecord& profile) {

@@ -5,11 +5,14 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/lcd/engine_text.h"
 #include "core/profiles/profile_record.h"
 
 namespace zeltrix {
+
+struct CgramReport;
 
 /**
  * Most spaces an indent (Ost1, Ost2) gives. The profile editor offers 0 to
@@ -44,6 +47,12 @@ class ConvertObserver {
   virtual std::chrono::milliseconds PollInterval() const { return std::chrono::milliseconds(5); }
 };
 
+/**
+ * The number text of a datum: binary with 8 digits (SI 0), decimal (SI 1) or
+ * two hexadecimal digits in capitals (SI 2); empty for any other base.
+ */
+std::string NumberText(std::uint8_t code, std::int32_t base);
+
 /** Receives the output of a run piece by piece, in order. */
 class OutputSink {
  public:
@@ -64,9 +73,15 @@ class OutputSink {
  * The codes are those of the profile's ROM, with look-alikes when it allows
  * them (CharacterMapOf); the output is Windows-1251, as the text and the
  * profile's texts are.
+ *
+ * With the profile's Cgram 1 the text is converted screen by screen instead,
+ * with custom characters (ConvertCgramText in cgram_output.h, which says how);
+ * reports, when given, then receives one report per screen that needs more
+ * custom characters than a display holds. Without Cgram it is left as it is.
  */
 std::string ConvertText(std::string_view text, const ProfileRecord& profile,
-                        ConvertObserver* observer = nullptr);
+                        ConvertObserver* observer = nullptr,
+                        std::vector<CgramReport>* reports = nullptr);
 
 /**
  * The same run over Unicode characters, counted as the byte path counts
@@ -76,11 +91,13 @@ std::string ConvertText(std::string_view text, const ProfileRecord& profile,
  * that Windows-1251 can hold, the lines are those of the byte path, decoded.
  */
 std::string ConvertText(std::u32string_view text, const ProfileRecord& profile,
-                        ConvertObserver* observer = nullptr);
+                        ConvertObserver* observer = nullptr,
+                        std::vector<CgramReport>* reports = nullptr);
 
 /** The text on its own path: data lines in Windows-1251 when text.OnBytePath(), else in UTF-8. */
 std::string ConvertText(const EngineText& text, const ProfileRecord& profile,
-                        ConvertObserver* observer = nullptr);
+                        ConvertObserver* observer = nullptr,
+                        std::vector<CgramReport>* reports = nullptr);
 
 /**
  * The same run as ConvertText, its output handed to the sink in pieces of
@@ -88,22 +105,28 @@ std::string ConvertText(const EngineText& text, const ProfileRecord& profile,
  * UTF-8 sequence.
  */
 void ConvertTextTo(std::string_view text, const ProfileRecord& profile, OutputSink& sink,
-                   ConvertObserver* observer = nullptr);
+                   ConvertObserver* observer = nullptr,
+                   std::vector<CgramReport>* reports = nullptr);
 void ConvertTextTo(std::u32string_view text, const ProfileRecord& profile, OutputSink& sink,
-                   ConvertObserver* observer = nullptr);
+                   ConvertObserver* observer = nullptr,
+                   std::vector<CgramReport>* reports = nullptr);
 void ConvertTextTo(const EngineText& text, const ProfileRecord& profile, OutputSink& sink,
-                   ConvertObserver* observer = nullptr);
+                   ConvertObserver* observer = nullptr,
+                   std::vector<CgramReport>* reports = nullptr);
 
 /**
  * ConvertTextTo on a text handed over to the run: it is prepared in its own
  * storage, so that a long text is never held twice.
  */
 void ConvertOwnedTextTo(std::string&& text, const ProfileRecord& profile, OutputSink& sink,
-                        ConvertObserver* observer = nullptr);
+                        ConvertObserver* observer = nullptr,
+                        std::vector<CgramReport>* reports = nullptr);
 void ConvertOwnedTextTo(std::u32string&& text, const ProfileRecord& profile, OutputSink& sink,
-                        ConvertObserver* observer = nullptr);
+                        ConvertObserver* observer = nullptr,
+                        std::vector<CgramReport>* reports = nullptr);
 void ConvertOwnedTextTo(EngineText&& text, const ProfileRecord& profile, OutputSink& sink,
-                        ConvertObserver* observer = nullptr);
+                        ConvertObserver* observer = nullptr,
+                        std::vector<CgramReport>* reports = nullptr);
 
 /**
  * The data line of display codes given as they are, not made from a text:

@@ -43,6 +43,23 @@ std::size_t ScreenPage::Skipped() const {
 LcdScreen::LcdScreen(LcdGeometry geometry, CharacterRom rom)
     : m_geometry(geometry), m_glyphs(&RomGlyphs(rom)) {}
 
+void LcdScreen::SetSlots(const SlotGlyphs& slots) { m_slots = slots; }
+
+std::vector<std::pair<int, int>> SlotCells(const ScreenPage& page, LcdGeometry geometry) {
+  std::vector<std::pair<int, int>> cells;
+  const std::size_t rows = std::min(page.rows.size(), static_cast<std::size_t>(geometry.rows));
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::string& codes = page.rows[r].codes;
+    const std::size_t columns = std::min(codes.size(), static_cast<std::size_t>(geometry.columns));
+    for (std::size_t c = 0; c < columns; ++c) {
+      if (static_cast<std::uint8_t>(codes[c]) < 0x10) {
+        cells.emplace_back(static_cast<int>(r), static_cast<int>(c));
+      }
+    }
+  }
+  return cells;
+}
+
 void LcdScreen::Render(const ScreenPage& page, DotBitmap& bitmap) const {
   bitmap.width = DotWidth(m_geometry);
   bitmap.height = DotHeight(m_geometry);
@@ -54,7 +71,9 @@ void LcdScreen::Render(const ScreenPage& page, DotBitmap& bitmap) const {
     const std::size_t shownCells =
         std::min(codes.size(), static_cast<std::size_t>(m_geometry.columns));
     for (std::size_t c = 0; c < shownCells; ++c) {
-      const GlyphRows& glyph = (*m_glyphs)[static_cast<std::uint8_t>(codes[c])];
+      const auto code = static_cast<std::uint8_t>(codes[c]);
+      // A user-defined code draws its slot, rows 0-7 as any glyph's.
+      const std::uint8_t* glyph = code < 0x10 ? m_slots[code & 7].data() : (*m_glyphs)[code].data();
       const int left = static_cast<int>(c) * (kCellDotWidth + 1);
       const int top = static_cast<int>(r) * (kCellDotHeight + 1);
       for (int y = 0; y < kCellDotHeight; ++y) {

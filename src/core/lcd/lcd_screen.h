@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/lcd/custom_glyphs.h"
 #include "core/lcd/rom_glyphs.h"
 
 namespace zeltrix {
@@ -83,12 +85,19 @@ struct ScreenPage {
 /**
  * A character display of one size and ROM. Draws display codes into dots:
  * cells of 5x8 dots, one blank dot column between cells and one blank dot
- * row between display rows, no border.
+ * row between display rows, no border. The user-defined codes 0x00-0x0F are
+ * blank until slot glyphs are given.
  */
 class LcdScreen {
  public:
   explicit LcdScreen(LcdGeometry geometry = kDefaultLcdGeometry,
                      CharacterRom rom = CharacterRom::Cyrillic);
+
+  /**
+   * The glyphs of the eight CGRAM slots (CgramScreen::Glyphs): codes 0x00-0x07
+   * and 0x08-0x0F then draw slot code & 7, as the display does.
+   */
+  void SetSlots(const SlotGlyphs& slots);
 
   /**
    * Draws the page's rows into bitmap, which takes the screen's dot size.
@@ -103,6 +112,13 @@ class LcdScreen {
  private:
   LcdGeometry m_geometry;
   const RomGlyphTable* m_glyphs;
+  SlotGlyphs m_slots{};
 };
+
+/**
+ * The cells (row, column) of a page whose code is a CGRAM slot's (below 0x10),
+ * row by row, within the screen's size: the cells the preview may mark.
+ */
+std::vector<std::pair<int, int>> SlotCells(const ScreenPage& page, LcdGeometry geometry);
 
 }  // namespace zeltrix

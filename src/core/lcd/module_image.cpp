@@ -20,11 +20,13 @@ void FillRect(RgbImage& image, int left, int top, int width, int height, std::ui
 
 const std::array<LcdTheme, 4>& LcdThemes() {
   static const std::array<LcdTheme, 4> kThemes = {{
-      {"yellow-green", "Жёлто-зелёный", 0xFFB4CB1E, 0xFF1E2A08, 0xFFA6BC18, 0xFF2C2F2A, 0xFF585C55},
-      {"blue", "Синий", 0xFF2442C8, 0xFFEAF1FF, 0xFF3050D2, 0xFF2A2C33, 0xFF565A66},
+      // The mark stands apart from both the glass and the dots of its theme.
+      {"yellow-green", "Жёлто-зелёный", 0xFFB4CB1E, 0xFF1E2A08, 0xFFA6BC18, 0xFF2C2F2A, 0xFF585C55,
+       0xFFC0282D},
+      {"blue", "Синий", 0xFF2442C8, 0xFFEAF1FF, 0xFF3050D2, 0xFF2A2C33, 0xFF565A66, 0xFFFFC83C},
       {"white-on-black", "Белый на чёрном", 0xFF0D0D0D, 0xFFF2F2F2, 0xFF1E1E1E, 0xFF3A3A3A,
-       0xFF6A6A6A},
-      {"amber", "Янтарный", 0xFF160B02, 0xFFFFB020, 0xFF2A1808, 0xFF33302C, 0xFF5E5A54},
+       0xFF6A6A6A, 0xFF3CB4F0},
+      {"amber", "Янтарный", 0xFF160B02, 0xFFFFB020, 0xFF2A1808, 0xFF33302C, 0xFF5E5A54, 0xFF3CB4F0},
   }};
   return kThemes;
 }
@@ -90,6 +92,47 @@ RgbImage DrawModule(const DotBitmap& bitmap, LcdGeometry geometry, const LcdThem
       if (x % (kCellDotWidth + 1) == kCellDotWidth) continue;
       FillRect(image, layout.dotsLeft + x * layout.pitch, layout.dotsTop + y * layout.pitch,
                layout.dotSize, layout.dotSize, bitmap.Lit(x, y) ? theme.lit : theme.unlit);
+    }
+  }
+  return image;
+}
+
+RgbImage DrawModule(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme, int scale,
+                    const std::vector<std::pair<int, int>>& markedCells) {
+  RgbImage image = DrawModule(bitmap, geometry, theme, scale);
+  const ModuleLayout layout = LayOutModule(geometry, scale);
+  // The frame runs through the middle of the bare glass round the cell: the
+  // gap between two cells is one dot pitch and a pitch's spacing wide.
+  const int gap = 2 * layout.pitch - layout.dotSize;
+  const int inset = std::max(1, gap / 2);
+  const int cellWidth = (kCellDotWidth - 1) * layout.pitch + layout.dotSize;
+  const int cellHeight = (kCellDotHeight - 1) * layout.pitch + layout.dotSize;
+  for (const auto& [row, column] : markedCells) {
+    if (row < 0 || row >= geometry.rows || column < 0 || column >= geometry.columns) continue;
+    const int left = layout.dotsLeft + column * (kCellDotWidth + 1) * layout.pitch - inset;
+    const int top = layout.dotsTop + row * (kCellDotHeight + 1) * layout.pitch - inset;
+    const int width = cellWidth + 2 * inset;
+    const int height = cellHeight + 2 * inset;
+    FillRect(image, left, top, width, 1, theme.mark);
+    FillRect(image, left, top + height - 1, width, 1, theme.mark);
+    FillRect(image, left, top, 1, height, theme.mark);
+    FillRect(image, left + width - 1, top, 1, height, theme.mark);
+  }
+  return image;
+}
+
+RgbImage DrawGlyph(const CustomGlyph& glyph, const LcdTheme& theme, int scale) {
+  scale = std::clamp(scale, kMinLcdScale, kMaxLcdScale);
+  const ModuleLayout layout = LayOutModule(kDefaultLcdGeometry, scale);
+  RgbImage image;
+  image.width = (kCellDotWidth - 1) * layout.pitch + layout.dotSize + 2 * layout.pitch;
+  image.height = (kCellDotHeight - 1) * layout.pitch + layout.dotSize + 2 * layout.pitch;
+  image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, theme.glass);
+  for (int y = 0; y < kCellDotHeight; ++y) {
+    for (int x = 0; x < kCellDotWidth; ++x) {
+      const bool lit = (glyph[static_cast<std::size_t>(y)] >> (kCellDotWidth - 1 - x)) & 1U;
+      FillRect(image, layout.pitch + x * layout.pitch, layout.pitch + y * layout.pitch,
+               layout.dotSize, layout.dotSize, lit ? theme.lit : theme.unlit);
     }
   }
   return image;

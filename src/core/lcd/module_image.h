@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/lcd/custom_glyphs.h"
 #include "core/lcd/lcd_screen.h"
 
 namespace zeltrix {
@@ -19,6 +21,7 @@ struct LcdTheme {
   std::uint32_t unlit;      ///< a dot that is off, faintly seen on the glass
   std::uint32_t frame;      ///< the bezel around the glass
   std::uint32_t frameEdge;  ///< the bezel's inner edge
+  std::uint32_t mark;       ///< the thin frame round a cell that shows a custom character
 };
 
 /** The backlight colours of common modules, the first one the default. */
@@ -67,5 +70,21 @@ struct RgbImage {
  */
 RgbImage DrawModule(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme,
                     int scale);
+
+/**
+ * DrawModule with a thin frame in the theme's mark colour round each of the
+ * given cells (row, column; SlotCells gives those of the custom characters),
+ * drawn in the bare glass between cells so that no dot is covered. Cells
+ * outside the screen are left out.
+ */
+RgbImage DrawModule(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme, int scale,
+                    const std::vector<std::pair<int, int>>& markedCells);
+
+/**
+ * One glyph enlarged, as the module shows a cell: its lit and unlit dots on
+ * the glass, with a margin of one dot pitch, at a zoom of kMinLcdScale to
+ * kMaxLcdScale (clamped); for the strip of the screen's CGRAM slots.
+ */
+RgbImage DrawGlyph(const CustomGlyph& glyph, const LcdTheme& theme, int scale);
 
 }  // namespace zeltrix

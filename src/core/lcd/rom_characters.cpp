@@ -64,4 +64,6 @@ std::span<const RomCharacter> RomCharacters(CharacterRom rom) {
   return kCyrillic;
 }
 
+std::span<const RomCharacter> CyrillicRomExtras() { return detail::kRomCharactersCyrillicExtra; }
+
 }  // namespace zeltrix

@@ -138,6 +138,22 @@ std::vector<ScreenPage> LayOutAll(std::basic_string_view<Char> text, LcdGeometry
 }
 
 template <class Char>
+void EachScreen(std::basic_string_view<Char> text, LcdGeometry geometry, const CharacterMap& map,
+                const std::function<bool(ScreenPage&)>& visit) {
+  ScreenPage page;
+  LineWalker<Char> walker(text);
+  std::size_t line = 0;
+  do {
+    page.rows.clear();
+    for (int row = 0; row < geometry.rows && !(row > 0 && walker.Done()); ++row, ++line) {
+      const auto [start, length] = walker.Next();
+      page.rows.push_back(MakeRow(text, line, start, length, geometry.columns, map));
+    }
+    if (!visit(page)) return;
+  } while (!walker.Done());
+}
+
+template <class Char>
 std::size_t CellOf(std::basic_string_view<Char> text, const LcdRow& row, std::size_t cell,
                    const CharacterMap& map) {
   const std::basic_string_view<Char> line = text.substr(row.start, row.length);
@@ -190,6 +206,15 @@ std::vector<ScreenPage> LayOutScreens(std::u32string_view text, LcdGeometry geom
 std::vector<ScreenPage> LayOutScreens(const EngineText& text, LcdGeometry geometry,
                                       const CharacterMap& map) {
   return text.Visit([&](const auto& units) { return LayOutScreens(units, geometry, map); });
+}
+
+void ForEachScreen(std::string_view text, LcdGeometry geometry, const CharacterMap& map,
+                   const std::function<bool(ScreenPage&)>& visit) {
+  EachScreen(text, geometry, map, visit);
+}
+void ForEachScreen(std::u32string_view text, LcdGeometry geometry, const CharacterMap& map,
+                   const std::function<bool(ScreenPage&)>& visit) {
+  EachScreen(text, geometry, map, visit);
 }
 
 std::size_t CellCharacter(std::string_view text, const LcdRow& row, std::size_t cell,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -54,6 +55,16 @@ std::vector<ScreenPage> LayOutScreens(std::u32string_view text, LcdGeometry geom
                                       const CharacterMap& map);
 std::vector<ScreenPage> LayOutScreens(const EngineText& text, LcdGeometry geometry,
                                       const CharacterMap& map);
+
+/**
+ * Lays out the screens of the text in order, as LayOutScreens does, and hands
+ * each to visit (the same page object, refilled), so that a walk over a long
+ * text holds one screen at a time; visit returns false to stop the walk.
+ */
+void ForEachScreen(std::string_view text, LcdGeometry geometry, const CharacterMap& map,
+                   const std::function<bool(ScreenPage&)>& visit);
+void ForEachScreen(std::u32string_view text, LcdGeometry geometry, const CharacterMap& map,
+                   const std::function<bool(ScreenPage&)>& visit);
 
 /**
  * Where the character shown in the cell (from 0) of the row stands in its

@@ -74,29 +74,49 @@ void ForEachStoredField(Record& r, Visit&& visit) {
 template <class Field>
 constexpr bool kIsText = std::is_same_v<std::remove_cvref_t<Field>, std::string>;
 
+// What a stored number of a one-byte optional field reads as.
+using ReadsAs = std::uint8_t (*)(std::int32_t stored);
+std::uint8_t OneOrZero(std::int32_t stored) { return stored == 1 ? 1 : 0; }
+std::uint8_t ZeroOrEight(std::int32_t stored) { return stored == 0 ? 0 : 8; }
+
 // The optional fields under their keys, in the order of kOptionalProfileKeys,
-// each with its default.
+// each with its default and, for a number, what a stored value reads as.
 template <class Record, class Visit>
 void ForEachOptionalField(Record& r, Visit&& visit) {
-  visit(kOptionalProfileKeys[0], r.Rom, CharacterRom::Cyrillic);
-  visit(kOptionalProfileKeys[1], r.LookAlikes, std::uint8_t{0});
-  visit(kOptionalProfileKeys[2], r.Layout, HexLayout::Plain);
+  visit(kOptionalProfileKeys[0], r.Rom, CharacterRom::Cyrillic, nullptr);
+  visit(kOptionalProfileKeys[1], r.LookAlikes, std::uint8_t{0}, &Low8);
+  visit(kOptionalProfileKeys[2], r.Layout, HexLayout::Plain, nullptr);
+  visit(kOptionalProfileKeys[3], r.Cgram, std::uint8_t{0}, &OneOrZero);
+  visit(kOptionalProfileKeys[4], r.CgramCodes, std::uint8_t{8}, &ZeroOrEight);
+  visit(kOptionalProfileKeys[5], r.Size, kDefaultLcdGeometry, nullptr);
 }
 
-// How each type of optional field is stored: a ROM by its name, a number in
-// decimal (a one-byte field keeping the low eight bits, as the 17 do).
+// How each type of optional field is stored: a ROM by its name, a size as
+// "16x2", a number in decimal (LookAlikes keeping the low eight bits, as the
+// one-byte fields of the 17 do).
 void ReadOptional(SettingsFile& file, std::string_view key, CharacterRom& field,
-                  CharacterRom missing) {
+                  CharacterRom missing, ReadsAs) {
   field = RomNamed(file.ReadText(key, RomName(missing))).value_or(CharacterRom::Cyrillic);
 }
 
-void ReadOptional(SettingsFile& file, std::string_view key, HexLayout& field, HexLayout missing) {
+void ReadOptional(SettingsFile& file, std::string_view key, HexLayout& field, HexLayout missing,
+                  ReadsAs) {
   field = HexLayoutNamed(file.ReadText(key, HexLayoutStoredName(missing))).value_or(missing);
 }
 
+void ReadOptional(SettingsFile& file, std::string_view key, LcdGeometry& field, LcdGeometry missing,
+                  ReadsAs) {
+  field = ParseGeometry(file.ReadText(key, GeometryName(missing))).value_or(kDefaultLcdGeometry);
+}
+
+// A value that is no number (empty, letters) reads as the field's default,
+// so that a damaged CgramCodes keeps the codes that are never 0.
 void ReadOptional(SettingsFile& file, std::string_view key, std::uint8_t& field,
-                  std::uint8_t missing) {
-  field = Low8(file.ReadNumber(key, missing));
+                  std::uint8_t missing, ReadsAs readsAs) {
+  const std::string text = file.ReadText(key, "");
+  const std::size_t digit = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  const bool number = digit < text.size() && text[digit] >= '0' && text[digit] <= '9';
+  field = number ? readsAs(file.ReadNumber(key, missing)) : missing;
 }
 
 void WriteOptional(SettingsFile& file, std::string_view key, CharacterRom field) {
@@ -105,6 +125,10 @@ void WriteOptional(SettingsFile& file, std::string_view key, CharacterRom field)
 
 void WriteOptional(SettingsFile& file, std::string_view key, HexLayout field) {
   file.WriteText(key, HexLayoutStoredName(field));
+}
+
+void WriteOptional(SettingsFile& file, std::string_view key, LcdGeometry field) {
+  file.WriteText(key, GeometryName(field));
 }
 
 void WriteOptional(SettingsFile& file, std::string_view key, std::uint8_t field) {
@@ -128,9 +152,10 @@ void ReadProfileFields(SettingsFile& file, ProfileRecord& record) {
       field = file.ReadNumber(key, missing);
     }
   });
-  ForEachOptionalField(record, [&](std::string_view key, auto& field, auto missing) {
-    ReadOptional(file, key, field, missing);
-  });
+  ForEachOptionalField(record,
+                       [&](std::string_view key, auto& field, auto missing, ReadsAs readsAs) {
+                         ReadOptional(file, key, field, missing, readsAs);
+                       });
 }
 
 void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
@@ -141,7 +166,7 @@ void WriteProfileFields(SettingsFile& file, const ProfileRecord& record) {
       file.WriteNumber(key, field);
     }
   });
-  ForEachOptionalField(record, [&](std::string_view key, const auto& field, auto missing) {
+  ForEachOptionalField(record, [&](std::string_view key, const auto& field, auto missing, ReadsAs) {
     // A key the group holds already is written even with its default: left
     // alone, its old value would still be read.
     if (field != missing || HoldsKey(file, key)) WriteOptional(file, key, field);

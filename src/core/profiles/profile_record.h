@@ -7,6 +7,7 @@
 
 #include "core/image/hex_layout.h"
 #include "core/lcd/character_rom.h"
+#include "core/lcd/lcd_screen.h"
 
 namespace zeltrix {
 
@@ -42,6 +43,9 @@ struct ProfileRecord {
   CharacterRom Rom = CharacterRom::Cyrillic;  ///< the character ROM of the profile's display
   std::uint8_t LookAlikes = 0;  ///< not 0: a character the ROM lacks is shown by a look-alike
   HexLayout Layout = HexLayout::Plain;  ///< where an Intel HEX file puts the bytes
+  std::uint8_t Cgram = 0;       ///< 1: characters the ROM lacks get custom characters (CGRAM)
+  std::uint8_t CgramCodes = 8;  ///< the slots' codes: 0 for 0x00-0x07, 8 for 0x08-0x0F
+  LcdGeometry Size = kDefaultLcdGeometry;  ///< the display's size, the unit of custom characters
 
   bool operator==(const ProfileRecord&) const = default;
 };
@@ -63,9 +67,15 @@ inline constexpr std::array<std::string_view, 17> kProfileKeys = {
  *   LookAlikes  0 (default) or 1
  *   Layout      "Plain" (default), "PIC16" or "PIC18": the Intel HEX layout;
  *               read as Rom is, and the command line's names read too
+ *   Cgram       0 (default) or 1; any value but 1 reads as 0
+ *   CgramCodes  8 (default: slots at 0x08-0x0F, so that no code is 0, which
+ *               ends C strings) or 0 (0x00-0x07); any value but 0, or one
+ *               that is no number, reads as 8
+ *   Size        "16x2" (default) or another of kLcdGeometries, as GeometryName
+ *               writes it; anything else reads as 16x2
  */
-inline constexpr std::array<std::string_view, 3> kOptionalProfileKeys = {"Rom", "LookAlikes",
-                                                                         "Layout"};
+inline constexpr std::array<std::string_view, 6> kOptionalProfileKeys = {
+    "Rom", "LookAlikes", "Layout", "Cgram", "CgramCodes", "Size"};
 
 /** Stores a text value between "[String]" and "[/String]", so its outer spaces survive. */
 std::string WrapText(std::string_view value);
@@ -80,8 +90,8 @@ std::string UnwrapText(std::string_view stored);
 /**
  * Reads the 17 stored fields and the optional ones from the current group of
  * an open settings file; a missing key gives its default (Ost1, Ost2, SI and
- * CountSpace 2, Rom Cyrillic, the rest 0 or empty). Name and Preview are left
- * as they are.
+ * CountSpace 2, Rom Cyrillic, CgramCodes 8, Size 16x2, the rest 0 or empty).
+ * Name and Preview are left as they are.
  */
 void ReadProfileFields(SettingsFile& file, ProfileRecord& record);
 

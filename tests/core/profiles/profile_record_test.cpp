@@ -208,5 +208,62 @@ TEST(ProfileFields, TheLayout) {
   EXPECT_EQ(GroupLines(file).back(), "Layout = Plain");
 }
 
+// Custom characters and the display's size: what each stored value reads as,
+// and which keys a record writes (only the values that differ from their
+// defaults, after the ROM's keys).
+TEST(ProfileFields, CustomCharactersAndTheDisplaysSize) {
+  const struct {
+    const char* lines;
+    std::uint8_t cgram;
+    std::uint8_t codes;
+    LcdGeometry size;
+  } reads[] = {
+      {"", 0, 8, {16, 2}},
+      {"Cgram = 1\r\nCgramCodes = 0\r\nSize = 20x4\r\n", 1, 0, {20, 4}},
+      {"cgram = 2\r\ncgramcodes = 7\r\nsize = 40X2\r\n", 0, 8, {40, 2}},
+      {"Cgram = 257\r\nCgramCodes = 256\r\nSize = 17x2\r\n", 0, 8, {16, 2}},
+      {"Cgram = x\r\nCgramCodes = \r\nSize = [String]8x1[/String]\r\n", 0, 8, {16, 2}},
+      {"Cgram = 1x\r\nCgramCodes = 0 \r\nSize = 20x4\r\n", 1, 0, {20, 4}},
+      {"Cgram = 01\r\nCgramCodes = x0\r\n", 1, 8, {16, 2}},
+  };
+  for (const auto& c : reads) {
+    const ProfileRecord r = ReadGroup(std::string("[P]\r\nOst1 = 3\r\n") + c.lines);
+    EXPECT_EQ(r.Cgram, c.cgram) << c.lines;
+    EXPECT_EQ(r.CgramCodes, c.codes) << c.lines;
+    EXPECT_EQ(r.Size, c.size) << c.lines;
+  }
+
+  const struct {
+    std::uint8_t cgram;
+    std::uint8_t codes;
+    LcdGeometry size;
+    std::vector<std::string> written;
+  } writes[] = {
+      {0, 8, {16, 2}, {}},
+      {1, 8, {16, 2}, {"Cgram = 1"}},
+      {0, 0, {8, 1}, {"CgramCodes = 0", "Size = 8x1"}},
+      {1, 0, {40, 4}, {"Cgram = 1", "CgramCodes = 0", "Size = 40x4"}},
+  };
+  for (const auto& c : writes) {
+    SettingsFile file;
+    file.OpenBuffer("");
+    file.SelectGroup("P");
+    ProfileRecord record;
+    record.LookAlikes = 1;
+    record.Cgram = c.cgram;
+    record.CgramCodes = c.codes;
+    record.Size = c.size;
+    WriteProfileFields(file, record);
+    const std::vector<std::string> lines = GroupLines(file);
+    ASSERT_EQ(lines.size(), kProfileKeys.size() + 1 + c.written.size());
+    EXPECT_EQ(lines[kProfileKeys.size()], "LookAlikes = 1");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + kProfileKeys.size() + 1, lines.end()),
+              c.written);
+    ProfileRecord reread;
+    ReadProfileFields(file, reread);
+    EXPECT_EQ(reread, record);
+  }
+}
+
 }  // namespace
 }  // namespace zeltrix
