@@ -38,6 +38,8 @@ std::span<const RomCharacter> RomCharacters(CharacterRom rom);
  * cyrillic-extra.txt: symbols the ROM shows that the conversion never writes.
  */
 std::span<const char32_t, 256> RomShownCharacters(CharacterRom rom);
+
+/**
  * Symbols the Cyrillic ROM draws that its character table does not use
  * („ “ ” · § ¶, with « » and №), sorted by character, from
  * resources/lcd-fonts/cyrillic-extra.txt: glyphs for custom characters, not
@@ -45,13 +47,13 @@ std::span<const char32_t, 256> RomShownCharacters(CharacterRom rom);
  */
 std::span<const RomCharacter> CyrillicRomExtras();
 
- namespace detail {
- extern const std::span<const RomCharacter> kRomCharactersA00;
- extern const std::span<const RomCharacter> kRomCharactersA02;
- extern const std::span<const RomCharacter> kRomCharactersCyrillicExtra;
- extern const std::span<const char32_t, 256> kRomShownA00;
- extern const std::span<const char32_t, 256> kRomShownA02;
- extern const std::span<const char32_t, 256> kRomShownCyrillicExtra;
- }  // namespace detail
+namespace detail {
+extern const std::span<const RomCharacter> kRomCharactersA00;
+extern const std::span<const RomCharacter> kRomCharactersA02;
+extern const std::span<const RomCharacter> kRomCharactersCyrillicExtra;
+extern const std::span<const char32_t, 256> kRomShownA00;
+extern const std::span<const char32_t, 256> kRomShownA02;
+extern const std::span<const char32_t, 256> kRomShownCyrillicExtra;
+}  // namespace detail
 
- }  // namespace zeltrix
+}  // namespace zeltrix
