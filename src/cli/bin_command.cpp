@@ -7,6 +7,7 @@
 #include "cli/image_options.h"
 #include "core/image/intel_hex.h"
 #include "core/lcd/bin_writer.h"
+#include "core/lcd/cgram_output.h"
 
 namespace zeltrix::cli {
 namespace {
@@ -130,10 +131,12 @@ struct Options {
                           "не записывается",
                           "МИКРОСХЕМА"};
   ProfileOptions source{
-      "профиль, из которого берутся ПЗУ, похожие символы и размещение Intel HEX (без -p и "
-      "--profiles - ПЗУ cyrillic без похожих символов и размещение plain, с одним --profiles - "
-      "первый профиль файла); регистр латинских букв не важен"};
+      "профиль, из которого берутся ПЗУ, похожие символы, свои знаки, размер экрана и "
+      "размещение Intel HEX (без -p и --profiles - ПЗУ cyrillic без похожих символов и своих "
+      "знаков и размещение plain, с одним --profiles - первый профиль файла); регистр "
+      "латинских букв не важен"};
   RomOptions display{kRomDefault};
+  CgramOptions cgram{kSizeDefault};
 
   QList<QCommandLineOption> All() const {
     return QList<QCommandLineOption>{removeUndisplayable,
@@ -149,7 +152,7 @@ struct Options {
                                      layout,
                                      address,
                                      chip} +
-           source.All() + display.All();
+           source.All() + display.All() + cgram.All();
   }
 };
 
@@ -215,16 +218,45 @@ int Run(const QStringList& arguments, Context& context) {
   if (parser.isSet(o.chip)) image.chip = ChipOption(parser.value(o.chip));
 
   o.display.Check(parser);
-  const std::optional<ProfileRecord> profile = DisplayProfile(o.source, o.display, parser, context);
+  o.cgram.Check(parser);
+  const std::optional<ProfileRecord> profile =
+      DisplayProfile(o.source, o.display, o.cgram, parser, context);
   if (!profile) return kExitFailure;
-  const CharacterMap map = CharacterMapOf(*profile);
   image.layout = parser.isSet(o.layout) ? LayoutOption(parser.value(o.layout)) : profile->Layout;
+  // Records keep every screen's cells where the display shows them, so
+  // nothing is taken out of the text.
+  if (profile->Cgram == 1) {
+    for (const QCommandLineOption* option : {&o.removeUndisplayable, &o.removeSpaces}) {
+      if (parser.isSet(*option)) {
+        UsageError("параметр --" + option->names().last().toStdString() +
+                   " не применим к своим знакам (--cgram или Cgram в профиле): записи экранов "
+                   "хранят текст как он есть");
+      }
+    }
+  }
 
   EngineText text = std::move(ReadInputText(input, inputEncoding, context.console).text);
   const std::string path = LocalPath(parser.value(o.output));
   const QString output = parser.value(o.output);
   BinPrompter prompter(parser.isSet(o.yes), NothingAt(path) ? output.toStdString() : std::string(),
                        image.file == ImageFileFormat::IntelHex, context.console);
+  if (profile->Cgram == 1) {
+    const CgramSetup setup = CgramSetupOf(*profile);
+    std::vector<CgramReport> reports;
+    std::optional<std::string> records = PrepareCgramRecords(path, text, setup, prompter, &reports);
+    text = EngineText();
+    if (!records) return kExitFailure;
+    if (toStandardOutput) {
+      if (records->empty()) Fail("Не удалось выполнить преобразование!");
+      WriteOutput({}, NewImage(*records, image, ParseStartAddress(address)), context.console);
+    } else if (!WriteCgramRecords(path, *records, setup.geometry, image, target, placement, manner,
+                                  address, prompter)) {
+      return kExitFailure;
+    }
+    ReportCgram(reports, context.console);
+    return kExitOk;
+  }
+  const CharacterMap map = CharacterMapOf(*profile);
   // Prepared where it stands, and let go once mapped: the text and its codes
   // are all a run holds.
   std::optional<EngineText> prepared =
@@ -256,17 +288,40 @@ Command BinCommand() {
                   "    [--layout plain|pic16-eeprom|pic18-eeprom] [--address АДРЕС]",
                   "    [--chip 24c01..24c512]",
                   "    [-p ИМЯ] [--profiles ФАЙЛ] [--rom cyrillic|a00|a02]",
-                  "    [--look-alikes | --no-look-alikes] [--encoding КОД]", "    -o ВЫХОД [ВХОД]"},
+                  "    [--look-alikes | --no-look-alikes] [--cgram | --no-cgram]",
+                  "    [--cgram-codes 0|8] [--size 16x2] [--encoding КОД] -o ВЫХОД [ВХОД]"},
                  "Пишет коды символов ВХОДА, которые индикатор способен отобразить, в образ "
                  "ВЫХОД, по байту на символ: в двоичный файл или в файл Intel HEX; переводы "
                  "строк и табуляции становятся пробелами. Без --append, --insert и --replace "
                  "ВЫХОД создаётся заново (старый файл заменяется целиком). В файле Intel HEX "
                  "адреса - адреса образа в размещении: --append, --insert и --replace меняют "
                  "образ, который описывает файл, а все остальные его байты остаются на своих "
-                 "адресах; файл с неверной записью не меняется.",
-                 {"remove-undisplayable", "remove-spaces", "append", "insert", "replace", "yes",
-                  "format", "record-length", "layout", "address", "chip", "profile", "profiles",
-                  "rom", "look-alikes", "no-look-alikes", "encoding", "output"}}};
+                 "адресах; файл с неверной записью не меняется. Со своими знаками образ - записи "
+                 "экранов по 64 + столбцы × строки байт: 8 знаков по 8 байт строк точек, затем "
+                 "коды экрана строка за строкой, дополненные пробелами; --insert и --replace "
+                 "принимают только адрес, кратный размеру записи.",
+                 {"remove-undisplayable",
+                  "remove-spaces",
+                  "append",
+                  "insert",
+                  "replace",
+                  "yes",
+                  "format",
+                  "record-length",
+                  "layout",
+                  "address",
+                  "chip",
+                  "profile",
+                  "profiles",
+                  "rom",
+                  "look-alikes",
+                  "no-look-alikes",
+                  "cgram",
+                  "no-cgram",
+                  "cgram-codes",
+                  "size",
+                  "encoding",
+                  "output"}}};
           },
           Run};
 }

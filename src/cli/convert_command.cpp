@@ -121,6 +121,7 @@ struct Options {
   ProfileOptions source{
       "профиль (без него - первый профиль файла); регистр латинских букв не важен"};
   RomOptions display{"по умолчанию - ПЗУ профиля"};
+  CgramOptions cgram{"по умолчанию - размер из профиля (16x2, если в нём не указан)"};
   QCommandLineOption encoding{"encoding",
                               "кодировка входа: auto (по умолчанию: текст UTF-8 с не-ASCII "
                               "символами читается как UTF-8, иначе как Windows-1251), cp1251, "
@@ -134,7 +135,7 @@ struct Options {
   QCommandLineOption output{{"o", "output"}, "файл результата (заменяется целиком)", "ВЫХОД"};
 
   QList<QCommandLineOption> All() const {
-    return source.All() + display.All() +
+    return source.All() + display.All() + cgram.All() +
            QList<QCommandLineOption>{encoding, outputEncoding, output};
   }
 };
@@ -151,10 +152,12 @@ int Run(const QStringList& arguments, Context& context) {
           ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
           : std::nullopt;
   o.display.Check(parser);
+  o.cgram.Check(parser);
 
   std::optional<ProfileRecord> record = o.source.Load(parser, context);
   if (!record) return kExitFailure;
   o.display.ApplyTo(parser, *record);
+  o.cgram.ApplyTo(parser, *record);
 
   InputText read = ReadInputText(input, inputEncoding, context.console);
   const bool utf8Lines = !read.text.OnBytePath();
@@ -169,8 +172,12 @@ int Run(const QStringList& arguments, Context& context) {
     ConvertTextTo(read.text, *record, check);
   }
   // The run takes the text over, so a long input is never held twice.
-  ConvertOwnedTextTo(std::move(read.text), *record, sink);
+  std::vector<CgramReport> reports;
+  ConvertOwnedTextTo(std::move(read.text), *record, sink, nullptr, &reports);
   out.Finish();
+  // Screens that lack slots are told about once the lines are written; the
+  // run itself succeeded.
+  ReportCgram(reports, context.console);
   return kExitOk;
 }
 
@@ -181,12 +188,16 @@ Command ConvertCommand() {
           [] {
             return std::vector<HelpSection>{
                 {{"convert [-p ИМЯ] [--profiles ФАЙЛ] [--rom cyrillic|a00|a02]",
-                  "        [--look-alikes | --no-look-alikes] [--encoding КОД]",
+                  "        [--look-alikes | --no-look-alikes] [--cgram | --no-cgram]",
+                  "        [--cgram-codes 0|8] [--size 16x2] [--encoding КОД]",
                   "        [--output-encoding КОД] [-o ВЫХОД] [ВХОД]"},
                  "Преобразует весь текст ВХОДА (файл; без него или \"-\" - стандартный ввод) в "
-                 "строки данных по профилю и пишет их в ВЫХОД или на стандартный вывод.",
-                 {"profile", "profiles", "rom", "look-alikes", "no-look-alikes", "encoding",
-                  "output-encoding", "output"}}};
+                 "строки данных по профилю и пишет их в ВЫХОД или на стандартный вывод. Со "
+                 "своими знаками каждый экран преобразуется отдельно, после блока CGRAM с "
+                 "рисунками его знаков; об экране, которому не хватает 8 знаков, говорит строка "
+                 "в стандартном потоке ошибок.",
+                 {"profile", "profiles", "rom", "look-alikes", "no-look-alikes", "cgram",
+                  "no-cgram", "cgram-codes", "size", "encoding", "output-encoding", "output"}}};
           },
           Run};
 }

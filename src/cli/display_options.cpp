@@ -78,7 +78,57 @@ void RomOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profil
   if (parser.isSet(noLookAlikes)) profile.LookAlikes = 0;
 }
 
+CgramOptions::CgramOptions(const QString& sizeDefault)
+    : cgram("cgram",
+            "символы, которых нет в ПЗУ (после похожих символов), показывать своими знаками "
+            "(CGRAM): не больше 8 разных на экран, остальные - заменами; без этого и "
+            "--no-cgram - как в профиле"),
+      noCgram("no-cgram", "не использовать свои знаки, даже если профиль их включает"),
+      cgramCodes("cgram-codes",
+                 "коды своих знаков: 8 - 0x08-0x0F, 0 - 0x00-0x07 (по умолчанию - как в "
+                 "профиле, без профиля - 8)",
+                 "0|8"),
+      size("size",
+           "размер индикатора, экран которого - единица своих знаков: 8x1, 8x2, 16x1, 16x2, "
+           "16x4, 20x2, 20x4, 24x2, 40x2, 40x4; " +
+               sizeDefault,
+           "РАЗМЕР") {}
+
+namespace {
+
+std::uint8_t CgramCodesValue(const QString& value) {
+  if (value == "0") return 0;
+  if (value == "8") return 8;
+  UsageError("неверные коды своих знаков \"" + value.toStdString() +
+             "\" у параметра --cgram-codes (можно: 0, 8)");
+}
+
+}  // namespace
+
+void CgramOptions::Check(const QCommandLineParser& parser) const {
+  if (parser.isSet(cgram) && parser.isSet(noCgram)) {
+    UsageError("параметры --cgram и --no-cgram нельзя указывать вместе");
+  }
+  if (parser.isSet(cgramCodes)) CgramCodesValue(parser.value(cgramCodes));
+  if (parser.isSet(size)) SizeOption(parser.value(size));
+}
+
+void CgramOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const {
+  if (parser.isSet(cgram)) profile.Cgram = 1;
+  if (parser.isSet(noCgram)) profile.Cgram = 0;
+  if (parser.isSet(cgramCodes)) profile.CgramCodes = CgramCodesValue(parser.value(cgramCodes));
+  if (parser.isSet(size)) profile.Size = SizeOption(parser.value(size));
+}
+
+void ReportCgram(const std::vector<CgramReport>& reports, Console& console) {
+  for (const CgramReport& report : reports) {
+    const std::string line = CgramMessage(report);
+    if (!line.empty()) console.Err("zeltrix-cli: " + line + "\n");
+  }
+}
+
 std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
+                                            const CgramOptions& cgram,
                                             const QCommandLineParser& parser, Context& context) {
   ProfileRecord profile;
   if (source.Given(parser)) {
@@ -87,14 +137,8 @@ std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const 
     profile = std::move(*loaded);
   }
   display.ApplyTo(parser, profile);
+  cgram.ApplyTo(parser, profile);
   return profile;
-}
-
-std::optional<CharacterMap> DisplayMap(const ProfileOptions& source, const RomOptions& display,
-                                       const QCommandLineParser& parser, Context& context) {
-  const std::optional<ProfileRecord> profile = DisplayProfile(source, display, parser, context);
-  if (!profile) return std::nullopt;
-  return CharacterMapOf(*profile);
 }
 
 LcdGeometry SizeOption(const QString& value) {

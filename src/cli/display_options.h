@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/console.h"
+#include "core/lcd/cgram_plan.h"
 #include "core/lcd/character_map.h"
 #include "core/lcd/lcd_screen.h"
 #include "core/profiles/profile_record.h"
@@ -58,36 +60,60 @@ struct RomOptions {
   void ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
 };
 
+/**
+ * --cgram, --no-cgram, --cgram-codes and --size: whether characters the ROM
+ * lacks get custom characters, their slot codes, and the display's size (the
+ * unit they are planned in), put over the profile's Cgram, CgramCodes and
+ * Size.
+ */
+struct CgramOptions {
+  /** The options, with the words saying where the size comes from without --size. */
+  explicit CgramOptions(const QString& sizeDefault);
+
+  QCommandLineOption cgram;
+  QCommandLineOption noCgram;
+  QCommandLineOption cgramCodes;
+  QCommandLineOption size;
+
+  QList<QCommandLineOption> All() const { return {cgram, noCgram, cgramCodes, size}; }
+
+  /** Refuses --cgram with --no-cgram and wrong values (usage errors). */
+  void Check(const QCommandLineParser& parser) const;
+
+  /** The profile's Cgram, CgramCodes and Size, replaced where the options say. */
+  void ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
+};
+
+/**
+ * Tells the user, one line each on standard error, about the screens that
+ * need more custom characters than the display holds.
+ */
+void ReportCgram(const std::vector<CgramReport>& reports, Console& console);
+
 /** -p as bin and preview describe it: they take only the display from a profile. */
 inline constexpr const char* kProfileDescription =
-    "профиль, из которого берутся ПЗУ и похожие символы (без -p и --profiles - ПЗУ cyrillic "
-    "без похожих символов, с одним --profiles - первый профиль файла); регистр латинских букв "
-    "не важен";
+    "профиль, из которого берутся ПЗУ, похожие символы, свои знаки и размер экрана (без -p и "
+    "--profiles - ПЗУ cyrillic без похожих символов и своих знаков, экран 16x2, с одним "
+    "--profiles - первый профиль файла); регистр латинских букв не важен";
 
 /** Where bin and preview take the ROM from without --rom. */
 inline constexpr const char* kRomDefault = "по умолчанию - ПЗУ профиля, без профиля - cyrillic";
+
+/** Where bin and preview take the display's size from without --size. */
+inline constexpr const char* kSizeDefault = "по умолчанию - размер из профиля, без профиля - 16x2";
 
 /** A --rom value: cyrillic, a00 or a02 in any case, else a usage error. */
 CharacterRom RomValue(const QString& value);
 
 /**
  * The profile whose display bin and preview show the codes for: the one -p
- * or --profiles names, else the defaults, with --rom and the look-alike
- * options put over it. Nothing when it could not be loaded (the reason has
- * been told).
+ * or --profiles names, else the defaults, with --rom, the look-alike options
+ * and the custom-character options put over it. Nothing when it could not be
+ * loaded (the reason has been told).
  */
 std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
+                                            const CgramOptions& cgram,
                                             const QCommandLineParser& parser, Context& context);
-
-/**
- * The map of the display that bin and preview show the codes for: the
- * profile's ROM and look-alikes when -p or --profiles is given, else the
- * Cyrillic ROM without look-alikes, with --rom and the look-alike options
- * put over them. Nothing when the profile could not be loaded (the reason has
- * been told).
- */
-std::optional<CharacterMap> DisplayMap(const ProfileOptions& source, const RomOptions& display,
-                                       const QCommandLineParser& parser, Context& context);
 
 /** The value of --size: one of kLcdGeometries, else a usage error. */
 LcdGeometry SizeOption(const QString& value);

@@ -7,6 +7,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/display_options.h"
+#include "core/lcd/cgram_plan.h"
 #include "core/lcd/lcd_screen.h"
 #include "core/lcd/module_image.h"
 #include "core/lcd/screen_layout.h"
@@ -28,8 +29,8 @@ std::string DotLines(const DotBitmap& bitmap, char lit, char dark) {
 }
 
 std::string PngBytes(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme,
-                     int scale) {
-  const RgbImage picture = DrawModule(bitmap, geometry, theme, scale);
+                     int scale, const std::vector<std::pair<int, int>>& markedCells) {
+  const RgbImage picture = DrawModule(bitmap, geometry, theme, scale, markedCells);
   const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
                      picture.height, picture.width * 4, QImage::Format_ARGB32);
   QByteArray bytes;
@@ -74,10 +75,6 @@ const LcdTheme& ThemeOption(const QString& value) {
 }
 
 struct Options {
-  QCommandLineOption size{"size",
-                          "размер индикатора: 8x1, 8x2, 16x1, 16x2 (по умолчанию), 16x4, 20x2, "
-                          "20x4, 24x2, 40x2, 40x4",
-                          "РАЗМЕР", "16x2"};
   QCommandLineOption page{"page", "номер экрана, с 1 (по умолчанию 1)", "N", "1"};
   QCommandLineOption format{"format",
                             "text - точки знаками \"#\" и \".\"; pbm - простой PBM (P1), 1 - "
@@ -94,15 +91,19 @@ struct Options {
                            "пишет probe) так, как их показывает индикатор после probe: строка "
                            "экрана за строкой, по ширине экрана",
                            "ОТ-ДО"};
+  QCommandLineOption markCgram{"mark-cgram",
+                               "в рисунке png обвести тонкой рамкой клетки, которые показывают "
+                               "свои знаки (коды 0x00-0x0F)"};
   ProfileOptions source{kProfileDescription};
   RomOptions display{kRomDefault};
+  CgramOptions cgram{kSizeDefault};
   QCommandLineOption encoding{"encoding", "кодировка входа, как у convert", "КОД", "auto"};
   QCommandLineOption output{
       {"o", "output"}, "файл результата (без него - стандартный вывод)", "ВЫХОД"};
 
   QList<QCommandLineOption> All() const {
-    return QList<QCommandLineOption>{size, page, format, theme, scale, codes} + source.All() +
-           display.All() + QList<QCommandLineOption>{encoding, output};
+    return QList<QCommandLineOption>{page, format, theme, scale, codes, markCgram} + source.All() +
+           display.All() + cgram.All() + QList<QCommandLineOption>{encoding, output};
   }
 };
 
@@ -126,7 +127,6 @@ int Run(const QStringList& arguments, Context& context) {
   QCommandLineParser parser;
   ParseOrFail(parser, o.All(), arguments);
   const QString input = SingleInput(parser);
-  const LcdGeometry geometry = SizeOption(parser.value(o.size));
   // A page number past any text is still a number; whether that screen exists
   // is known only once the text is read.
   const int screen = NumberOption(parser.value(o.page), "--page", 1, 1 << 30);
@@ -141,9 +141,21 @@ int Run(const QStringList& arguments, Context& context) {
   if (range && !parser.positionalArguments().isEmpty()) {
     UsageError("параметр --codes нельзя указывать вместе с ВХОДОМ");
   }
+  // The codes are shown as they are: there is no text to plan slots for.
+  if (range && parser.isSet(o.cgram.cgram)) {
+    UsageError("параметр --cgram нельзя указывать вместе с --codes");
+  }
+  // Frames are drawn in the glass between cells, which only the picture has.
+  if (parser.isSet(o.markCgram) && chosen != PreviewFormat::Png) {
+    UsageError("параметр --mark-cgram применим только к рисунку png");
+  }
   o.display.Check(parser);
-  const std::optional<CharacterMap> map = DisplayMap(o.source, o.display, parser, context);
-  if (!map) return kExitFailure;
+  o.cgram.Check(parser);
+  const std::optional<ProfileRecord> profile =
+      DisplayProfile(o.source, o.display, o.cgram, parser, context);
+  if (!profile) return kExitFailure;
+  const LcdGeometry geometry = profile->Size;
+  LcdScreen lcd(geometry, profile->Rom);
 
   const auto index = static_cast<std::size_t>(screen) - 1;
   ScreenPage page;
@@ -158,15 +170,27 @@ int Run(const QStringList& arguments, Context& context) {
     }
   } else {
     const EngineText text = std::move(ReadInputText(input, inputEncoding, context.console).text);
-    page = LayOutScreen(text, geometry, index, *map);
+    std::optional<CgramReport> report;
+    if (profile->Cgram == 1) {
+      // The screen as planned after the ones before it, its slots loaded.
+      CgramScreen planned = PlanCgramScreen(text, CgramSetupOf(*profile), index);
+      page = std::move(planned.page);
+      lcd.SetSlots(planned.Glyphs());
+      report = std::move(planned.report);
+    } else {
+      page = LayOutScreen(text, geometry, index, CharacterMapOf(*profile));
+    }
     // A screen past the text's end has no rows; only then is the text
     // counted, for the message.
     if (page.rows.empty()) {
       Fail("экрана " + std::to_string(screen) +
            " нет: текст занимает экранов: " + std::to_string(CountScreens(text, geometry)));
     }
+    if (report) ReportCgram({*report}, context.console);
   }
-  const DotBitmap bitmap = LcdScreen(geometry, map->Rom()).Render(page);
+  const DotBitmap bitmap = lcd.Render(page);
+  const std::vector<std::pair<int, int>> marked =
+      parser.isSet(o.markCgram) ? SlotCells(page, geometry) : std::vector<std::pair<int, int>>{};
 
   std::string bytes;
   switch (chosen) {
@@ -178,7 +202,7 @@ int Run(const QStringList& arguments, Context& context) {
               DotLines(bitmap, '1', '0');
       break;
     case PreviewFormat::Png:
-      bytes = PngBytes(bitmap, geometry, chosenTheme, zoom);
+      bytes = PngBytes(bitmap, geometry, chosenTheme, zoom, marked);
       break;
   }
   WriteOutput(parser.value(o.output), bytes, context.console);
@@ -192,16 +216,19 @@ Command PreviewCommand() {
           [] {
             return std::vector<HelpSection>{
                 {{"preview [--size 16x2] [--page N] [--format text|pbm|png]",
-                  "        [--theme ТЕМА] [--scale N] [-p ИМЯ] [--profiles ФАЙЛ]",
-                  "        [--rom cyrillic|a00|a02] [--look-alikes]",
-                  "        [--no-look-alikes] [--encoding КОД] [-o ВЫХОД]",
-                  "        [ВХОД | --codes ОТ-ДО]"},
+                  "        [--theme ТЕМА] [--scale N] [--mark-cgram] [-p ИМЯ]",
+                  "        [--profiles ФАЙЛ] [--rom cyrillic|a00|a02] [--look-alikes]",
+                  "        [--no-look-alikes] [--cgram | --no-cgram] [--cgram-codes 0|8]",
+                  "        [--encoding КОД] [-o ВЫХОД] [ВХОД | --codes ОТ-ДО]"},
                  "Показывает экран N текста ВХОДА так, как его покажет индикатор: каждая строка "
                  "текста занимает строку экрана, длинная строка обрезается по его ширине, "
-                 "символы, которые индикатор не способен отобразить, пропускаются. С --codes "
-                 "показывает вместо текста сами коды, как их пишет probe.",
-                 {"size", "page", "format", "theme", "scale", "codes", "profile", "profiles", "rom",
-                  "look-alikes", "no-look-alikes", "encoding", "output"}}};
+                 "символы, которые индикатор не способен отобразить, пропускаются. Со своими "
+                 "знаками они рисуются знаками CGRAM, как их распределяет план экранов, и "
+                 "строка в стандартном потоке ошибок говорит, если экрану не хватает 8 знаков. "
+                 "С --codes показывает вместо текста сами коды, как их пишет probe.",
+                 {"size", "page", "format", "theme", "scale", "mark-cgram", "codes", "profile",
+                  "profiles", "rom", "look-alikes", "no-look-alikes", "cgram", "no-cgram",
+                  "cgram-codes", "encoding", "output"}}};
           },
           Run};
 }
