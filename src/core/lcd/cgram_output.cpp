@@ -261,26 +261,44 @@ std::optional<std::string> PrepareCgramRecords(std::string_view path, const Engi
   }
 }
 
+namespace {
+
+// Inserting or replacing records at an address between two of them would put
+// the screens where firmware does not look for them: refused with a message.
+bool AtRecordBoundary(std::size_t size, BinTarget target, BinPlacement placement,
+                      std::string_view startAddress, Prompter& prompter) {
+  // An empty field is refused by the writer, with its own message.
+  if (target != kBinExistingFile || placement != kBinAtAddress || startAddress.empty()) return true;
+  const std::uint64_t address = ParseStartAddress(startAddress);
+  if (address % size == 0) return true;
+  const std::uint64_t before = address - address % size;
+  ShowWarning(prompter, "Предупреждение",
+              "Начальный адрес " + std::to_string(address) +
+                  " не совпадает с началом записи экрана.\nЗапись экрана занимает " +
+                  std::to_string(size) + " байт: укажите адрес, кратный " + std::to_string(size) +
+                  ", например " + std::to_string(before) + " или " + std::to_string(before + size) +
+                  ".");
+  return false;
+}
+
+}  // namespace
+
 bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
                        BinTarget target, BinPlacement placement, BinManner manner,
                        std::string_view startAddress, Prompter& prompter) {
   if (path.empty()) return false;
-  const std::size_t size = CgramRecordSize(geometry);
-  // An empty field is refused by the writer, with its own message.
-  if (target == kBinExistingFile && placement == kBinAtAddress && !startAddress.empty()) {
-    const std::uint64_t address = ParseStartAddress(startAddress);
-    if (address % size != 0) {
-      const std::uint64_t before = address - address % size;
-      ShowWarning(prompter, "Предупреждение",
-                  "Начальный адрес " + std::to_string(address) +
-                      " не совпадает с началом записи экрана.\nЗапись экрана занимает " +
-                      std::to_string(size) + " байт: укажите адрес, кратный " +
-                      std::to_string(size) + ", например " + std::to_string(before) + " или " +
-                      std::to_string(before + size) + ".");
-      return false;
-    }
-  }
+  if (!AtRecordBoundary(CgramRecordSize(geometry), target, placement, startAddress, prompter))
+    return false;
   return WriteBinBlock(path, records, target, placement, manner, startAddress, prompter);
+}
+
+bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
+                       const ImageFormat& format, BinTarget target, BinPlacement placement,
+                       BinManner manner, std::string_view startAddress, Prompter& prompter) {
+  if (path.empty()) return false;
+  if (!AtRecordBoundary(CgramRecordSize(geometry), target, placement, startAddress, prompter))
+    return false;
+  return WriteImageBlock(path, records, format, target, placement, manner, startAddress, prompter);
 }
 
 }  // namespace zeltrix

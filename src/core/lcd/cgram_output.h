@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/image/image_writer.h"
 #include "core/lcd/bin_writer.h"
 #include "core/lcd/cgram_plan.h"
 #include "core/lcd/formatter.h"
@@ -106,5 +107,15 @@ std::optional<std::string> PrepareCgramRecords(std::string_view path, const Engi
 bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
                        BinTarget target, BinPlacement placement, BinManner manner,
                        std::string_view startAddress, Prompter& prompter);
+
+/**
+ * WriteCgramRecords into a BIN or Intel HEX file through WriteImageBlock,
+ * with its format's checks (a chip's size, a HEX file's layout): the records
+ * go to the image's addresses as they go to a BIN file's offsets, and the
+ * start address must be a record boundary in the same way.
+ */
+bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
+                       const ImageFormat& format, BinTarget target, BinPlacement placement,
+                       BinManner manner, std::string_view startAddress, Prompter& prompter);
 
 }  // namespace zeltrix
