@@ -13,6 +13,7 @@
 #include <QSpinBox>
 
 #include "core/io/text_file.h"
+#include "gui/support/cgram_text.h"
 #include "gui/support/fixed_layout.h"
 
 namespace zeltrix {
@@ -36,7 +37,8 @@ QString ChipCaption(const EepromChip& chip) {
 }  // namespace
 
 BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
-                     HexLayout layout, Prompter& prompter, FileRequester& requester)
+                     CgramSource cgramSource, HexLayout layout, Prompter& prompter,
+                     FileRequester& requester)
     // No owner: the dialog is a window of its own beside the main window.
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -44,6 +46,7 @@ BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMa
       m_options(options),
       m_sourceText(std::move(sourceText)),
       m_displayMap(std::move(displayMap)),
+      m_cgramSource(std::move(cgramSource)),
       m_prompter(prompter, this),
       m_requester(requester, this) {
   setObjectName("binDialog");
@@ -319,6 +322,22 @@ void BinDialog::Browse() {
 void BinDialog::Convert() {
   // Whatever the outcome, the dialog stays open for another run.
   const std::string& path = m_chosenPath;
+  if (const std::optional<CgramSetup> cgram = m_cgramSource()) {
+    // Records keep every cell where the screen shows it: the cleaning
+    // options do not apply.
+    std::vector<CgramReport> overflows;
+    const std::optional<std::string> records =
+        PrepareCgramRecords(path, m_sourceText(), *cgram, m_prompter, &overflows);
+    if (!records) return;
+    const bool written = WriteCgramRecords(path, *records, cgram->geometry, Format(),
+                                           static_cast<BinTarget>(m_saveTo->currentIndex()),
+                                           static_cast<BinPlacement>(m_add->currentIndex()),
+                                           static_cast<BinManner>(m_how->currentIndex()),
+                                           m_startAddress->text().toStdString(), m_prompter);
+    if (written && !overflows.empty())
+      ShowInformation(m_prompter, "Преобразование", CgramOverflowText(overflows));
+    return;
+  }
   const CharacterMap map = m_displayMap();
   const std::optional<EngineText> text =
       PrepareBinText(path, m_sourceText(), m_removeUndisplayable->isChecked(),

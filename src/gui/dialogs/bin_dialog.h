@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/image/hex_layout.h"
@@ -11,6 +12,7 @@
 #include "core/lcd/engine_text.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
+#include "gui/support/cgram_core.h"
 #include "gui/support/dialog_parent.h"
 
 class QCheckBox;
@@ -40,6 +42,8 @@ class BinDialog : public QWidget {
   using SourceText = std::function<EngineText()>;
   /** Gives the map of the current profile's display: its ROM and look-alikes. */
   using DisplayMap = std::function<CharacterMap()>;
+  /** Gives how the current profile plans custom characters; nothing when it uses none. */
+  using CgramSource = std::function<std::optional<CgramSetup>()>;
 
   /**
    * Builds the dialog hidden, with its controls set from the record and the
@@ -47,7 +51,8 @@ class BinDialog : public QWidget {
    * the dialog.
    */
   BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
-            HexLayout layout, Prompter& prompter, FileRequester& requester);
+            CgramSource cgramSource, HexLayout layout, Prompter& prompter,
+            FileRequester& requester);
 
   /** Shows the dialog centred over that window (none: where it is) and activates it. */
   void Open(QWidget* over);
@@ -64,7 +69,10 @@ class BinDialog : public QWidget {
 
   /**
    * Prepares the source text and writes its codes, those of the current
-   * profile's display, as the controls say.
+   * profile's display, as the controls say. With custom characters the text
+   * is written as it is, one record per screen (CGRAM and codes), and
+   * inserting or replacing must start at a record's boundary; the screens
+   * whose custom characters do not all fit are told after the writing.
    */
   void Convert();
 
@@ -85,6 +93,7 @@ class BinDialog : public QWidget {
   BinOutputOptions& m_options;
   SourceText m_sourceText;
   DisplayMap m_displayMap;
+  CgramSource m_cgramSource;
   WindowPrompter m_prompter;  // its messages belong to it
   WindowFileRequester m_requester;
 

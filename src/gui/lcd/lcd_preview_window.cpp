@@ -1,6 +1,7 @@
 #include "gui/lcd/lcd_preview_window.h"
 
 #include <QBuffer>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -77,6 +78,11 @@ QPoint PlaceBeside(const QRect& owner, const QRect& bars, const QSize& frame, co
 
 }  // namespace
 
+ProfileDisplay ProfileDisplayOf(const ProfileRecord& profile) {
+  const CgramSetup setup = CgramSetupOf(profile);
+  return {profile.Rom, profile.LookAlikes != 0, profile.Cgram != 0, setup.slotBase, setup.geometry};
+}
+
 const char* CharactersWord(std::size_t count) {
   if (count % 100 >= 11 && count % 100 <= 14) return "знаков";
   if (count % 10 == 1) return "знак";
@@ -85,7 +91,7 @@ const char* CharactersWord(std::size_t count) {
 }
 
 LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings,
-                                   CharacterRom rom, bool lookAlikes, Prompter& prompter,
+                                   const ProfileDisplay& profile, Prompter& prompter,
                                    FileRequester& requester)
     // No owner: a window of its own that stays open beside the main window.
     : QWidget(nullptr, Qt::Window),
@@ -93,8 +99,7 @@ LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& setti
       m_settings(settings),
       m_prompter(prompter, this),
       m_requester(requester, this),
-      m_profileRom(rom),
-      m_lookAlikes(lookAlikes) {
+      m_profile(profile) {
   setObjectName("lcdPreviewWindow");
   setWindowTitle("Экран LCD");
   m_refreshTimer.setSingleShot(true);
@@ -149,6 +154,12 @@ void LcdPreviewWindow::BuildControls() {
   romCaption->setBuddy(m_roms);
   romRow->addWidget(romCaption);
   romRow->addWidget(m_roms);
+  m_markSlots = new QCheckBox("Отмечать свои знаки", this);
+  m_markSlots->setObjectName("lcdMarkSlotsCheck");
+  m_markSlots->setToolTip("Обвести рамкой знакоместа, где выведены свои знаки (CGRAM)");
+  m_markSlots->setChecked(true);
+  romRow->addSpacing(8);
+  romRow->addWidget(m_markSlots);
   romRow->addStretch();
   layout->addLayout(romRow);
 
@@ -159,6 +170,13 @@ void LcdPreviewWindow::BuildControls() {
   m_scroll->setAlignment(Qt::AlignCenter);
   m_scroll->setFrameShape(QFrame::NoFrame);
   layout->addWidget(m_scroll, 1);
+
+  m_slotStrip = new LcdSlotStrip(this);
+  layout->addWidget(m_slotStrip, 0, Qt::AlignHCenter);
+  m_cgramStatus = new QLabel(this);
+  m_cgramStatus->setObjectName("lcdCgramStatusLabel");
+  m_cgramStatus->setWordWrap(true);
+  layout->addWidget(m_cgramStatus);
 
   m_status = new QLabel(this);
   m_status->setObjectName("lcdStatusLabel");
@@ -190,6 +208,7 @@ void LcdPreviewWindow::BuildControls() {
   connect(m_next, &QPushButton::clicked, this, [this] { ShowScreen(m_screen + 1); });
   connect(m_saveImage, &QPushButton::clicked, this, &LcdPreviewWindow::SaveImage);
   connect(m_view, &LcdScreenView::cellClicked, this, &LcdPreviewWindow::PlaceCaret);
+  connect(m_markSlots, &QCheckBox::toggled, this, &LcdPreviewWindow::Redraw);
   // The window's own keys, whichever of its controls has the focus.
   auto* pageUp = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
   connect(pageUp, &QShortcut::activated, m_previous, &QPushButton::click);
@@ -200,13 +219,12 @@ void LcdPreviewWindow::BuildControls() {
 void LcdPreviewWindow::SetInitialStates() {
   // Stored values the window cannot show read as the defaults; the record
   // keeps them until the user chooses otherwise.
-  const LcdGeometry geometry = ParseGeometry(m_settings.Size).value_or(kDefaultLcdGeometry);
-  m_sizes->setCurrentIndex(static_cast<int>(
-      std::find(kLcdGeometries.begin(), kLcdGeometries.end(), geometry) - kLcdGeometries.begin()));
+  ApplyProfileSize();
+  ShowCgramControls();
   m_zoom->setValue(std::clamp(m_settings.Zoom, kMinLcdScale, kMaxLcdScale));
   m_themes->setCurrentIndex(
       static_cast<int>(&ThemeOrDefault(m_settings.Theme) - LcdThemes().data()));
-  m_roms->setCurrentIndex(RowOfRom(m_profileRom));
+  m_roms->setCurrentIndex(RowOfRom(m_profile.rom));
   // Only the user's choice: the program sets the list as the profile changes.
   connect(m_roms, &QComboBox::activated, this, &LcdPreviewWindow::RomChosen);
   connect(m_sizes, &QComboBox::currentIndexChanged, this, &LcdPreviewWindow::SizeChosen);
@@ -291,14 +309,38 @@ std::size_t LcdPreviewWindow::CaretScreen() const {
 CharacterRom LcdPreviewWindow::ShownRom() const { return RomOfRow(m_roms->currentIndex()); }
 
 void LcdPreviewWindow::RomChosen(int row) {
-  m_romChosen = RomOfRow(row) != m_profileRom;
+  m_romChosen = RomOfRow(row) != m_profile.rom;
   Refresh();
 }
 
-void LcdPreviewWindow::SetProfileDisplay(CharacterRom rom, bool lookAlikes) {
-  if (rom == m_profileRom && lookAlikes == m_lookAlikes) return;
-  m_profileRom = rom;
-  m_lookAlikes = lookAlikes;
+void LcdPreviewWindow::ApplyProfileSize() {
+  // Stored values the window cannot show read as the defaults; the record
+  // keeps them until the user chooses otherwise.
+  const LcdGeometry geometry = m_profile.cgram
+                                   ? m_profile.size
+                                   : ParseGeometry(m_settings.Size).value_or(kDefaultLcdGeometry);
+  const int row = static_cast<int>(
+      std::find(kLcdGeometries.begin(), kLcdGeometries.end(), geometry) - kLcdGeometries.begin());
+  if (row == m_sizes->currentIndex()) return;
+  // The profile's size is not the user's choice: the settings keep the window's own.
+  m_sizeByProfile = true;
+  m_sizes->setCurrentIndex(row);
+  m_sizeByProfile = false;
+}
+
+void LcdPreviewWindow::ShowCgramControls() {
+  m_markSlots->setVisible(m_profile.cgram);
+  m_slotStrip->setVisible(m_profile.cgram);
+  m_cgramStatus->setVisible(m_profile.cgram && !m_cgramStatus->text().isEmpty());
+}
+
+void LcdPreviewWindow::SetProfileDisplay(const ProfileDisplay& profile) {
+  if (profile == m_profile) return;
+  const CharacterRom rom = profile.rom;
+  const bool sizeChanges = profile.cgram != m_profile.cgram || profile.size != m_profile.size;
+  m_profile = profile;
+  ShowCgramControls();
+  if (sizeChanges) ApplyProfileSize();
   if (!m_romChosen) {
     m_roms->setCurrentIndex(RowOfRom(rom));
   } else if (ShownRom() == rom) {
@@ -322,21 +364,37 @@ void LcdPreviewWindow::Refresh() {
   }
   const std::size_t screenCount = ScreenCount();
   m_screen = std::min(m_screen, screenCount - 1);
-  m_page = LayOutScreen(m_text, Geometry(), m_screen, Map());
+  if (m_profile.cgram) {
+    m_plan = PlanCgramScreen(m_text, Setup(), m_screen);
+    m_page = m_plan.page;
+  } else {
+    m_plan = {};
+    m_page = LayOutScreen(m_text, Geometry(), m_screen, Map());
+  }
   Redraw();
   m_pageLabel->setText(QString("Экран %1 из %2").arg(m_screen + 1).arg(screenCount));
   m_previous->setEnabled(m_screen > 0);
   m_next->setEnabled(m_screen + 1 < screenCount);
   m_status->setText(StatusText());
+  m_cgramStatus->setText(QString::fromStdString(CgramMessage(m_plan.report)));
+  ShowCgramControls();
 }
 
 void LcdPreviewWindow::Redraw() {
   std::vector<bool> overflowing;
   for (const LcdRow& row : m_page.rows) overflowing.push_back(row.overflow > 0);
   const LcdGeometry geometry = Geometry();
-  m_view->SetScreen(LcdScreen(geometry, ShownRom()).Render(m_page), geometry,
-                    LcdThemes()[static_cast<std::size_t>(m_themes->currentIndex())],
-                    m_zoom->value(), overflowing);
+  const LcdTheme& theme = LcdThemes()[static_cast<std::size_t>(m_themes->currentIndex())];
+  LcdScreen screen(geometry, ShownRom());
+  std::vector<std::pair<int, int>> marked;
+  if (m_profile.cgram) {
+    screen.SetSlots(m_plan.Glyphs());
+    if (m_markSlots->isChecked()) marked = SlotCells(m_page, geometry);
+    // The slots are shown larger than the module's cells, to be read dot by dot.
+    m_slotStrip->SetSlots(SlotsOf(m_plan), m_profile.slotBase, theme,
+                          std::min(m_zoom->value() + 2, kMaxLcdScale));
+  }
+  m_view->SetScreen(screen.Render(m_page), geometry, theme, m_zoom->value(), overflowing, marked);
 }
 
 void LcdPreviewWindow::ShowScreen(std::size_t screen) {
@@ -363,7 +421,7 @@ QString LcdPreviewWindow::StatusText() const {
 }
 
 void LcdPreviewWindow::SizeChosen() {
-  m_settings.Size = GeometryName(Geometry());
+  if (!m_sizeByProfile) m_settings.Size = GeometryName(Geometry());
   // The caret's line decides the screen in the new size too.
   m_followCaret = true;
   Refresh();

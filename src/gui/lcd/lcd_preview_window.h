@@ -7,11 +7,14 @@
 #include "core/lcd/character_map.h"
 #include "core/lcd/engine_text.h"
 #include "core/lcd/lcd_screen.h"
+#include "core/profiles/profile_record.h"
 #include "core/settings/app_settings.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
+#include "gui/support/cgram_core.h"
 #include "gui/support/dialog_parent.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -22,6 +25,21 @@ namespace zeltrix {
 
 class CodeEditor;
 class LcdScreenView;
+class LcdSlotStrip;
+
+/** What the LCD window takes from the current profile. */
+struct ProfileDisplay {
+  CharacterRom rom = CharacterRom::Cyrillic;
+  bool lookAlikes = false;
+  bool cgram = false;         ///< characters the ROM lacks get custom characters
+  std::uint8_t slotBase = 8;  ///< the code of slot 0
+  LcdGeometry size = kDefaultLcdGeometry;
+
+  bool operator==(const ProfileDisplay&) const = default;
+};
+
+/** The display of a profile: its ROM, look-alikes, custom characters and size. */
+ProfileDisplay ProfileDisplayOf(const ProfileRecord& profile);
 
 /**
  * "Экран LCD": the source text as the display shows it, one screen at a
@@ -35,6 +53,14 @@ class LcdScreenView;
  * profile's ROM and follows the profile while it shows the profile's ROM; a
  * ROM the user picks there stays until the user picks the profile's again
  * or closes the window.
+ *
+ * For a profile with custom characters the screen is drawn as planned for
+ * it (the slots' glyphs, stand-ins), the slots of the screen are shown in a
+ * strip under the module, the cells that use a slot may be framed, and a
+ * line tells when the screen needs more custom characters than fit. The
+ * size list then starts at the profile's size and follows it; without them
+ * it starts at the size last chosen in the window. A size the user picks is
+ * kept for the window as before, and shown until the profile changes.
  */
 class LcdPreviewWindow : public QWidget {
   Q_OBJECT
@@ -47,11 +73,11 @@ class LcdPreviewWindow : public QWidget {
    * Builds the window hidden for the profile's display (its ROM, and whether
    * it allows look-alikes); the editor and the record must outlive it.
    */
-  LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings, CharacterRom rom,
-                   bool lookAlikes, Prompter& prompter, FileRequester& requester);
+  LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings, const ProfileDisplay& profile,
+                   Prompter& prompter, FileRequester& requester);
 
-  /** Another profile, or the same one changed: its ROM and look-alikes. */
-  void SetProfileDisplay(CharacterRom rom, bool lookAlikes);
+  /** Another profile, or the same one changed. */
+  void SetProfileDisplay(const ProfileDisplay& profile);
 
   /** The ROM whose glyphs are shown. */
   CharacterRom ShownRom() const;
@@ -91,7 +117,14 @@ class LcdPreviewWindow : public QWidget {
   void SizeChosen();
   void RomChosen(int row);
   /** How the display shown maps the characters. */
-  CharacterMap Map() const { return CharacterMap(ShownRom(), m_lookAlikes); }
+  CharacterMap Map() const {
+    return CharacterMap(ShownRom(), m_profile.lookAlikes, m_profile.cgram);
+  }
+  /** How the screens shown plan their custom characters. */
+  CgramSetup Setup() const { return {Map(), Geometry(), m_profile.slotBase}; }
+  /** Sets the size list to the profile's size, or to the window's own without custom characters. */
+  void ApplyProfileSize();
+  void ShowCgramControls();
   void FitToScreen();
   /** The frame the desktop puts around the window. */
   QSize Decoration() const;
@@ -115,9 +148,10 @@ class LcdPreviewWindow : public QWidget {
   ScreenPage m_page;      // the screen shown, laid out from m_text
   bool m_placed = false;  // a frame of its own, so geometry changes are the user's
   QSize m_decoration;     // the owner's frame, until the window has its own
-  CharacterRom m_profileRom;
-  bool m_lookAlikes;
-  bool m_romChosen = false;  // the user picked a ROM other than the profile's
+  ProfileDisplay m_profile;
+  bool m_romChosen = false;      // the user picked a ROM other than the profile's
+  bool m_sizeByProfile = false;  // the program, not the user, is setting the size list
+  CgramScreen m_plan;            // the screen shown, planned, with custom characters
 
   QComboBox* m_sizes = nullptr;
   QSpinBox* m_zoom = nullptr;
@@ -126,6 +160,9 @@ class LcdPreviewWindow : public QWidget {
   QScrollArea* m_scroll = nullptr;
   LcdScreenView* m_view = nullptr;
   QLabel* m_status = nullptr;
+  QCheckBox* m_markSlots = nullptr;
+  LcdSlotStrip* m_slotStrip = nullptr;
+  QLabel* m_cgramStatus = nullptr;
   QPushButton* m_previous = nullptr;
   QLabel* m_pageLabel = nullptr;
   QPushButton* m_next = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/lcd/lcd_screen_view.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -24,9 +25,10 @@ LcdScreenView::LcdScreenView(QWidget* parent) : QWidget(parent) {
 }
 
 void LcdScreenView::SetScreen(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme,
-                              int scale, const std::vector<bool>& overflowing) {
+                              int scale, const std::vector<bool>& overflowing,
+                              const std::vector<std::pair<int, int>>& markedCells) {
   m_layout = LayOutModule(geometry, scale);
-  m_image = ModuleQImage(DrawModule(bitmap, geometry, theme, scale));
+  m_image = ModuleQImage(DrawModule(bitmap, geometry, theme, scale, markedCells));
   m_overflowing = overflowing;
   setFixedSize(sizeHint());
   update();
@@ -65,6 +67,56 @@ void LcdScreenView::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (const auto cell = m_layout.CellAt(at.x(), at.y()))
     emit cellClicked(cell->first, cell->second);
+}
+
+LcdSlotStrip::LcdSlotStrip(QWidget* parent) : QWidget(parent) {
+  setObjectName("lcdSlotStrip");
+  setToolTip("Свои знаки экрана (CGRAM)");
+}
+
+void LcdSlotStrip::SetSlots(const CgramSlots& shownSlots, std::uint8_t slotBase,
+                            const LcdTheme& theme, int scale) {
+  // Unused slots are drawn with every dot off, as a blank cell of the module.
+  const CustomGlyph blank{};
+  for (std::size_t slot = 0; slot < shownSlots.size(); ++slot) {
+    const CgramSlot& shown = shownSlots[slot];
+    m_used[slot] = shown.Used();
+    m_glyphs[slot] = ModuleQImage(DrawGlyph(shown.Used() ? shown.glyph : blank, theme, scale));
+    QStringList characters;
+    for (const char32_t c : shown.characters) characters << QString::fromUcs4(&c, 1);
+    m_characters[slot] = characters.join(' ');
+    m_codes[slot] = "0x" + QString("%1").arg(slotBase + slot, 2, 16, QChar('0')).toUpper();
+  }
+  setFixedSize(sizeHint());
+  update();
+}
+
+int LcdSlotStrip::Pitch() const { return m_glyphs[0].width() + 12; }
+
+int LcdSlotStrip::TextHeight() const { return fontMetrics().height() + 2; }
+
+QRect LcdSlotStrip::GlyphArea(int slot) const {
+  const QImage& glyph = m_glyphs[static_cast<std::size_t>(slot)];
+  return {6 + slot * Pitch(), TextHeight(), glyph.width(), glyph.height()};
+}
+
+QSize LcdSlotStrip::sizeHint() const {
+  return {kCgramSlots * Pitch(), m_glyphs[0].height() + 2 * TextHeight()};
+}
+
+void LcdSlotStrip::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  for (int slot = 0; slot < kCgramSlots; ++slot) {
+    const auto index = static_cast<std::size_t>(slot);
+    const QRect area = GlyphArea(slot);
+    painter.drawImage(area.topLeft(), m_glyphs[index]);
+    painter.setPen(
+        palette().color(m_used[index] ? QPalette::WindowText : QPalette::PlaceholderText));
+    const QRect cell(area.left() - 5, 0, area.width() + 10, TextHeight());
+    painter.drawText(cell, Qt::AlignCenter, m_codes[index]);
+    painter.drawText(cell.translated(0, area.height() + TextHeight()), Qt::AlignCenter,
+                     m_characters[index]);
+  }
 }
 
 }  // namespace zeltrix

@@ -78,8 +78,12 @@ int CharacterStyle(char32_t character, const CharacterMap& map) {
     case CharacterKind::NotShown:
       return kStyleOther;
     case CharacterKind::LookAlike:
+    case CharacterKind::StandIn:
       return kStyleLookAlike;
+    case CharacterKind::Custom:
+      return kStyleCustom;
     case CharacterKind::Exact:
+    case CharacterKind::SameGlyph:
       break;
   }
   const bool russian = character >= 0x400 && character <= 0x4FF;
@@ -144,6 +148,8 @@ void CodeEditor::ApplyColours() {
   SendScintilla(SCI_STYLESETBOLD, static_cast<unsigned long>(kStyleOther), 1L);
   QsciStyle(kStyleLookAlike, {}, Qt::black, paper, font).apply(this);
   SendScintilla(SCI_STYLESETUNDERLINE, static_cast<unsigned long>(kStyleLookAlike), 1L);
+  // Violet reads well on both papers and differs from the blue of the ROM's own letters.
+  QsciStyle(kStyleCustom, {}, QColor(128, 0, 160), paper, font).apply(this);
   if (!source) QsciStyle(kStyleDigit, {}, QColor(254, 17, 181), paper, font).apply(this);
   if (source) {
     setWhitespaceForegroundColor(Qt::black);
@@ -255,7 +261,10 @@ void CodeEditor::ReplaceCharacters(std::string_view utf8) {
 }
 
 void CodeEditor::SetCharacterMap(const CharacterMap& map) {
-  if (map.Rom() == m_map.Rom() && map.LookAlikes() == m_map.LookAlikes()) return;
+  if (map.Rom() == m_map.Rom() && map.LookAlikes() == m_map.LookAlikes() &&
+      map.CustomCharacters() == m_map.CustomCharacters()) {
+    return;
+  }
   m_map = map;
   // Styled again as the component asks, from the start: the lines in view
   // at once, the rest when they come into view.

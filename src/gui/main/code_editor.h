@@ -22,12 +22,14 @@ enum EditorStyle : int {
   kStyleOther = 2,      ///< everything the display cannot show
   kStyleDigit = 3,      ///< digits after the comment marker (output editor)
   kStyleLookAlike = 4,  ///< characters the display shows by a look-alike: underlined
+  kStyleCustom = 5,     ///< characters that get a custom character (CGRAM): violet
 };
 
 /**
  * Style of a character by what a display with that map makes of it: not
- * shown bold red, shown by a look-alike underlined, a Russian letter
- * (U+0400 to U+04FF) shown by its own code blue, the rest plain. On the
+ * shown bold red, shown by a look-alike (or a stand-in) underlined, given a
+ * custom character violet, a Russian letter (U+0400 to U+04FF) shown by its
+ * own code or by a code with the very same glyph blue, the rest plain. On the
  * Cyrillic ROM every character of the upper half of Windows-1251 that it
  * shows is blue (« » № with the letters), as it always was.
  */

@@ -39,6 +39,7 @@
 #include "gui/main/progress_window.h"
 #include "gui/profiles/profile_window.h"
 #include "gui/support/app_identity.h"
+#include "gui/support/cgram_text.h"
 #include "gui/support/dialog_parent.h"
 #include "gui/support/fixed_layout.h"
 #include "gui/support/owned_window.h"
@@ -501,7 +502,7 @@ void MainWindow::LoadedProfile() {
   m_layout = m_currentProfile.Layout;
   m_source->SetCharacterMap(m_display);
   m_output->SetCharacterMap(m_display);
-  if (m_lcdPreview) m_lcdPreview->SetProfileDisplay(m_display.Rom(), m_display.LookAlikes());
+  if (m_lcdPreview) m_lcdPreview->SetProfileDisplay(ProfileDisplayOf(m_currentProfile));
 }
 
 void MainWindow::OpenProfileManager() {
@@ -754,6 +755,7 @@ void MainWindow::Convert() {
     return;
   }
   m_converting = true;
+  std::vector<CgramReport> overflows;
   {
     // The progress window comes first: reading a long text and making its
     // data lines are the work it shows and stops.
@@ -768,11 +770,15 @@ void MainWindow::Convert() {
     // that Cancel is looked at until the last of them is in. Text that
     // Windows-1251 cannot hold gives them in UTF-8.
     EditorFeed feed(*m_output, !text.OnBytePath());
-    ConvertOwnedTextTo(std::move(text), m_currentProfile, feed, progress.get());
+    ConvertOwnedTextTo(std::move(text), m_currentProfile, feed, progress.get(), &overflows);
     feed.Finish();
   }
   m_converting = false;
   activateWindow();
+  // One message for the whole conversion, once its lines are all in.
+  if (!overflows.empty()) {
+    ShowInformation(m_prompter, "Преобразование", CgramOverflowText(overflows));
+  }
   m_source->setFocus();
 }
 
@@ -1015,7 +1021,12 @@ void MainWindow::OpenBinDialog() {
   // The dialog works on the options record itself, so they are saved at exit.
   m_binDialog = std::make_unique<BinDialog>(
       m_settings.Bin, [this] { return EngineText::FromUtf8(m_source->Utf8Text()); },
-      [this] { return m_display; }, m_layout, m_prompter, m_requester);
+      [this] { return m_display; },
+      [this]() -> std::optional<CgramSetup> {
+        if (m_currentProfile.Cgram == 0) return std::nullopt;
+        return CgramSetupOf(m_currentProfile);
+      },
+      m_layout, m_prompter, m_requester);
   ReleaseWhenClosed(this, m_binDialog);
   m_binDialog->Open(active != nullptr ? active : this);
 }
@@ -1037,7 +1048,7 @@ void MainWindow::OpenLcdPreview() {
   }
   // The window writes its choices into the settings record, saved at exit.
   m_lcdPreview = std::make_unique<LcdPreviewWindow>(
-      *m_source, m_settings.Lcd, m_display.Rom(), m_display.LookAlikes(), m_prompter, m_requester);
+      *m_source, m_settings.Lcd, ProfileDisplayOf(m_currentProfile), m_prompter, m_requester);
   ReleaseWhenClosed(this, m_lcdPreview);
   m_lcdPreview->Open(this);
 }

@@ -37,6 +37,22 @@ constexpr int kFrameY = 144;
 // The ROM controls stand below the others, at the foot of the frame, which
 // grows by this much and the window with it.
 constexpr int kRomRows = 68;
+// The custom characters' controls stand below the ROM's, and the frame and
+// the window grow by this much more.
+constexpr int kCgramRows = 50;
+
+// The slot codes list: its rows in the order of their CgramCodes.
+constexpr int kSlotCodesLow = 0;   // 0x00-0x07
+constexpr int kSlotCodesHigh = 1;  // 0x08-0x0F, the default
+
+QString SizeCaption(LcdGeometry geometry) {
+  return QString("%1×%2").arg(geometry.columns).arg(geometry.rows);
+}
+
+int RowOfSize(LcdGeometry geometry) {
+  const auto* found = std::find(kLcdGeometries.begin(), kLcdGeometries.end(), geometry);
+  return found == kLcdGeometries.end() ? -1 : static_cast<int>(found - kLcdGeometries.begin());
+}
 
 const QColor kBlack(0, 0, 0);
 const QColor kBlue(38, 4, 190);
@@ -78,7 +94,7 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
       m_reports(reports) {
   setObjectName("profileWindow");
   setWindowTitle("Управление профилями");
-  setFixedSize(281, 552 + kRomRows);
+  setFixedSize(281, 552 + kRomRows + kCgramRows);
   setFont(FixedLayoutFont());
   // Only the window it was opened from waits; an open BIN dialog stays usable.
   setWindowModality(Qt::WindowModal);
@@ -136,7 +152,7 @@ void ProfileWindow::BuildEditor() {
   m_frame = new QFrame(this);
   m_frame->setObjectName("editorFrame");
   m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  m_frame->setGeometry(kFrameX, kFrameY, 260, 400 + kRomRows);
+  m_frame->setGeometry(kFrameX, kFrameY, 260, 400 + kRomRows + kCgramRows);
 
   const auto place = [](QWidget* w, int x, int y, int width, int height) {
     w->setGeometry(x - kFrameX, y - kFrameY, width, height);
@@ -247,6 +263,22 @@ void ProfileWindow::BuildEditor() {
                        "(русскую А — латинской A)",
                        20, 590, 244);
 
+  m_cgram = check("cgramCheck", "Свои знаки (CGRAM)",
+                  "Знаки, которых нет в знакогенераторе, выводить своими знаками, "
+                  "загружаемыми в индикатор (до 8 на экран)",
+                  20, 614, 136);
+  m_cgramCodes = new QComboBox(m_frame);
+  m_cgramCodes->setObjectName("cgramCodesCombo");
+  m_cgramCodes->setToolTip("Коды своих знаков в тексте");
+  m_cgramCodes->addItems({"0x00–0x07", "0x08–0x0F"});
+  place(m_cgramCodes, 164, 612, 100, 21);
+  label("Размер экрана:", 20, 640, 120)->setObjectName("sizeLabel");
+  m_size = new QComboBox(m_frame);
+  m_size->setObjectName("sizeCombo");
+  m_size->setToolTip("Размер индикатора: по нему текст делится на экраны");
+  for (const LcdGeometry& geometry : kLcdGeometries) m_size->addItem(SizeCaption(geometry));
+  place(m_size, 164, 637, 100, 21);
+
   for (QWidget* w : m_frame->findChildren<QWidget*>()) {
     if (qobject_cast<QLabel*>(w) != nullptr || qobject_cast<QCheckBox*>(w) != nullptr) FitText(w);
   }
@@ -256,6 +288,8 @@ void ProfileWindow::BuildEditor() {
   m_ost2->setValue(2);
   m_countSpace->setValue(2);
   m_base->setCurrentIndex(kHexadecimal);
+  m_cgramCodes->setCurrentIndex(kSlotCodesHigh);
+  m_size->setCurrentIndex(RowOfSize(kDefaultLcdGeometry));
 }
 
 void ProfileWindow::ConnectEditor() {
@@ -297,6 +331,12 @@ void ProfileWindow::ConnectEditor() {
             RefreshSample();
           }));
   connect(m_lookAlikes, &QCheckBox::toggled, this, guarded(refresh));
+  connect(m_cgram, &QCheckBox::toggled, this, guarded([this] {
+            ApplyEnablingRules();
+            RefreshSample();
+          }));
+  connect(m_cgramCodes, &QComboBox::currentIndexChanged, this, guarded(refresh));
+  connect(m_size, &QComboBox::currentIndexChanged, this, guarded(refresh));
 
   connect(m_ok, &QPushButton::clicked, this, &ProfileWindow::Accept);
   connect(m_cancel, &QPushButton::clicked, this, &ProfileWindow::CancelEdit);
@@ -428,6 +468,9 @@ void ProfileWindow::ApplyEnablingRules() {
   m_countSpace->setEnabled(m_deleteSpace->isChecked());
   // The Cyrillic ROM has no look-alikes: the box would change nothing.
   m_lookAlikes->setEnabled(RomOfRow(m_rom->currentIndex()) != CharacterRom::Cyrillic);
+  // The slot codes and the screen's size matter to custom characters only.
+  m_cgramCodes->setEnabled(m_cgram->isChecked());
+  m_size->setEnabled(m_cgram->isChecked());
 }
 
 void ProfileWindow::ClearEditor() {
@@ -450,6 +493,9 @@ void ProfileWindow::ClearEditor() {
   m_countSpace->setValue(2);
   m_rom->setCurrentIndex(RowOfRom(CharacterRom::Cyrillic));
   m_lookAlikes->setChecked(false);
+  m_cgram->setChecked(false);
+  m_cgramCodes->setCurrentIndex(kSlotCodesHigh);
+  m_size->setCurrentIndex(RowOfSize(kDefaultLcdGeometry));
   m_updating = false;
 }
 
@@ -475,6 +521,9 @@ void ProfileWindow::FillEditor(const ProfileRecord& record) {
   m_countSpace->setValue(record.CountSpace);
   m_rom->setCurrentIndex(RowOfRom(record.Rom));
   m_lookAlikes->setChecked(record.LookAlikes != 0);
+  m_cgram->setChecked(record.Cgram != 0);
+  m_cgramCodes->setCurrentIndex(record.CgramCodes == 0 ? kSlotCodesLow : kSlotCodesHigh);
+  m_size->setCurrentIndex(RowOfSize(record.Size));
   m_updating = false;
 }
 
@@ -502,6 +551,11 @@ ProfileRecord ProfileWindow::ReadEditor() const {
   record.CountSpace = static_cast<std::uint8_t>(m_countSpace->value());
   record.Rom = RomOfRow(m_rom->currentIndex());
   record.LookAlikes = m_lookAlikes->isChecked() ? 1 : 0;
+  record.Cgram = m_cgram->isChecked() ? 1 : 0;
+  record.CgramCodes = m_cgramCodes->currentIndex() == kSlotCodesLow ? 0 : 8;
+  // A size the list does not hold (none the profile reader lets in) stays as loaded.
+  if (m_size->currentIndex() >= 0)
+    record.Size = kLcdGeometries[static_cast<std::size_t>(m_size->currentIndex())];
   return record;
 }
 

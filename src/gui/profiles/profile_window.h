@@ -150,6 +150,9 @@ class ProfileWindow : public QWidget {
   QPushButton* m_cancel = nullptr;
   QComboBox* m_rom = nullptr;
   QCheckBox* m_lookAlikes = nullptr;
+  QCheckBox* m_cgram = nullptr;
+  QComboBox* m_cgramCodes = nullptr;
+  QComboBox* m_size = nullptr;
 };
 
 }  // namespace zeltrix

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/image/image_reader.h"
 #include "gui/dialogs/bin_dialog.h"
 #include "tests/gui/main/main_window_fixture.h"
 #include "tests/support/default_database.h"
@@ -1002,6 +1003,69 @@ TEST_F(BinDialogTest, TheCodesAreThoseOfTheCurrentProfilesRom) {
     EXPECT_EQ(ReadBytes(dir.Path("out.bin")), c.codes) << c.profile;
   }
   EXPECT_EQ(prompter.shown, std::vector<Message>(std::size(cases), kSuccess));
+}
+
+}  // namespace
+}  // namespace zeltrix::testing
+
+namespace zeltrix::testing {
+namespace {
+
+// A profile with custom characters writes one record per screen: the 64
+// CGRAM bytes, then the screen's 16x2 codes; to a BIN or HEX file alike,
+// inserting only at a record's boundary.
+TEST_F(BinDialogTest, ACgramProfileWritesScreenRecords) {
+  WriteBytes(Paths().profiles, RomGroup("A00 CGRAM", "A00", false) + "Cgram = 1\r\n");
+  ASSERT_NE(Start(), nullptr);
+  Type(Source(), QString::fromUtf8("Тм"));
+  Key(Source(), Qt::Key_Return);
+  Type(Source(), QString::fromUtf8("п"));
+  ASSERT_NE(OpenDialog(), nullptr);
+  // Slots 0x08 and 0x09: м and п as the Cyrillic ROM draws them.
+  std::string record(
+      "\x00\x00\x11\x1B\x15\x11\x11\x00"
+      "\x00\x00\x1F\x11\x11\x11\x11\x00",
+      16);
+  record += std::string(48, '\0') + "T\x08" + std::string(14, ' ') + "\x09" + std::string(15, ' ');
+  const std::string bin = dir.Path("screens.bin");
+  BrowseTo(bin);
+  Click("convertButton");
+  EXPECT_EQ(ReadBytes(bin), record);
+  const std::vector<Message> success{kSuccess};
+  EXPECT_EQ(prompter.shown, success);
+
+  // A record is 96 bytes: 95 is not where a screen starts.
+  prompter.shown.clear();
+  Choose(Combo("saveToCombo"), 1);
+  Choose(Combo("addCombo"), 1);
+  TypeStartAddress("95");
+  Click("convertButton");
+  ASSERT_EQ(prompter.shown.size(), 1U);
+  EXPECT_EQ(prompter.shown[0].title, "Предупреждение");
+  EXPECT_EQ(prompter.shown[0].text,
+            "Начальный адрес 95 не совпадает с началом записи экрана.\nЗапись экрана занимает 96 "
+            "байт: укажите адрес, кратный 96, например 0 или 96.");
+  EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(ReadBytes(bin), record);
+  prompter.shown.clear();
+  // Inserted at 0, before the screen there.
+  TypeStartAddress("0");
+  Click("convertButton");
+  EXPECT_EQ(ReadBytes(bin), record + record);
+  EXPECT_EQ(prompter.shown, success);
+
+  // The same record in a new Intel HEX file.
+  prompter.shown.clear();
+  Choose(Combo("saveToCombo"), 0);
+  const std::string hex = dir.Path("screens.hex");
+  BrowseTo(hex);
+  TypeStartAddress("0");
+  Click("convertButton");
+  EXPECT_EQ(prompter.shown, success);
+  const std::optional<SparseImage> image =
+      ReadImageFile(hex, ImageFileFormat::IntelHex, HexLayout::Plain, prompter);
+  ASSERT_TRUE(image.has_value());
+  EXPECT_EQ(SelectImageBytes(*image, 0, std::nullopt), record);
 }
 
 }  // namespace

@@ -66,6 +66,14 @@ class MainWindowTest : public ::testing::Test {
       QApplication::sendEvent(widget, &release);
     }
   }
+  /** Types UTF-8 text line by line, breaking the lines with Return. */
+  static void TypeLines(QWidget* widget, const char* text) {
+    const QStringList lines = QString::fromUtf8(text).split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      if (i > 0) QTest::keyClick(widget, Qt::Key_Return);
+      Type(widget, lines[i]);
+    }
+  }
   static void Key(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(widget, key, modifiers);
   }

@@ -47,8 +47,9 @@ const Message kRepeated{"Повторное имя", "Пожалуйста, вы
 TEST_F(ProfileWindowTest, OpensOverTheDisabledMainWindowInTheIdleState) {
   ASSERT_NE(Open(kDefaultDatabase, 1), nullptr);
   EXPECT_EQ(manager->windowTitle(), "Управление профилями");
-  // 552 high, and 68 more for the character ROM's controls below the others.
-  EXPECT_EQ(manager->size(), QSize(281, 620));
+  // 552 high, 68 more for the character ROM's controls below the others and
+  // 50 more for the custom characters' below those.
+  EXPECT_EQ(manager->size(), QSize(281, 670));
   EXPECT_FALSE(window->isEnabled());
   EXPECT_EQ(manager->EditMode(), ProfileWindow::Mode::Idle);
   EXPECT_EQ(ListTexts(), (std::vector<std::string>{"ASM — DT For PIC", "ASM — DE For PIC",
