@@ -114,7 +114,7 @@ class CgramLines {
       m_out += "CGRAM";
       bool first = true;
       for (int s = 0; s < kCgramSlots; ++s) {
-        const CgramSlot& slot = screen.slots[static_cast<std::size_t>(s)];
+        const CgramSlot& slot = screen.cgramSlots[static_cast<std::size_t>(s)];
         if (!slot.Used()) continue;
         static constexpr char kHex[] = "0123456789ABCDEF";
         const int code = SlotBase() + s;
@@ -130,7 +130,7 @@ class CgramLines {
       }
       m_out += kCrLf;
     }
-    for (const CgramSlot& slot : screen.slots) {
+    for (const CgramSlot& slot : screen.cgramSlots) {
       if (slot.Used()) DataLine(slot.glyph.data(), slot.glyph.size());
     }
   }
@@ -221,7 +221,7 @@ std::string MakeCgramRecords(const EngineText& text, const CgramSetup& setup,
   bool anyCell = false;
   PlanCgramScreens(text, setup, [&](const CgramScreen& screen) {
     if (reports != nullptr && screen.report.Overflows()) reports->push_back(screen.report);
-    for (const CgramSlot& slot : screen.slots) {
+    for (const CgramSlot& slot : screen.cgramSlots) {
       if (slot.Used()) {
         records.append(slot.glyph.begin(), slot.glyph.end());
       } else {

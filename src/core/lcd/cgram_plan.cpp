@@ -34,7 +34,7 @@ class Planner {
     std::swap(screen.page, page);
     screen.characters.resize(screen.page.rows.size());
     screen.kinds.resize(screen.page.rows.size());
-    screen.slots = {};
+    screen.cgramSlots = {};
     screen.loads = false;
     screen.report = CgramReport{};
     screen.report.screen = m_index;
@@ -44,7 +44,7 @@ class Planner {
     Keep();
     screen.loads = Assign();
     for (const Need& need : m_needs) {
-      if (need.kept) screen.slots[need.slot] = {need.source->rows, need.characters};
+      if (need.kept) screen.cgramSlots[need.slot] = {need.source->rows, need.characters};
     }
     Code(screen);
     ++m_index;
@@ -209,8 +209,8 @@ CgramSetup CgramSetupOf(const ProfileRecord& profile) {
 
 SlotGlyphs CgramScreen::Glyphs() const {
   SlotGlyphs glyphs{};
-  for (std::size_t s = 0; s < slots.size(); ++s) {
-    if (slots[s].Used()) glyphs[s] = slots[s].glyph;
+  for (std::size_t s = 0; s < cgramSlots.size(); ++s) {
+    if (cgramSlots[s].Used()) glyphs[s] = cgramSlots[s].glyph;
   }
   return glyphs;
 }

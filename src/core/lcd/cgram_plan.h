@@ -71,7 +71,7 @@ struct CgramScreen {
   ScreenPage page;
   std::vector<std::u32string> characters;         ///< per row, the character of each cell
   std::vector<std::vector<CharacterKind>> kinds;  ///< per row, how each cell shows it
-  std::array<CgramSlot, kCgramSlots> slots;
+  std::array<CgramSlot, kCgramSlots> cgramSlots;  ///< the eight slots, slot 0 first
   /**
    * Some slot the screen uses held another glyph, or none, after the screens
    * before it: the slots must be loaded for it. False for a screen that uses

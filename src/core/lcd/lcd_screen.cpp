@@ -43,7 +43,7 @@ std::size_t ScreenPage::Skipped() const {
 LcdScreen::LcdScreen(LcdGeometry geometry, CharacterRom rom)
     : m_geometry(geometry), m_glyphs(&RomGlyphs(rom)) {}
 
-void LcdScreen::SetSlots(const SlotGlyphs& slots) { m_slots = slots; }
+void LcdScreen::SetSlots(const SlotGlyphs& glyphs) { m_slots = glyphs; }
 
 std::vector<std::pair<int, int>> SlotCells(const ScreenPage& page, LcdGeometry geometry) {
   std::vector<std::pair<int, int>> cells;

@@ -97,7 +97,7 @@ class LcdScreen {
    * The glyphs of the eight CGRAM slots (CgramScreen::Glyphs): codes 0x00-0x07
    * and 0x08-0x0F then draw slot code & 7, as the display does.
    */
-  void SetSlots(const SlotGlyphs& slots);
+  void SetSlots(const SlotGlyphs& glyphs);
 
   /**
    * Draws the page's rows into bitmap, which takes the screen's dot size.

@@ -30,11 +30,11 @@ constexpr auto kA02 = CharacterRom::A02;
 // [hex], printable ASCII as itself, others as {hex}.
 std::string Summary(const CgramScreen& screen, std::uint8_t slotBase) {
   std::string text;
-  for (std::size_t s = 0; s < screen.slots.size(); ++s) {
-    if (!screen.slots[s].Used()) continue;
+  for (std::size_t s = 0; s < screen.cgramSlots.size(); ++s) {
+    if (!screen.cgramSlots[s].Used()) continue;
     char code[8];
     std::snprintf(code, sizeof code, "%X=", static_cast<unsigned>(slotBase + s));
-    text += code + Utf32ToUtf8(screen.slots[s].characters) + " ";
+    text += code + Utf32ToUtf8(screen.cgramSlots[s].characters) + " ";
   }
   text += screen.loads ? "load" : "-";
   for (const LcdRow& row : screen.page.rows) {
@@ -164,7 +164,7 @@ TEST(CgramPlan, CellsKeepTheirCharactersAndKinds) {
   EXPECT_EQ(screen.characters[0], U"Ж еь");  // € takes no cell, the TAB is a space
   using K = CharacterKind;
   EXPECT_EQ(screen.kinds[0], (std::vector<K>{K::Custom, K::Exact, K::SameGlyph, K::Custom}));
-  EXPECT_EQ(screen.slots[0].glyph, Rows(kCyrillic, 0xA3));  // Ж
+  EXPECT_EQ(screen.cgramSlots[0].glyph, Rows(kCyrillic, 0xA3));  // Ж
   const SlotGlyphs glyphs = screen.Glyphs();
   EXPECT_EQ(glyphs[1], Rows(kCyrillic, 0xC4));  // ь
   EXPECT_EQ(glyphs[2], CustomGlyph{});
