@@ -38,19 +38,6 @@ std::uint32_t NumberOption(const QString& value, std::uint32_t low, std::uint32_
 
 void UsageError(std::string message) { throw CliError{kExitUsage, std::move(message)}; }
 
-CodePage CodePageOf(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Koi8r:
-      return CodePage::Koi8r;
-    case TextEncoding::Cp866:
-      return CodePage::Cp866;
-    case TextEncoding::Cp1251:
-    case TextEncoding::Utf8:
-      break;
-  }
-  return CodePage::Cp1251;
-}
-
 std::string CharacterName(char32_t c) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));

@@ -30,9 +30,6 @@ struct CliError {
 /** A mistake in the command line (exit status 2). */
 [[noreturn]] void UsageError(std::string message);
 
-/** The code page of a single-byte encoding; Windows-1251 for UTF-8. */
-CodePage CodePageOf(TextEncoding encoding);
-
 /**
  * The character as a message names it: itself in quotes when it prints, and
  * its code point: «ß» (U+00DF).

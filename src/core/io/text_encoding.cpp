@@ -8,6 +8,10 @@
 namespace zeltrix {
 namespace {
 
+bool StartsWithBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
+
+}  // namespace
+
 CodePage CodePageOf(TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::Koi8r:
@@ -18,10 +22,6 @@ CodePage CodePageOf(TextEncoding encoding) {
       return CodePage::Cp1251;
   }
 }
-
-bool StartsWithBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
-
-}  // namespace
 
 const char* EncodingName(TextEncoding encoding) {
   if (encoding == TextEncoding::Utf8) return "UTF-8";

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/single_byte_codec.h"
+
 namespace zeltrix {
 
 /** The encodings a text file is read and written in. */
@@ -22,6 +24,9 @@ struct TextFormat {
 
 /** The UTF-8 byte-order mark. */
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+/** The code page of a single-byte encoding; Windows-1251 for UTF-8. */
+CodePage CodePageOf(TextEncoding encoding);
 
 /** The name the user sees: "Windows-1251", "UTF-8", "KOI8-R", "CP866". */
 const char* EncodingName(TextEncoding encoding);
