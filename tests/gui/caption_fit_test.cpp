@@ -1,8 +1,11 @@
 // Every window of the program at its own size shows the whole text of every
-// caption, button, number field (at its largest value) and toolbar item.
+// caption, button, number field (at its largest value) and toolbar item; the
+// windows whose controls sit at fixed pixel places keep their size, and their
+// controls lie inside them, none drawn over another.
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +18,7 @@
 #include <QToolButton>
 #include <functional>
 #include <iostream>
+#include <optional>
 
 #include "gui/dialogs/about_window.h"
 #include "gui/dialogs/bin_dialog.h"
@@ -141,6 +145,101 @@ int CheckWindow(QWidget* top, const QString& name) {
   return checked;
 }
 
+// The controls of a fixed-pixel window: its children, and the children of
+// the plain areas and frames that hold some of them (the profile editor's
+// frame, the progress window's own area), those areas too. The inner parts
+// of a control (a list's scroll bars, a number field's edit line) are its own.
+QList<QWidget*> Controls(QWidget* top) {
+  QList<QWidget*> controls;
+  std::function<void(QWidget*)> collect = [&](QWidget* parent) {
+    for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (w->isWindow() || !w->isVisibleTo(top)) continue;
+      controls << w;
+      const QMetaObject* kind = w->metaObject();
+      if (kind == &QWidget::staticMetaObject || kind == &QFrame::staticMetaObject) collect(w);
+    }
+  };
+  collect(top);
+  return controls;
+}
+
+// What a control draws, in its window's coordinates: a caption its text (or
+// picture), a check box its box and text, any other control all of its place.
+// A caption's or check box's place may reach into its neighbour's where it
+// draws nothing.
+QRect Drawn(QWidget* control) {
+  QStyle* style = control->style();
+  QRect drawn = control->rect();
+  if (auto* label = qobject_cast<QLabel*>(control); label != nullptr && !label->wordWrap()) {
+    const QRect room = label->contentsRect().marginsRemoved(
+        QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
+    if (!label->pixmap().isNull()) {
+      drawn = style->itemPixmapRect(room, static_cast<int>(label->alignment()), label->pixmap());
+    } else if (!label->text().isEmpty()) {
+      drawn = style->itemTextRect(label->fontMetrics(), room, static_cast<int>(label->alignment()),
+                                  label->isEnabled(), label->text());
+    }
+  } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect text = style->itemTextRect(
+        box->fontMetrics(), style->subElementRect(QStyle::SE_CheckBoxContents, &option, box),
+        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, box->isEnabled(), box->text());
+    drawn = style->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).united(text);
+  }
+  return QRect(control->mapTo(control->window(), drawn.topLeft()), drawn.size());
+}
+
+QRect Place(const QWidget* control) {
+  return QRect(control->mapTo(control->window(), QPoint(0, 0)), control->size());
+}
+
+QString Named(const QWidget* control) {
+  if (!control->objectName().isEmpty()) return control->objectName();
+  if (const auto* label = qobject_cast<const QLabel*>(control)) return "\"" + label->text() + "\"";
+  return control->metaObject()->className();
+}
+
+// A caption laid over the first words of another at the same place, so that
+// they read in its own colour (the About window's title).
+bool CoversFirstWords(const QWidget* upper, const QWidget* lower) {
+  const auto* title = qobject_cast<const QLabel*>(upper);
+  const auto* text = qobject_cast<const QLabel*>(lower);
+  return title != nullptr && text != nullptr && title->pos() == text->pos() &&
+         !title->text().isEmpty() && text->text().startsWith(title->text()) &&
+         title->font() == text->font();
+}
+
+// Checks that each control lies inside the window and that no two draw over
+// each other; a frame (QGroupBox) may lie under the controls inside it only.
+// With boxesApart even the places of captions and check boxes never meet.
+// Returns how many controls it checked.
+int CheckPlaces(QWidget* top, const QString& name, bool boxesApart) {
+  const QList<QWidget*> controls = Controls(top);
+  for (qsizetype i = 0; i < controls.size(); ++i) {
+    QWidget* a = controls[i];
+    EXPECT_TRUE(top->rect().contains(Place(a)))
+        << name.toStdString() << ": " << Named(a).toStdString() << " sticks out of the window";
+    for (qsizetype j = i + 1; j < controls.size(); ++j) {
+      QWidget* b = controls[j];
+      if (a->isAncestorOf(b) || b->isAncestorOf(a)) continue;
+      const bool aFrame = qobject_cast<QGroupBox*>(a) != nullptr;
+      const bool bFrame = qobject_cast<QGroupBox*>(b) != nullptr;
+      if ((aFrame && !bFrame && Place(a).contains(Place(b))) ||
+          (bFrame && !aFrame && Place(b).contains(Place(a)))) {
+        continue;
+      }
+      if (CoversFirstWords(a, b) || CoversFirstWords(b, a)) continue;
+      const bool meet = aFrame || bFrame || boxesApart ? Place(a).intersects(Place(b))
+                                                       : Drawn(a).intersects(Drawn(b));
+      EXPECT_FALSE(meet) << name.toStdString() << ": " << Named(a).toStdString() << " and "
+                         << Named(b).toStdString() << " overlap";
+    }
+  }
+  return static_cast<int>(controls.size());
+}
+
 class CaptionFitTest : public ProfileWindowTest {
  protected:
   /** The top-level window of that class opened last. */
@@ -156,6 +255,85 @@ class CaptionFitTest : public ProfileWindowTest {
     }
     return found;
   }
+
+  struct Window {
+    const char* name;
+    std::function<QWidget*()> open;
+    std::function<void(QWidget*)> close;
+    /** A window whose controls sit at fixed pixel places: its size. */
+    std::optional<QSize> fixedSize = std::nullopt;
+    /** How many controls such a window places. */
+    int controls = 0;
+    /** Whether even the places of its captions and check boxes never meet. */
+    bool boxesApart = true;
+  };
+
+  /** Every window of the program, opened from the main window as the user does. */
+  std::vector<Window> Windows() {
+    const auto destroy = [](QWidget* w) {
+      w->close();
+      delete w;
+    };
+    return {
+        {"main", [this] { return static_cast<QWidget*>(window.get()); }, [](QWidget*) {}},
+        {"progress",
+         [this] {
+           auto* progress = new ProgressWindow(window.get(), prompter);
+           progress->SetMaximum(1000);
+           return static_cast<QWidget*>(progress);
+         },
+         [](QWidget* w) { delete w; }, QSize(212, 108), 5},
+        // The editor's rows stand 16 pixels apart, its check boxes 17 high.
+        {"profile",
+         [this] {
+           window->Execute(Command::ManageProfiles);
+           manager = OpenWindow<ProfileWindow>("profileWindow");
+           return static_cast<QWidget*>(manager);
+         },
+         [](QWidget* w) { w->close(); }, QSize(281, 670), 49, false},
+        {"import",
+         [this] {
+           const std::string path = dir.Path("in.prof");
+           WriteBytes(path, kDefaultDatabase);
+           window->Execute(Command::ManageProfiles);
+           manager = OpenWindow<ProfileWindow>("profileWindow");
+           requester.answers = {path};
+           Click("importButton");
+           return static_cast<QWidget*>(Importer());
+         },
+         [this](QWidget* w) {
+           w->close();
+           manager->close();
+         },
+         QSize(320, 427), 8},
+        {"BIN",
+         [this] {
+           window->Execute(Command::ConvertToBin);
+           return static_cast<QWidget*>(Find<BinDialog>());
+         },
+         destroy, QSize(586, 308), 28},
+        {"Открыть образ",
+         [this] {
+           auto* dialog = new ImageOpenDialog(window.get(), "/data/образ.hex", CharacterRom::A02,
+                                              HexLayout::Pic16Eeprom);
+           dialog->show();
+           return static_cast<QWidget*>(dialog);
+         },
+         destroy, QSize(390, 262), 16},
+        {"About",
+         [this] {
+           window->Execute(Command::About);
+           return static_cast<QWidget*>(Find<AboutWindow>());
+         },
+         [](QWidget* w) { static_cast<AboutWindow*>(w)->CloseWithoutFade(); }, QSize(258, 220), 8},
+        {"LCD preview",
+         [this] {
+           window->Execute(Command::LcdPreview);
+           return static_cast<QWidget*>(Find<LcdPreviewWindow>());
+         },
+         destroy},
+    };
+  }
 };
 
 TEST_F(CaptionFitTest, EveryWindowShowsTheWholeTextOfItsControls) {
@@ -165,72 +343,7 @@ TEST_F(CaptionFitTest, EveryWindowShowsTheWholeTextOfItsControls) {
   QApplication::processEvents();
   ASSERT_EQ(window->width(), 516);
 
-  struct Window {
-    const char* name;
-    std::function<QWidget*()> open;
-    std::function<void(QWidget*)> close;
-  };
-  const auto destroy = [](QWidget* w) {
-    w->close();
-    delete w;
-  };
-  const std::vector<Window> windows = {
-      {"main", [this] { return static_cast<QWidget*>(window.get()); }, [](QWidget*) {}},
-      {"progress",
-       [this] {
-         auto* progress = new ProgressWindow(window.get(), prompter);
-         progress->SetMaximum(1000);
-         return static_cast<QWidget*>(progress);
-       },
-       [](QWidget* w) { delete w; }},
-      {"profile",
-       [this] {
-         window->Execute(Command::ManageProfiles);
-         manager = OpenWindow<ProfileWindow>("profileWindow");
-         return static_cast<QWidget*>(manager);
-       },
-       [](QWidget* w) { w->close(); }},
-      {"import",
-       [this] {
-         const std::string path = dir.Path("in.prof");
-         WriteBytes(path, kDefaultDatabase);
-         window->Execute(Command::ManageProfiles);
-         manager = OpenWindow<ProfileWindow>("profileWindow");
-         requester.answers = {path};
-         Click("importButton");
-         return static_cast<QWidget*>(Importer());
-       },
-       [this](QWidget* w) {
-         w->close();
-         manager->close();
-       }},
-      {"BIN",
-       [this] {
-         window->Execute(Command::ConvertToBin);
-         return static_cast<QWidget*>(Find<BinDialog>());
-       },
-       destroy},
-      {"Открыть образ",
-       [this] {
-         auto* dialog = new ImageOpenDialog(window.get(), "/data/образ.hex", CharacterRom::A02,
-                                            HexLayout::Pic16Eeprom);
-         dialog->show();
-         return static_cast<QWidget*>(dialog);
-       },
-       destroy},
-      {"About",
-       [this] {
-         window->Execute(Command::About);
-         return static_cast<QWidget*>(Find<AboutWindow>());
-       },
-       [](QWidget* w) { static_cast<AboutWindow*>(w)->CloseWithoutFade(); }},
-      {"LCD preview",
-       [this] {
-         window->Execute(Command::LcdPreview);
-         return static_cast<QWidget*>(Find<LcdPreviewWindow>());
-       },
-       destroy},
-  };
+  const std::vector<Window> windows = Windows();
   int total = 0;
   for (const Window& entry : windows) {
     QWidget* top = entry.open();
@@ -245,6 +358,28 @@ TEST_F(CaptionFitTest, EveryWindowShowsTheWholeTextOfItsControls) {
   }
   std::cout << "caption fit: " << windows.size() << " windows, " << total << " widgets\n";
   RecordProperty("widgets", total);
+}
+
+// Each window whose controls sit at fixed pixel places keeps its size, which
+// the user cannot change; every control lies inside it, and none is drawn over
+// another: a frame lies under the controls inside it only.
+TEST_F(CaptionFitTest, FixedPixelWindowsKeepTheirSizeAndTheirControlsApart) {
+  ASSERT_NE(StartWithProfiles(), nullptr);
+  int checked = 0;
+  for (const Window& entry : Windows()) {
+    if (!entry.fixedSize) continue;
+    QWidget* top = entry.open();
+    ASSERT_NE(top, nullptr) << entry.name;
+    QApplication::processEvents();
+    EXPECT_EQ(top->size(), *entry.fixedSize) << entry.name;
+    EXPECT_EQ(top->minimumSize(), *entry.fixedSize) << entry.name;
+    EXPECT_EQ(top->maximumSize(), *entry.fixedSize) << entry.name;
+    EXPECT_EQ(CheckPlaces(top, entry.name, entry.boxesApart), entry.controls) << entry.name;
+    ++checked;
+    entry.close(top);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  EXPECT_EQ(checked, 6);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "gui/support/app_identity.h"
 #include "gui/support/balloon_tip.h"
 #include "gui/support/fixed_layout.h"
+#include "gui/support/window_placement.h"
 
 namespace zeltrix {
 namespace {
@@ -87,46 +88,46 @@ AboutWindow::AboutWindow(LinkOpener& links, bool fade)
 }
 
 void AboutWindow::BuildControls() {
-  auto* ok = new QPushButton("Ok", this);
-  ok->setObjectName("okButton");
-  SetBalloonTip(ok, {}, "Закрыть окно");
-  connect(ok, &QPushButton::clicked, this, &QWidget::close);
+  m_ok = new QPushButton("Ok", this);
+  m_ok->setObjectName("okButton");
+  SetBalloonTip(m_ok, {}, "Закрыть окно");
+  connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-  auto* banner = new LinkLabel(this, [this] { m_links.OpenUrl(kProjectWebSite); });
-  banner->setObjectName("creditsBanner");
-  banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  banner->setPixmap(QPixmap(":/images/credits.svg"));
-  SetBalloonTip(banner, "На чём написана программа",
+  m_banner = new LinkLabel(this, [this] { m_links.OpenUrl(kProjectWebSite); });
+  m_banner->setObjectName("creditsBanner");
+  m_banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  m_banner->setPixmap(QPixmap(":/images/credits.svg"));
+  SetBalloonTip(m_banner, "На чём написана программа",
                 "Эта программа разработана в системе программирования \"C++20 и Qt 6\"");
 
-  auto* frame = new QGroupBox(this);
-  frame->setObjectName("textGroup");
+  m_frame = new QGroupBox(this);
+  m_frame->setObjectName("textGroup");
 
   // The title lies over the first words of the description, which are the
   // same text, so the name and version read in the title's colour.
   const QString name = kProgramNameAndVersion;
-  auto* description =
+  m_description =
       new QLabel(name +
                      "   — конвертер текста для индикаторов на основе контроллера HD44780 или "
                      "аналогичного",
                  this);
-  description->setObjectName("descriptionLabel");
-  description->setWordWrap(true);
-  SetTextColour(description, QColor(171, 6, 84));
+  m_description->setObjectName("descriptionLabel");
+  m_description->setWordWrap(true);
+  SetTextColour(m_description, QColor(171, 6, 84));
 
-  auto* title = new QLabel(name, this);
-  title->setObjectName("titleLabel");
-  SetTextColour(title, QColor(1, 90, 175));
-  for (QLabel* label : {description, title}) {
+  m_title = new QLabel(name, this);
+  m_title->setObjectName("titleLabel");
+  SetTextColour(m_title, QColor(1, 90, 175));
+  for (QLabel* label : {m_description, m_title}) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
   }
 
-  auto* author = new QLabel(QString("Автор:") + QString(10, ' ') + kProgramAuthor, this);
-  author->setObjectName("authorLabel");
+  m_author = new QLabel(QString("Автор:") + QString(10, ' ') + kProgramAuthor, this);
+  m_author->setObjectName("authorLabel");
 
-  auto* mailCaption = new QLabel("E-mail:", this);
-  mailCaption->setObjectName("emailCaptionLabel");
+  m_mailCaption = new QLabel("E-mail:", this);
+  m_mailCaption->setObjectName("emailCaptionLabel");
 
   auto* mail =
       new LinkLabel(this, [this] { m_links.OpenUrl(std::string("mailto:") + kProjectEmail); });
@@ -134,19 +135,20 @@ void AboutWindow::BuildControls() {
   mail->setText(kProjectEmail);
   mail->SetColours(QColor(58, 2, 197), QColor(2, 131, 253));
   SetBalloonTip(mail, "E-mail автора программы", "Связаться с автором");
+  m_mail = mail;
 
-  PlaceControls(this, {
-                          {"creditsBanner", {44, 10, 170, 40}},
-                          {"textGroup", {8, 60, 238, 108}},
-                          {"descriptionLabel", {16, 70, 224, 50}},
-                          {"titleLabel", {16, 70, 144, 14}},
-                          {"authorLabel", {16, 120, 180, 15}},
-                          {"emailCaptionLabel", {16, 140, 50, 15}},
-                          {"emailLink", {80, 140, 120, 15}},
-                          {"okButton", {84, 184, 70, 24}},
-                      });
+  PlaceControls({
+      {m_banner, {44, 10, 170, 40}},
+      {m_frame, {8, 60, 238, 108}},
+      {m_description, {16, 70, 224, 50}},
+      {m_title, {16, 70, 144, 14}},
+      {m_author, {16, 120, 180, 15}},
+      {m_mailCaption, {16, 140, 50, 15}},
+      {m_mail, {80, 140, 120, 15}},
+      {m_ok, {84, 184, 70, 24}},
+  });
   // The title keeps the description's font, so that it covers its first words exactly.
-  for (QWidget* control : std::initializer_list<QWidget*>{author, mailCaption, mail}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{m_author, m_mailCaption, m_mail}) {
     FitText(control);
   }
 }

@@ -4,7 +4,10 @@
 
 #include "core/ui/link_opener.h"
 
+class QGroupBox;
+class QLabel;
 class QPropertyAnimation;
+class QPushButton;
 
 namespace zeltrix {
 
@@ -48,6 +51,15 @@ class AboutWindow : public QWidget {
   bool m_fadingOut = false;
   bool m_fadedOut = false;
   QPropertyAnimation* m_fade = nullptr;
+
+  QLabel* m_banner = nullptr;
+  QGroupBox* m_frame = nullptr;
+  QLabel* m_description = nullptr;
+  QLabel* m_title = nullptr;  // laid over the first words of the description
+  QLabel* m_author = nullptr;
+  QLabel* m_mailCaption = nullptr;
+  QLabel* m_mail = nullptr;
+  QPushButton* m_ok = nullptr;
 };
 
 }  // namespace zeltrix

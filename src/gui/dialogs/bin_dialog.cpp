@@ -15,6 +15,7 @@
 #include "core/io/text_file.h"
 #include "gui/support/cgram_text.h"
 #include "gui/support/fixed_layout.h"
+#include "gui/support/window_placement.h"
 
 namespace zeltrix {
 namespace {
@@ -67,9 +68,9 @@ BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMa
 
 void BinDialog::BuildControls() {
   // Created in this order, which is also the order of the Tab key.
-  auto* pathCaption = new QLabel("Путь к файлу:", this);
-  pathCaption->setObjectName("pathLabel");
-  SetTextColour(pathCaption, QColor(90, 10, 158));
+  m_pathCaption = new QLabel("Путь к файлу:", this);
+  m_pathCaption->setObjectName("pathLabel");
+  SetTextColour(m_pathCaption, QColor(90, 10, 158));
 
   m_path = new QLineEdit(this);
   m_path->setObjectName("pathEdit");
@@ -89,8 +90,8 @@ void BinDialog::BuildControls() {
   m_cancel = new QPushButton("Отмена", this);
   m_cancel->setObjectName("cancelButton");
 
-  auto* optionsFrame = new QGroupBox("Опции преобразования", this);
-  optionsFrame->setObjectName("optionsGroup");
+  m_optionsFrame = new QGroupBox("Опции преобразования", this);
+  m_optionsFrame->setObjectName("optionsGroup");
 
   m_removeUndisplayable = new QCheckBox("Удалять неотображаемые символы", this);
   m_removeUndisplayable->setObjectName("removeUndisplayableCheck");
@@ -110,11 +111,11 @@ void BinDialog::BuildControls() {
       "Максимальное число последовательно расположенных пробелов, после которого начнётся "
       "удаление");
 
-  auto* fileFrame = new QGroupBox("Файл", this);
-  fileFrame->setObjectName("fileGroup");
+  m_fileFrame = new QGroupBox("Файл", this);
+  m_fileFrame->setObjectName("fileGroup");
 
-  auto* saveToCaption = new QLabel("Сохранить в:", this);
-  saveToCaption->setObjectName("saveToLabel");
+  m_saveToCaption = new QLabel("Сохранить в:", this);
+  m_saveToCaption->setObjectName("saveToLabel");
 
   const auto list = [this](const char* name, const char* first, const char* second) {
     auto* combo = new QComboBox(this);
@@ -124,12 +125,12 @@ void BinDialog::BuildControls() {
   };
   m_saveTo = list("saveToCombo", "новом файле", "существующем");
 
-  auto* addCaption = new QLabel("Добавить:", this);
-  addCaption->setObjectName("addLabel");
+  m_addCaption = new QLabel("Добавить:", this);
+  m_addCaption->setObjectName("addLabel");
   m_add = list("addCombo", "в конец файла", "произвольно");
 
-  auto* howCaption = new QLabel("Как добавить данные:", this);
-  howCaption->setObjectName("howLabel");
+  m_howCaption = new QLabel("Как добавить данные:", this);
+  m_howCaption->setObjectName("howLabel");
   m_how = list("howCombo", "вставить", "заменить");
 
   m_startAddress = new QLineEdit(this);
@@ -141,11 +142,11 @@ void BinDialog::BuildControls() {
   m_startAddressCaption = new QLabel("Начальный адрес", this);
   m_startAddressCaption->setObjectName("startAddressLabel");
 
-  auto* formatFrame = new QGroupBox("Формат файла", this);
-  formatFrame->setObjectName("formatGroup");
+  m_formatFrame = new QGroupBox("Формат файла", this);
+  m_formatFrame->setObjectName("formatGroup");
 
-  auto* fileTypeCaption = new QLabel("Тип файла:", this);
-  fileTypeCaption->setObjectName("fileTypeLabel");
+  m_fileTypeCaption = new QLabel("Тип файла:", this);
+  m_fileTypeCaption->setObjectName("fileTypeLabel");
   m_fileType = list("fileTypeCombo", "BIN", "Intel HEX");
 
   m_layoutCaption = new QLabel("Размещение данных в HEX:", this);
@@ -161,8 +162,8 @@ void BinDialog::BuildControls() {
   m_recordLengthCaption->setObjectName("recordLengthLabel");
   m_recordLength = list("recordLengthCombo", "16", "32");
 
-  auto* chipCaption = new QLabel("Дополнить до размера микросхемы:", this);
-  chipCaption->setObjectName("chipLabel");
+  m_chipCaption = new QLabel("Дополнить до размера микросхемы:", this);
+  m_chipCaption->setObjectName("chipLabel");
   m_chip = new QComboBox(this);
   m_chip->setObjectName("chipCombo");
   m_chip->setToolTip(
@@ -172,45 +173,45 @@ void BinDialog::BuildControls() {
   for (const EepromChip& chip : kEepromChips) m_chip->addItem(ChipCaption(chip));
   m_chip->setMaxVisibleItems(static_cast<int>(kEepromChips.size()) + 1);
 
-  PlaceControls(this, {
-                          {"fileGroup", {10, 10, 365, 145}},
-                          {"pathLabel", {20, 30, 105, 15}},
-                          {"pathEdit", {20, 45, 300, 20}},
-                          {"browseButton", {330, 45, 35, 20}},
-                          {"saveToLabel", {20, 75, 65, 15}},
-                          {"addLabel", {145, 75, 65, 15}},
-                          {"howLabel", {250, 75, 120, 15}},
-                          {"saveToCombo", {20, 90, 110, 0}},
-                          {"addCombo", {136, 90, 108, 0}},
-                          {"howCombo", {250, 90, 110, 0}},
-                          {"startAddressEdit", {20, 125, 60, 20}},
-                          {"startAddressLabel", {85, 130, 105, 15}},
-                          {"optionsGroup", {25, 170, 320, 90}},
-                          {"removeUndisplayableCheck", {35, 185, 210, 15}},
-                          {"removeSpacesCheck", {35, 205, 180, 15}},
-                          {"spaceCountSpin", {35, 230, 35, 20}},
-                          {"spaceCountLabel", {80, 235, 260, 15}},
-                          {"convertButton", {25, 270, 100, 25}},
-                          {"cancelButton", {265, 270, 80, 25}},
-                          {"formatGroup", {385, 10, 190, 250}},
-                          {"fileTypeLabel", {395, 30, 170, 15}},
-                          {"fileTypeCombo", {395, 45, 170, 0}},
-                          {"layoutLabel", {395, 80, 170, 15}},
-                          {"layoutCombo", {395, 95, 170, 0}},
-                          {"recordLengthLabel", {395, 130, 170, 15}},
-                          {"recordLengthCombo", {395, 145, 60, 0}},
-                          {"chipLabel", {395, 180, 175, 15}},
-                          {"chipCombo", {395, 195, 170, 0}},
-                      });
+  PlaceControls({
+      {m_fileFrame, {10, 10, 365, 145}},
+      {m_pathCaption, {20, 30, 105, 15}},
+      {m_path, {20, 45, 300, 20}},
+      {m_browse, {330, 45, 35, 20}},
+      {m_saveToCaption, {20, 75, 65, 15}},
+      {m_addCaption, {145, 75, 65, 15}},
+      {m_howCaption, {250, 75, 120, 15}},
+      {m_saveTo, {20, 90, 110, 0}},
+      {m_add, {136, 90, 108, 0}},
+      {m_how, {250, 90, 110, 0}},
+      {m_startAddress, {20, 125, 60, 20}},
+      {m_startAddressCaption, {85, 130, 105, 15}},
+      {m_optionsFrame, {25, 170, 320, 90}},
+      {m_removeUndisplayable, {35, 185, 210, 15}},
+      {m_removeSpaces, {35, 205, 180, 15}},
+      {m_spaceCount, {35, 230, 35, 20}},
+      {m_spaceCountCaption, {80, 235, 260, 15}},
+      {m_convert, {25, 270, 100, 25}},
+      {m_cancel, {265, 270, 80, 25}},
+      {m_formatFrame, {385, 10, 190, 250}},
+      {m_fileTypeCaption, {395, 30, 170, 15}},
+      {m_fileType, {395, 45, 170, 0}},
+      {m_layoutCaption, {395, 80, 170, 15}},
+      {m_layout, {395, 95, 170, 0}},
+      {m_recordLengthCaption, {395, 130, 170, 15}},
+      {m_recordLength, {395, 145, 60, 0}},
+      {m_chipCaption, {395, 180, 175, 15}},
+      {m_chip, {395, 195, 170, 0}},
+  });
   FitNumberField(m_spaceCount);
   for (QWidget* control : std::initializer_list<QWidget*>{
-           pathCaption, m_removeUndisplayable, m_removeSpaces, m_spaceCountCaption, saveToCaption,
-           addCaption, howCaption, m_startAddressCaption, fileTypeCaption, m_layoutCaption,
-           m_recordLengthCaption, chipCaption}) {
+           m_pathCaption, m_removeUndisplayable, m_removeSpaces, m_spaceCountCaption,
+           m_saveToCaption, m_addCaption, m_howCaption, m_startAddressCaption, m_fileTypeCaption,
+           m_layoutCaption, m_recordLengthCaption, m_chipCaption}) {
     FitText(control);
   }
   // The frames are drawn under the controls inside them and never take their clicks.
-  for (QGroupBox* frame : {optionsFrame, fileFrame, formatFrame}) {
+  for (QGroupBox* frame : {m_optionsFrame, m_fileFrame, m_formatFrame}) {
     FrameThroughTitle(frame);
     frame->lower();
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -17,6 +17,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -97,26 +98,36 @@ class BinDialog : public QWidget {
   WindowPrompter m_prompter;  // its messages belong to it
   WindowFileRequester m_requester;
 
+  // The controls, each a member so that the table of places names it.
+  QGroupBox* m_fileFrame = nullptr;
+  QLabel* m_pathCaption = nullptr;
   QLineEdit* m_path = nullptr;
   // The chosen file's name as the system has it; the field shows it as text.
   std::string m_chosenPath;
   QPushButton* m_browse = nullptr;
   QPushButton* m_convert = nullptr;
   QPushButton* m_cancel = nullptr;
+  QGroupBox* m_optionsFrame = nullptr;
   QCheckBox* m_removeUndisplayable = nullptr;
   QCheckBox* m_removeSpaces = nullptr;
   QLabel* m_spaceCountCaption = nullptr;
   QSpinBox* m_spaceCount = nullptr;
+  QLabel* m_saveToCaption = nullptr;
   QComboBox* m_saveTo = nullptr;
+  QLabel* m_addCaption = nullptr;
   QComboBox* m_add = nullptr;
+  QLabel* m_howCaption = nullptr;
   QComboBox* m_how = nullptr;
   QLineEdit* m_startAddress = nullptr;
   QLabel* m_startAddressCaption = nullptr;
+  QGroupBox* m_formatFrame = nullptr;
+  QLabel* m_fileTypeCaption = nullptr;
   QComboBox* m_fileType = nullptr;
   QLabel* m_layoutCaption = nullptr;
   QComboBox* m_layout = nullptr;
   QLabel* m_recordLengthCaption = nullptr;
   QComboBox* m_recordLength = nullptr;
+  QLabel* m_chipCaption = nullptr;
   QComboBox* m_chip = nullptr;
 };
 

@@ -44,13 +44,13 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
   setFont(FixedLayoutFont());
 
   // Created in the order of the Tab key.
-  auto* fileCaption = new QLabel("Файл:", this);
-  fileCaption->setObjectName("imageFileLabel");
-  SetTextColour(fileCaption, QColor(90, 10, 158));
-  auto* fileName = new QLabel(this);
-  fileName->setObjectName("imageFileName");
+  m_fileCaption = new QLabel("Файл:", this);
+  m_fileCaption->setObjectName("imageFileLabel");
+  SetTextColour(m_fileCaption, QColor(90, 10, 158));
+  m_fileName = new QLabel(this);
+  m_fileName->setObjectName("imageFileName");
   const QString shown = QString::fromStdString(path);
-  fileName->setToolTip(shown);
+  m_fileName->setToolTip(shown);
 
   const auto caption = [this](const char* name, const char* text) {
     auto* label = new QLabel(text, this);
@@ -72,7 +72,7 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
     return field;
   };
 
-  auto* fileTypeCaption = caption("imageFileTypeLabel", "Тип файла:");
+  m_fileTypeCaption = caption("imageFileTypeLabel", "Тип файла:");
   m_fileType = list("imageFileTypeCombo");
   m_fileType->addItems({"BIN", "Intel HEX"});
   m_fileType->setCurrentIndex(ImageFileFormatOfPath(path) == ImageFileFormat::IntelHex ? 1 : 0);
@@ -84,18 +84,18 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
     if (kHexLayouts[row] == layout) m_layout->setCurrentIndex(static_cast<int>(row));
   }
 
-  auto* addressCaption = caption("imageAddressLabel", "Начальный адрес:");
+  m_addressCaption = caption("imageAddressLabel", "Начальный адрес:");
   m_address = number("imageAddressEdit", "0");
-  auto* lengthCaption = caption("imageLengthLabel", "Длина, байт:");
+  m_lengthCaption = caption("imageLengthLabel", "Длина, байт:");
   m_length = number("imageLengthEdit", "");
   m_length->setPlaceholderText("до конца");
 
-  auto* romCaption = caption("imageRomLabel", "Знакогенератор:");
+  m_romCaption = caption("imageRomLabel", "Знакогенератор:");
   m_rom = list("imageRomCombo");
   AddRomItems(m_rom);
   m_rom->setCurrentIndex(RowOfRom(rom));
 
-  auto* rowsCaption = caption("imageRowsLabel", "Строка текста на строку экрана:");
+  m_rowsCaption = caption("imageRowsLabel", "Строка текста на строку экрана:");
   m_rows = list("imageRowsCombo");
   m_rows->addItem("не делить");
   for (const LcdGeometry& size : kLcdGeometries) {
@@ -106,41 +106,42 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
   m_open = new QPushButton("Открыть", this);
   m_open->setObjectName("imageOpenButton");
   m_open->setDefault(true);
-  auto* cancel = new QPushButton("Отмена", this);
-  cancel->setObjectName("imageCancelButton");
-  cancel->setAutoDefault(false);
+  m_cancel = new QPushButton("Отмена", this);
+  m_cancel->setObjectName("imageCancelButton");
+  m_cancel->setAutoDefault(false);
 
-  PlaceControls(this, {
-                          {"imageFileLabel", {10, 12, 45, 15}},
-                          {"imageFileName", {60, 12, 320, 15}},
-                          {"imageFileTypeLabel", {10, 42, 170, 15}},
-                          {"imageFileTypeCombo", {185, 39, 195, 0}},
-                          {"imageLayoutLabel", {10, 72, 170, 15}},
-                          {"imageLayoutCombo", {185, 69, 195, 0}},
-                          {"imageAddressLabel", {10, 102, 170, 15}},
-                          {"imageAddressEdit", {185, 99, 100, 20}},
-                          {"imageLengthLabel", {10, 132, 170, 15}},
-                          {"imageLengthEdit", {185, 129, 100, 20}},
-                          {"imageRomLabel", {10, 162, 170, 15}},
-                          {"imageRomCombo", {185, 159, 195, 0}},
-                          {"imageRowsLabel", {10, 192, 170, 15}},
-                          {"imageRowsCombo", {185, 189, 100, 0}},
-                          {"imageOpenButton", {205, 227, 85, 25}},
-                          {"imageCancelButton", {295, 227, 85, 25}},
-                      });
-  for (QLabel* label : {fileCaption, fileTypeCaption, m_layoutCaption, addressCaption,
-                        lengthCaption, romCaption, rowsCaption}) {
+  PlaceControls({
+      {m_fileCaption, {10, 12, 45, 15}},
+      {m_fileName, {60, 12, 320, 15}},
+      {m_fileTypeCaption, {10, 42, 170, 15}},
+      {m_fileType, {185, 39, 195, 0}},
+      {m_layoutCaption, {10, 72, 170, 15}},
+      {m_layout, {185, 69, 195, 0}},
+      {m_addressCaption, {10, 102, 170, 15}},
+      {m_address, {185, 99, 100, 20}},
+      {m_lengthCaption, {10, 132, 170, 15}},
+      {m_length, {185, 129, 100, 20}},
+      {m_romCaption, {10, 162, 170, 15}},
+      {m_rom, {185, 159, 195, 0}},
+      {m_rowsCaption, {10, 192, 170, 15}},
+      {m_rows, {185, 189, 100, 0}},
+      {m_open, {205, 227, 85, 25}},
+      {m_cancel, {295, 227, 85, 25}},
+  });
+  for (QLabel* label : {m_fileCaption, m_fileTypeCaption, m_layoutCaption, m_addressCaption,
+                        m_lengthCaption, m_romCaption, m_rowsCaption}) {
     FitText(label);
   }
   // A long path loses its start: the file's own name stays in sight.
-  fileName->setText(fileName->fontMetrics().elidedText(shown, Qt::ElideLeft, fileName->width()));
+  m_fileName->setText(
+      m_fileName->fontMetrics().elidedText(shown, Qt::ElideLeft, m_fileName->width()));
 
   connect(m_fileType, &QComboBox::currentIndexChanged, this, [this] { ApplyEnableRules(); });
   for (QLineEdit* field : {m_address, m_length}) {
     connect(field, &QLineEdit::textChanged, this, [this] { ApplyEnableRules(); });
   }
   connect(m_open, &QPushButton::clicked, this, &ImageOpenDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &ImageOpenDialog::reject);
+  connect(m_cancel, &QPushButton::clicked, this, &ImageOpenDialog::reject);
   ApplyEnableRules();
   m_address->setFocus();
   m_address->selectAll();

@@ -36,14 +36,22 @@ class ImageOpenDialog : public QDialog {
  private:
   void ApplyEnableRules();
 
+  QLabel* m_fileCaption = nullptr;
+  QLabel* m_fileName = nullptr;
+  QLabel* m_fileTypeCaption = nullptr;
   QComboBox* m_fileType = nullptr;
   QLabel* m_layoutCaption = nullptr;
   QComboBox* m_layout = nullptr;
+  QLabel* m_addressCaption = nullptr;
   QLineEdit* m_address = nullptr;
+  QLabel* m_lengthCaption = nullptr;
   QLineEdit* m_length = nullptr;
+  QLabel* m_romCaption = nullptr;
   QComboBox* m_rom = nullptr;
+  QLabel* m_rowsCaption = nullptr;
   QComboBox* m_rows = nullptr;
   QPushButton* m_open = nullptr;
+  QPushButton* m_cancel = nullptr;
 };
 
 /**

@@ -46,6 +46,7 @@
 #include "gui/support/qt_file_names.h"
 #include "gui/support/qt_text.h"
 #include "gui/support/screen_areas.h"
+#include "gui/support/window_placement.h"
 
 namespace zeltrix {
 namespace {

@@ -12,6 +12,7 @@
 #include <climits>
 
 #include "gui/support/fixed_layout.h"
+#include "gui/support/window_placement.h"
 
 namespace zeltrix {
 namespace {
@@ -38,7 +39,6 @@ ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
 
   m_title = new QLabel(windowTitle(), this);
   m_title->setObjectName("progressTitleBar");
-  m_title->setGeometry(kBorder, kBorder, kClientWidth, kTitleHeight);
   m_title->setAutoFillBackground(true);
   // The press on the title moves the window; the title itself takes no click.
   m_title->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -51,21 +51,26 @@ ProgressWindow::ProgressWindow(QWidget* owner, Prompter& prompter)
   captionFont.setBold(true);
   m_title->setFont(captionFont);
 
-  // The window's own area, with the controls at their places in it.
-  auto* client = new QWidget(this);
-  client->setObjectName("progressClient");
-  client->setGeometry(kBorder, kBorder + kTitleHeight, kClientWidth, kClientHeight);
-  auto* label = new QLabel("Прогресс преобразования текста", client);
-  label->setGeometry(20, 8, 190, 15);
-  FitText(label);
-  m_bar = new QProgressBar(client);
+  // The window's own area, below the title, with the controls in it.
+  m_client = new QWidget(this);
+  m_client->setObjectName("progressClient");
+  m_caption = new QLabel("Прогресс преобразования текста", m_client);
+  m_bar = new QProgressBar(m_client);
   m_bar->setObjectName("progressBar");
-  m_bar->setGeometry(20, 28, 170, 16);
   m_bar->setRange(0, 10);
   m_bar->setTextVisible(false);
-  m_cancel = new QPushButton("Отмена", client);
+  m_cancel = new QPushButton("Отмена", m_client);
   m_cancel->setObjectName("cancelButton");
-  m_cancel->setGeometry(64, 58, 70, 24);
+
+  constexpr int kClientTop = kBorder + kTitleHeight;
+  PlaceControls({
+      {m_title, {kBorder, kBorder, kClientWidth, kTitleHeight}},
+      {m_client, {kBorder, kClientTop, kClientWidth, kClientHeight}},
+      {m_caption, {kBorder + 20, kClientTop + 8, 190, 15}},
+      {m_bar, {kBorder + 20, kClientTop + 28, 170, 16}},
+      {m_cancel, {kBorder + 64, kClientTop + 58, 70, 24}},
+  });
+  FitText(m_caption);
   connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelClicked = true; });
 
   ShowOver(this, owner);

@@ -51,9 +51,11 @@ class ProgressWindow : public QWidget, public ConvertObserver {
  private:
   QPointer<QWidget> m_owner;
   WindowPrompter m_prompter;  // its messages belong to it
-  QLabel* m_title;
-  QProgressBar* m_bar;
-  QPushButton* m_cancel;
+  QLabel* m_title = nullptr;
+  QWidget* m_client = nullptr;  // the window's own area, below the title
+  QLabel* m_caption = nullptr;
+  QProgressBar* m_bar = nullptr;
+  QPushButton* m_cancel = nullptr;
   bool m_cancelClicked = false;
   bool m_painted = false;
   bool m_dragging = false;

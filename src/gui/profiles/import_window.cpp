@@ -15,6 +15,7 @@
 #include "core/profiles/profile_exchange.h"
 #include "gui/support/fixed_layout.h"
 #include "gui/support/qt_text.h"
+#include "gui/support/window_placement.h"
 
 namespace zeltrix {
 namespace {
@@ -44,7 +45,6 @@ ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databas
 
   m_list = new QTableWidget(0, 1, this);
   m_list->setObjectName("importList");
-  m_list->setGeometry(8, 12, 304, 316);
   m_list->setHorizontalHeaderLabels({"Имя"});
   m_list->setColumnWidth(0, 300);
   m_list->verticalHeader()->hide();
@@ -60,25 +60,19 @@ ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databas
   }
   m_list->setPalette(palette);
 
-  const auto button = [this](const char* name, const char* text, const char* tip, int x, int y,
-                             int width) {
+  const auto button = [this](const char* name, const char* text, const char* tip) {
     auto* b = new QPushButton(text, this);
     b->setObjectName(name);
     if (tip != nullptr) b->setToolTip(tip);
-    b->setGeometry(x, y, width, 24);
     return b;
   };
   m_tick = button("tickButton", "Выбрать",
-                  "Установка галочек в выделенных пунктах при условии не повторяющихся имён", 4,
-                  336, 70);
-  m_untick = button("untickButton", "Отменить", "Сброс галочек в выделенных пунктах", 76, 336, 70);
-  m_tickAll =
-      button("tickAllButton", "Выбрать всё", "Установка галочек во всех пунктах", 154, 336, 80);
-  m_untickAll =
-      button("untickAllButton", "Отменить всё", "Сброс галочек во всех пунктах", 236, 336, 80);
-  m_load =
-      button("loadButton", "Загрузить", "Загрузка выбранных профилей в базу данных", 60, 370, 84);
-  m_cancel = button("cancelButton", "Отмена", nullptr, 196, 370, 76);
+                  "Установка галочек в выделенных пунктах при условии не повторяющихся имён");
+  m_untick = button("untickButton", "Отменить", "Сброс галочек в выделенных пунктах");
+  m_tickAll = button("tickAllButton", "Выбрать всё", "Установка галочек во всех пунктах");
+  m_untickAll = button("untickAllButton", "Отменить всё", "Сброс галочек во всех пунктах");
+  m_load = button("loadButton", "Загрузить", "Загрузка выбранных профилей в базу данных");
+  m_cancel = button("cancelButton", "Отмена", nullptr);
   connect(m_tick, &QPushButton::clicked, this, &ImportWindow::TickSelected);
   connect(m_untick, &QPushButton::clicked, this, &ImportWindow::UntickSelected);
   connect(m_tickAll, &QPushButton::clicked, this, [this] { TickAll(true); });
@@ -86,18 +80,29 @@ ImportWindow::ImportWindow(QWidget* owner, std::string path, std::string databas
   connect(m_load, &QPushButton::clicked, this, &ImportWindow::Load);
   connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
 
-  auto* bar = new QStatusBar(this);
-  bar->setObjectName("importStatusBar");
-  bar->setSizeGripEnabled(false);
-  bar->setGeometry(0, height() - 22, width(), 22);
-  m_countField = new QLabel(bar);
+  // The status bar lines up its two fields itself.
+  m_statusBar = new QStatusBar(this);
+  m_statusBar->setObjectName("importStatusBar");
+  m_statusBar->setSizeGripEnabled(false);
+  m_countField = new QLabel(m_statusBar);
   m_countField->setObjectName("countField");
   m_countField->setFixedWidth(40);
-  bar->addWidget(m_countField);
-  m_pathField = new QLabel(bar);
+  m_statusBar->addWidget(m_countField);
+  m_pathField = new QLabel(m_statusBar);
   m_pathField->setObjectName("pathField");
   m_pathField->setFixedWidth(300);
-  bar->addWidget(m_pathField);
+  m_statusBar->addWidget(m_pathField);
+
+  PlaceControls({
+      {m_list, {8, 12, 304, 316}},
+      {m_tick, {4, 336, 70, 24}},
+      {m_untick, {76, 336, 70, 24}},
+      {m_tickAll, {154, 336, 80, 24}},
+      {m_untickAll, {236, 336, 80, 24}},
+      {m_load, {60, 370, 84, 24}},
+      {m_cancel, {196, 370, 76, 24}},
+      {m_statusBar, {0, 405, 320, 22}},
+  });
 
   m_pathField->setText("  " + QString::fromStdString(m_path));
   FillList();

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class QStatusBar;
 class QTableWidget;
 
 namespace zeltrix {
@@ -76,6 +77,7 @@ class ImportWindow : public QWidget {
   QPushButton* m_untickAll = nullptr;
   QPushButton* m_load = nullptr;
   QPushButton* m_cancel = nullptr;
+  QStatusBar* m_statusBar = nullptr;
   QLabel* m_countField = nullptr;
   QLabel* m_pathField = nullptr;
 };

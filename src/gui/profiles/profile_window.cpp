@@ -26,14 +26,11 @@
 #include "gui/support/owned_window.h"
 #include "gui/support/qt_text.h"
 #include "gui/support/rom_captions.h"
+#include "gui/support/window_placement.h"
 
 namespace zeltrix {
 namespace {
 
-// The frame of the editor sits at this place of the window; the editor's
-// controls are laid out in window coordinates.
-constexpr int kFrameX = 10;
-constexpr int kFrameY = 144;
 // The ROM controls stand below the others, at the foot of the frame, which
 // grows by this much and the window with it.
 constexpr int kRomRows = 68;
@@ -101,6 +98,7 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
 
   BuildList();
   BuildEditor();
+  LayOutControls();
   DisableEditor();
   // The names are those the owner read from the database just now.
   m_listed = StampOf(m_databasePath);
@@ -117,25 +115,22 @@ ProfileWindow::ProfileWindow(QWidget* owner, std::string databasePath,
 ProfileWindow::~ProfileWindow() = default;
 
 void ProfileWindow::BuildList() {
-  auto* title = new QLabel("Профили", this);
-  title->setGeometry(10, 2, 55, 15);
+  m_listCaption = new QLabel("Профили", this);
   m_list = new QListWidget(this);
   m_list->setObjectName("profileList");
-  m_list->setGeometry(10, 17, 175, 118);
   m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
-  const auto button = [this](const char* name, const char* text, const char* tip, int y) {
+  const auto button = [this](const char* name, const char* text, const char* tip) {
     auto* b = new QPushButton(text, this);
     b->setObjectName(name);
     b->setToolTip(tip);
-    b->setGeometry(200, y, 70, 25);
     return b;
   };
-  m_import = button("importButton", "Загрузить", "Загрузить профили из файла", 5);
-  m_export = button("exportButton", "Сохранить", "Сохранить выделенные профили в файле", 30);
-  m_new = button("newButton", "Новый", "Создать новый профиль", 60);
-  m_edit = button("editButton", "Изменить", "Изменить данные в выбранном профиле", 85);
-  m_delete = button("deleteButton", "Удалить", "Удалить выделенные профили", 110);
+  m_import = button("importButton", "Загрузить", "Загрузить профили из файла");
+  m_export = button("exportButton", "Сохранить", "Сохранить выделенные профили в файле");
+  m_new = button("newButton", "Новый", "Создать новый профиль");
+  m_edit = button("editButton", "Изменить", "Изменить данные в выбранном профиле");
+  m_delete = button("deleteButton", "Удалить", "Удалить выделенные профили");
 
   connect(m_import, &QPushButton::clicked, this, &ProfileWindow::ImportFromFile);
   connect(m_export, &QPushButton::clicked, this, &ProfileWindow::ExportSelected);
@@ -149,139 +144,110 @@ void ProfileWindow::BuildList() {
 }
 
 void ProfileWindow::BuildEditor() {
+  // The editor's controls are children of its frame, created in the order of the Tab key.
   m_frame = new QFrame(this);
   m_frame->setObjectName("editorFrame");
   m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  m_frame->setGeometry(kFrameX, kFrameY, 260, 400 + kRomRows + kCgramRows);
 
-  const auto place = [](QWidget* w, int x, int y, int width, int height) {
-    w->setGeometry(x - kFrameX, y - kFrameY, width, height);
-  };
-  const auto label = [&](const char* text, int x, int y, int width) {
-    auto* l = new QLabel(text, m_frame);
-    place(l, x, y, width, 16);
-    return l;
-  };
-  const auto check = [&](const char* name, const char* text, const char* tip, int x, int y,
-                         int width) {
+  const auto label = [this](const char* text) { return new QLabel(text, m_frame); };
+  const auto check = [this](const char* name, const char* text, const char* tip) {
     auto* c = new QCheckBox(text, m_frame);
     c->setObjectName(name);
     if (tip != nullptr) c->setToolTip(tip);
-    place(c, x, y, width, 17);
     return c;
   };
-  const auto spin = [&](const char* name, const char* tip, int min, int max, int x, int y,
-                        int width) {
+  const auto spin = [this](const char* name, const char* tip, int min, int max) {
     auto* s = new QSpinBox(m_frame);
     s->setObjectName(name);
     if (tip != nullptr) s->setToolTip(tip);
     s->setRange(min, max);
-    place(s, x, y, width, 20);
-    FitNumberField(s);
     return s;
   };
-  const auto field = [&](const char* name, const char* text, int labelY, int y) {
-    label(text, 20, labelY, 152);
+  const auto field = [&](QLabel*& caption, const char* name, const char* text) {
+    caption = label(text);
     auto* e = new QLineEdit(m_frame);
     e->setObjectName(name);
     e->setValidator(new Cp1251Validator(false, e));
-    place(e, 174, y, 70, 20);
     return e;
   };
 
-  label("Имя профиля:", 20, 154, 78);
+  m_nameCaption = label("Имя профиля:");
   m_name = new QLineEdit(m_frame);
   m_name->setObjectName("nameEdit");
   m_name->setValidator(new Cp1251Validator(true, m_name));
-  place(m_name, 100, 150, 158, 20);
 
-  m_deleteSumbolError =
-      check("deleteSumbolErrorCheck", "Удалять неотображаемые символы",
-            "Удалить символы, которые индикатор не способен отобразить", 20, 172, 210);
+  m_deleteSumbolError = check("deleteSumbolErrorCheck", "Удалять неотображаемые символы",
+                              "Удалить символы, которые индикатор не способен отобразить");
   m_deleteSpace = check("deleteSpaceCheck", "Удалять «ненужные» пробелы",
-                        "Удаление последовательно расположенных пробелов", 20, 188, 190);
+                        "Удаление последовательно расположенных пробелов");
   m_countSpace = spin("countSpaceSpin",
                       "Максимальное число последовательно расположенных пробелов, после "
                       "которого начнётся удаление",
-                      1, 100, 210, 188, 34);
+                      1, 100);
 
-  label("Отступ 1:", 20, 215, 55);
-  m_ost1 = spin("ost1Spin", "Длина отступа от начала строки, до директивы", 0, 30, 75, 210, 34);
-  label("Отступ 2:", 150, 215, 60);
-  m_ost2 = spin("ost2Spin", "Длина отступа от директивы, до блока данных", 0, 30, 210, 210, 34);
+  m_ost1Caption = label("Отступ 1:");
+  m_ost1 = spin("ost1Spin", "Длина отступа от начала строки, до директивы", 0, 30);
+  m_ost2Caption = label("Отступ 2:");
+  m_ost2 = spin("ost2Spin", "Длина отступа от директивы, до блока данных", 0, 30);
 
-  m_directive = field("directiveEdit", "Директива:", 240, 235);
-  m_startDataBlok = field("startDataBlokEdit", "Начало блока данных:", 260, 255);
-  m_endDataBlok = field("endDataBlokEdit", "Конец блока данных:", 280, 275);
-  m_startData = field("startDataEdit", "Начало данных:", 300, 295);
+  m_directive = field(m_directiveCaption, "directiveEdit", "Директива:");
+  m_startDataBlok = field(m_startDataBlokCaption, "startDataBlokEdit", "Начало блока данных:");
+  m_endDataBlok = field(m_endDataBlokCaption, "endDataBlokEdit", "Конец блока данных:");
+  m_startData = field(m_startDataCaption, "startDataEdit", "Начало данных:");
 
-  label("Система исчисления:", 20, 320, 116);
+  m_baseCaption = label("Система исчисления:");
   m_base = new QComboBox(m_frame);
   m_base->setObjectName("baseCombo");
   m_base->addItems({"двоичная", "десятичная", "шестнадцатиричная"});
-  place(m_base, 136, 315, 128, 21);
 
-  m_endData = field("endDataEdit", "Окончание  данных:", 340, 336);
-  m_razdelitelData = field("razdelitelDataEdit", "Разделитель данных:", 360, 356);
-  m_comment = field("commentEdit", "Начало комментария:", 380, 376);
-  m_commentState =
-      check("commentStateCheck", "Конвертируемый  текст в комментарий", nullptr, 20, 396, 230);
+  m_endData = field(m_endDataCaption, "endDataEdit", "Окончание  данных:");
+  m_razdelitelData = field(m_razdelitelDataCaption, "razdelitelDataEdit", "Разделитель данных:");
+  m_comment = field(m_commentCaption, "commentEdit", "Начало комментария:");
+  m_commentState = check("commentStateCheck", "Конвертируемый  текст в комментарий", nullptr);
 
-  label("Число байт в строке:", 20, 414, 112);
-  m_countByte = spin("countByteSpin", nullptr, 0, 1024, 132, 412, 40);
-  m_perenosPoSlovam =
-      check("perenosPoSlovamCheck", "Перенос...", "Перенос по словам", 180, 414, 80);
+  m_countByteCaption = label("Число байт в строке:");
+  m_countByte = spin("countByteSpin", nullptr, 0, 1024);
+  m_perenosPoSlovam = check("perenosPoSlovamCheck", "Перенос...", "Перенос по словам");
 
-  auto* format = label("Текущий формат:", 16, 434, 95);
-  format->setObjectName("formatLabel");
-  SetTextColour(format, QColor(78, 4, 150));
-  m_countByteToComment =
-      check("countByteToCommentCheck", "Сообщить число байт..",
-            "Добавить в комментарий сведения о числе байт в строке", 132, 434, 134);
+  m_formatCaption = label("Текущий формат:");
+  m_formatCaption->setObjectName("formatLabel");
+  SetTextColour(m_formatCaption, QColor(78, 4, 150));
+  m_countByteToComment = check("countByteToCommentCheck", "Сообщить число байт..",
+                               "Добавить в комментарий сведения о числе байт в строке");
 
   m_sample = new QPlainTextEdit(m_frame);
   m_sample->setObjectName("sampleBox");
   m_sample->setFont(QFont("Lucida Console", 8));
   m_sample->setLineWrapMode(QPlainTextEdit::NoWrap);
-  place(m_sample, 16, 450, 245, 58);
 
   m_ok = new QPushButton("Ок", m_frame);
   m_ok->setObjectName("okButton");
-  place(m_ok, 30, 514, 75, 25);
   m_cancel = new QPushButton("Отмена", m_frame);
   m_cancel->setObjectName("cancelButton");
-  place(m_cancel, 165, 514, 65, 25);
 
-  label("Знакогенератор:", 20, 548, 120)->setObjectName("romLabel");
+  m_romCaption = label("Знакогенератор:");
+  m_romCaption->setObjectName("romLabel");
   m_rom = new QComboBox(m_frame);
   m_rom->setObjectName("romCombo");
   m_rom->setToolTip("Набор знаков, зашитый в индикатор");
   AddRomItems(m_rom);
-  place(m_rom, 20, 565, 244, 21);
   m_lookAlikes = check("lookAlikesCheck", "Заменять отсутствующие знаки похожими",
                        "Знак, которого нет в знакогенераторе, выводить похожим на него знаком "
-                       "(русскую А — латинской A)",
-                       20, 590, 244);
+                       "(русскую А — латинской A)");
 
   m_cgram = check("cgramCheck", "Свои знаки (CGRAM)",
                   "Знаки, которых нет в знакогенераторе, выводить своими знаками, "
-                  "загружаемыми в индикатор (до 8 на экран)",
-                  20, 614, 136);
+                  "загружаемыми в индикатор (до 8 на экран)");
   m_cgramCodes = new QComboBox(m_frame);
   m_cgramCodes->setObjectName("cgramCodesCombo");
   m_cgramCodes->setToolTip("Коды своих знаков в тексте");
   m_cgramCodes->addItems({"0x00–0x07", "0x08–0x0F"});
-  place(m_cgramCodes, 164, 612, 100, 21);
-  label("Размер экрана:", 20, 640, 120)->setObjectName("sizeLabel");
+  m_sizeCaption = label("Размер экрана:");
+  m_sizeCaption->setObjectName("sizeLabel");
   m_size = new QComboBox(m_frame);
   m_size->setObjectName("sizeCombo");
   m_size->setToolTip("Размер индикатора: по нему текст делится на экраны");
   for (const LcdGeometry& geometry : kLcdGeometries) m_size->addItem(SizeCaption(geometry));
-  place(m_size, 164, 637, 100, 21);
-
-  for (QWidget* w : m_frame->findChildren<QWidget*>()) {
-    if (qobject_cast<QLabel*>(w) != nullptr || qobject_cast<QCheckBox*>(w) != nullptr) FitText(w);
-  }
 
   // The initial state of a newly opened window.
   m_ost1->setValue(2);
@@ -290,6 +256,67 @@ void ProfileWindow::BuildEditor() {
   m_base->setCurrentIndex(kHexadecimal);
   m_cgramCodes->setCurrentIndex(kSlotCodesHigh);
   m_size->setCurrentIndex(RowOfSize(kDefaultLcdGeometry));
+}
+
+void ProfileWindow::LayOutControls() {
+  // The editor's controls stand in the frame, their places given in the
+  // window's coordinates as the rest.
+  PlaceControls({
+      {m_listCaption, {10, 2, 55, 15}},
+      {m_list, {10, 17, 175, 118}},
+      {m_import, {200, 5, 70, 25}},
+      {m_export, {200, 30, 70, 25}},
+      {m_new, {200, 60, 70, 25}},
+      {m_edit, {200, 85, 70, 25}},
+      {m_delete, {200, 110, 70, 25}},
+      {m_frame, {10, 144, 260, 400 + kRomRows + kCgramRows}},
+      {m_nameCaption, {20, 154, 78, 16}},
+      {m_name, {100, 150, 158, 20}},
+      {m_deleteSumbolError, {20, 172, 210, 17}},
+      {m_deleteSpace, {20, 188, 190, 17}},
+      {m_countSpace, {210, 188, 34, 20}},
+      {m_ost1Caption, {20, 215, 55, 16}},
+      {m_ost1, {75, 210, 34, 20}},
+      {m_ost2Caption, {150, 215, 60, 16}},
+      {m_ost2, {210, 210, 34, 20}},
+      {m_directiveCaption, {20, 240, 152, 16}},
+      {m_directive, {174, 235, 70, 20}},
+      {m_startDataBlokCaption, {20, 260, 152, 16}},
+      {m_startDataBlok, {174, 255, 70, 20}},
+      {m_endDataBlokCaption, {20, 280, 152, 16}},
+      {m_endDataBlok, {174, 275, 70, 20}},
+      {m_startDataCaption, {20, 300, 152, 16}},
+      {m_startData, {174, 295, 70, 20}},
+      {m_baseCaption, {20, 320, 116, 16}},
+      {m_base, {136, 315, 128, 21}},
+      {m_endDataCaption, {20, 340, 152, 16}},
+      {m_endData, {174, 336, 70, 20}},
+      {m_razdelitelDataCaption, {20, 360, 152, 16}},
+      {m_razdelitelData, {174, 356, 70, 20}},
+      {m_commentCaption, {20, 380, 152, 16}},
+      {m_comment, {174, 376, 70, 20}},
+      {m_commentState, {20, 396, 230, 17}},
+      {m_countByteCaption, {20, 414, 112, 16}},
+      {m_countByte, {132, 412, 40, 20}},
+      {m_perenosPoSlovam, {180, 414, 80, 17}},
+      {m_formatCaption, {16, 434, 95, 16}},
+      {m_countByteToComment, {132, 434, 134, 17}},
+      {m_sample, {16, 450, 245, 58}},
+      {m_ok, {30, 514, 75, 25}},
+      {m_cancel, {165, 514, 65, 25}},
+      // The ROM's controls, then those of the custom characters.
+      {m_romCaption, {20, 548, 120, 16}},
+      {m_rom, {20, 565, 244, 21}},
+      {m_lookAlikes, {20, 590, 244, 17}},
+      {m_cgram, {20, 614, 136, 17}},
+      {m_cgramCodes, {164, 612, 100, 21}},
+      {m_sizeCaption, {20, 640, 120, 16}},
+      {m_size, {164, 637, 100, 21}},
+  });
+  for (QSpinBox* s : {m_countSpace, m_ost1, m_ost2, m_countByte}) FitNumberField(s);
+  for (QWidget* w : m_frame->findChildren<QWidget*>()) {
+    if (qobject_cast<QLabel*>(w) != nullptr || qobject_cast<QCheckBox*>(w) != nullptr) FitText(w);
+  }
 }
 
 void ProfileWindow::ConnectEditor() {

@@ -16,6 +16,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -70,6 +71,7 @@ class ProfileWindow : public QWidget {
  private:
   void BuildList();
   void BuildEditor();
+  void LayOutControls();
   void ConnectEditor();
 
   void FillList(const std::vector<std::string>& names);
@@ -119,6 +121,7 @@ class ProfileWindow : public QWidget {
   bool m_open = true;
   std::unique_ptr<ImportWindow> m_importWindow;
 
+  QLabel* m_listCaption = nullptr;
   QListWidget* m_list = nullptr;
   QPushButton* m_import = nullptr;
   QPushButton* m_export = nullptr;
@@ -127,31 +130,46 @@ class ProfileWindow : public QWidget {
   QPushButton* m_delete = nullptr;
 
   QFrame* m_frame = nullptr;
+  QLabel* m_nameCaption = nullptr;
   QLineEdit* m_name = nullptr;
   QCheckBox* m_deleteSumbolError = nullptr;
   QCheckBox* m_deleteSpace = nullptr;
   QSpinBox* m_countSpace = nullptr;
+  QLabel* m_ost1Caption = nullptr;
   QSpinBox* m_ost1 = nullptr;
+  QLabel* m_ost2Caption = nullptr;
   QSpinBox* m_ost2 = nullptr;
+  QLabel* m_directiveCaption = nullptr;
   QLineEdit* m_directive = nullptr;
+  QLabel* m_startDataBlokCaption = nullptr;
   QLineEdit* m_startDataBlok = nullptr;
+  QLabel* m_endDataBlokCaption = nullptr;
   QLineEdit* m_endDataBlok = nullptr;
+  QLabel* m_startDataCaption = nullptr;
   QLineEdit* m_startData = nullptr;
+  QLabel* m_baseCaption = nullptr;
   QComboBox* m_base = nullptr;
+  QLabel* m_endDataCaption = nullptr;
   QLineEdit* m_endData = nullptr;
+  QLabel* m_razdelitelDataCaption = nullptr;
   QLineEdit* m_razdelitelData = nullptr;
+  QLabel* m_commentCaption = nullptr;
   QLineEdit* m_comment = nullptr;
   QCheckBox* m_commentState = nullptr;
+  QLabel* m_countByteCaption = nullptr;
   QSpinBox* m_countByte = nullptr;
   QCheckBox* m_perenosPoSlovam = nullptr;
+  QLabel* m_formatCaption = nullptr;
   QCheckBox* m_countByteToComment = nullptr;
   QPlainTextEdit* m_sample = nullptr;
   QPushButton* m_ok = nullptr;
   QPushButton* m_cancel = nullptr;
+  QLabel* m_romCaption = nullptr;
   QComboBox* m_rom = nullptr;
   QCheckBox* m_lookAlikes = nullptr;
   QCheckBox* m_cgram = nullptr;
   QComboBox* m_cgramCodes = nullptr;
+  QLabel* m_sizeCaption = nullptr;
   QComboBox* m_size = nullptr;
 };
 

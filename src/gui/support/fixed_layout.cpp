@@ -14,8 +14,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
-#include <QWindow>
 #include <algorithm>
+#include <vector>
 
 namespace zeltrix {
 namespace {
@@ -138,19 +138,27 @@ int TextRoom(const QSpinBox* field) {
 
 }  // namespace
 
-void PlaceControls(QWidget* window, std::initializer_list<ControlPlace> places) {
-  for (const ControlPlace& place : places) {
-    auto* control = window->findChild<QWidget*>(place.objectName, Qt::FindDirectChildrenOnly);
-    if (control == nullptr) qFatal("No control named %s to place", place.objectName);
+void PlaceControls(std::initializer_list<ControlPlace> places) {
+  // By depth below the window, so that a frame stands at its place before
+  // the controls inside it are put there.
+  const auto depth = [](const QWidget* control) {
+    int levels = 0;
+    for (const QWidget* w = control; !w->isWindow(); w = w->parentWidget()) ++levels;
+    return levels;
+  };
+  std::vector<ControlPlace> ordered(places);
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [&](const ControlPlace& a, const ControlPlace& b) {
+                     return depth(a.control) < depth(b.control);
+                   });
+  for (const ControlPlace& place : ordered) {
+    QWidget* control = place.control;
     QRect rect = place.rect;
     if (rect.height() == 0) rect.setHeight(control->sizeHint().height());
+    const QWidget* parent = control->parentWidget();
+    if (!parent->isWindow()) rect.translate(-parent->mapTo(control->window(), QPoint(0, 0)));
     control->setGeometry(rect);
   }
-}
-
-QPoint CentredOver(const QRect& frame, const QSize& size) {
-  const QPoint centre = frame.center();
-  return {std::max(0, centre.x() - size.width() / 2), std::max(0, centre.y() - size.height() / 2)};
 }
 
 QFont FixedLayoutFont() {
@@ -158,25 +166,6 @@ QFont FixedLayoutFont() {
   font.setPixelSize(10);
   font.setStretch(QFont::SemiCondensed);
   return font;
-}
-
-void ShowOver(QWidget* window, QWidget* owner) {
-  if (owner != nullptr) {
-    window->move(CentredOver(owner->frameGeometry(), window->size()));
-    window->winId();
-    if (owner->windowHandle() != nullptr) {
-      window->windowHandle()->setTransientParent(owner->windowHandle());
-    }
-  }
-  window->show();
-  window->activateWindow();
-}
-
-void BringToFront(QWidget* window) {
-  if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-  window->show();
-  window->raise();
-  window->activateWindow();
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour) {

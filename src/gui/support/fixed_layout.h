@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QFont>
-#include <QPoint>
 #include <QRect>
-#include <QSize>
 #include <initializer_list>
 
 class QColor;
@@ -16,35 +14,23 @@ namespace zeltrix {
 
 // Helpers for the small windows whose controls sit at fixed pixel places.
 
-/** Where one control of a fixed-pixel window sits, found by its object name. */
+/** Where one control of a fixed-pixel window sits. */
 struct ControlPlace {
-  const char* objectName;
-  QRect rect;  ///< a height of 0 keeps the control's own preferred height
+  QWidget* control;
+  /**
+   * In the coordinates of the control's window, also for a control inside
+   * another one (a frame, the window's own area); a height of 0 keeps the
+   * control's own preferred height.
+   */
+  QRect rect;
 };
 
 /**
- * Puts each named child of a fixed-pixel window at its place. A name with no
- * such child is a programming error and stops the program at once, so a
- * renamed control cannot silently end up at 0,0.
+ * Puts each control of a fixed-pixel window at its place. The window's whole
+ * table goes in one call: a control inside another control of the table is
+ * placed after it, whatever the order of the rows.
  */
-void PlaceControls(QWidget* window, std::initializer_list<ControlPlace> places);
-
-/**
- * Where a window of that size goes to sit centred over another window's
- * frame, kept right of and below the screen's origin so that its caption
- * can always be reached.
- */
-QPoint CentredOver(const QRect& frame, const QSize& size);
-
-/**
- * Shows a window that has no parent widget (so that disabling its owner does
- * not disable it too) centred over its owner and kept above it, and makes it
- * the active window.
- */
-void ShowOver(QWidget* window, QWidget* owner);
-
-/** Brings a window back from the taskbar, shows it in front and makes it the active window. */
-void BringToFront(QWidget* window);
+void PlaceControls(std::initializer_list<ControlPlace> places);
 
 /** Gives a label its own text colour in every state of the window. */
 void SetTextColour(QWidget* widget, const QColor& colour);
