@@ -280,7 +280,7 @@ CliStatus Run(const QStringList& arguments, Context& context) {
     std::vector<CgramReport> reports;
     std::optional<std::string> records = PrepareCgramRecords(path, text, setup, prompter, &reports);
     text = EngineText();
-    if (!records) return Told();
+    if (!records) return Reported();
     if (toStandardOutput) {
       if (records->empty()) return Failed("Не удалось выполнить преобразование!");
       const CliResult<std::string> bytes = NewImage(*records, image, ParseStartAddress(address));
@@ -290,7 +290,7 @@ CliStatus Run(const QStringList& arguments, Context& context) {
       }
     } else if (!WriteCgramRecords(path, *records, setup.geometry, image, target, placement, manner,
                                   address, prompter)) {
-      return Told();
+      return Reported();
     }
     ReportCgram(reports, context.console);
     return {};
@@ -301,7 +301,7 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   std::optional<EngineText> prepared =
       PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),
                      parser.isSet(o.removeSpaces), *countSpace, prompter, map);
-  if (!prepared) return Told();
+  if (!prepared) return Reported();
   const std::string codes = MapToLcdCodes(*prepared, map);
   prepared.reset();
   if (toStandardOutput) {
@@ -311,7 +311,7 @@ CliStatus Run(const QStringList& arguments, Context& context) {
     return WriteOutput({}, *bytes, context.console);
   }
   if (!WriteImageBlock(path, codes, image, target, placement, manner, address, prompter)) {
-    return Told();
+    return Reported();
   }
   return {};
 }

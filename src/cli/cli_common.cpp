@@ -24,7 +24,7 @@ Failure<CliError> Usage(std::string message) {
   return Failure{CliError{kExitUsage, std::move(message)}};
 }
 
-Failure<CliError> Told() { return Failure{CliError{kExitFailure, {}}}; }
+Failure<CliError> Reported() { return Failure{CliError{kExitFailure, {}}}; }
 
 std::string WithReason(std::string message, const FileStatus& status) {
   if (!status.Ok()) message += ": " + status.Reason();

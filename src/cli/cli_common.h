@@ -26,7 +26,7 @@ enum ExitStatus : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
  */
 struct CliError {
   int status;
-  std::string message;  // UTF-8, one line; empty when the reason has been told already
+  std::string message;  // UTF-8, one line; empty when the failure has been reported already
 };
 
 /** Success, or why the command ends. */
@@ -40,10 +40,10 @@ Failure<CliError> Failed(std::string message);
 /** A mistake in the command line (exit status 2). */
 Failure<CliError> Usage(std::string message);
 /**
- * A failure of the run (exit status 1) whose reason has been printed on
- * standard error already, by the prompter the core told it to.
+ * A failure of the run (exit status 1) that the core has reported already,
+ * through the command's prompter on standard error: nothing more is printed.
  */
-Failure<CliError> Told();
+Failure<CliError> Reported();
 
 /**
  * The character as a message names it: itself in quotes when it prints, and

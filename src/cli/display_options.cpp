@@ -40,7 +40,7 @@ CliResult<ProfileRecord> ProfileOptions::Load(const QCommandLineParser& parser,
   if (!opened) return Failure{opened.Reason()};
   ProfileRecord record;
   StderrPrompter prompter(context.console);
-  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return Told();
+  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return Reported();
   return record;
 }
 

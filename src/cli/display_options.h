@@ -34,7 +34,7 @@ struct ProfileOptions {
   /**
    * The profile named by -p, else the first of the file; only its own group
    * is read, the rest of a large file only scanned. A failure when it could
-   * not be loaded; one the core found has been told on standard error.
+   * not be loaded; one the core found it has reported on standard error.
    */
   CliResult<ProfileRecord> Load(const QCommandLineParser& parser, Context& context) const;
 };

@@ -52,7 +52,7 @@ CliStatus RunExport(const QStringList& names, const QString& output, const QStri
   StderrPrompter prompter(context.console);
   const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, *wanted, prompter);
   // A name the file does not hold has been reported; nothing is written then.
-  if (profiles.size() != wanted->size()) return Told();
+  if (profiles.size() != wanted->size()) return Reported();
   const FileStatus written = WriteProfileFile(path, profiles);
   if (!written)
     return Failed(WithReason("Не удалось создать файл \"" + output.toStdString() + "\"", written));
@@ -110,7 +110,7 @@ CliStatus RunImport(const QStringList& arguments, bool overwrite, const QString&
   } else {
     const std::vector<NamedProfile> found = LoadNamedProfiles(source, wanted, prompter);
     // A name the file does not hold has been reported.
-    if (found.size() != wanted.size()) return Told();
+    if (found.size() != wanted.size()) return Reported();
     // The profile is stored as the file spells its name, not as it was typed.
     for (std::size_t i = 0; i < found.size(); ++i) wanted[i] = found[i].name;
   }
