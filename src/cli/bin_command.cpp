@@ -52,32 +52,39 @@ class BinPrompter : public Prompter {
   bool m_reported = false;
 };
 
-int CountSpaceOption(const QString& value) {
-  return static_cast<int>(NumberOption(value, 1, 100,
-                                       "неверное число пробелов \"" + value.toStdString() +
-                                           "\" у параметра --remove-spaces (нужно от 1 до 100)"));
+CliResult<int> CountSpaceOption(const QString& value) {
+  const CliResult<std::uint32_t> count =
+      NumberOption(value, 1, 100,
+                   "неверное число пробелов \"" + value.toStdString() +
+                       "\" у параметра --remove-spaces (нужно от 1 до 100)");
+  if (!count) return Failure{count.Reason()};
+  return static_cast<int>(*count);
 }
 
 // The dialog's address field takes up to eight digits, so up to 99999999.
-std::string AddressOption(const QString& value, const char* option) {
-  return std::to_string(NumberOption(value, 0, 99999999,
-                                     "неверный начальный адрес \"" + value.toStdString() +
-                                         "\" у параметра " + option + " (нужно от 0 до 99999999)"));
+CliResult<std::string> AddressOption(const QString& value, const char* option) {
+  const CliResult<std::uint32_t> address =
+      NumberOption(value, 0, 99999999,
+                   "неверный начальный адрес \"" + value.toStdString() + "\" у параметра " +
+                       option + " (нужно от 0 до 99999999)");
+  if (!address) return Failure{address.Reason()};
+  return std::to_string(*address);
 }
 
 // A new image as a whole, for standard output: the codes, in the layout at
 // the address for Intel HEX, padded to the chip; refused as the writer of
 // files refuses it.
-std::string NewImage(const std::string& codes, const ImageFormat& format, std::uint64_t address) {
+CliResult<std::string> NewImage(const std::string& codes, const ImageFormat& format,
+                                std::uint64_t address) {
   const std::uint64_t end = address + codes.size();
   if (format.chip && end > format.chip->size) {
-    Fail(ChipOverflowText(*format.chip, end - format.chip->size));
+    return Failed(ChipOverflowText(*format.chip, end - format.chip->size));
   }
   if (format.file == ImageFileFormat::Bin) {
     return format.chip ? codes + std::string(format.chip->size - codes.size(), '\xFF') : codes;
   }
   if (end > HexLayoutLimit(format.layout)) {
-    Fail("Данные выходят за последний адрес файла Intel HEX (0xFFFFFFFF)");
+    return Failed("Данные выходят за последний адрес файла Intel HEX (0xFFFFFFFF)");
   }
   // Every byte of the chip not given is erased, 0xFF.
   SparseImage image;
@@ -156,16 +163,18 @@ struct Options {
   }
 };
 
-int Run(const QStringList& arguments, Context& context) {
+CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
-  ParseOrFail(parser, o.All(), arguments);
-  const QString input = SingleInput(parser);
-  const std::optional<TextEncoding> inputEncoding =
+  if (const CliStatus parsed = ParseOrFail(parser, o.All(), arguments); !parsed) return parsed;
+  const CliResult<QString> input = SingleInput(parser);
+  if (!input) return Failure{input.Reason()};
+  const CliResult<std::optional<TextEncoding>> inputEncoding =
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
-  if (parser.value(o.output).isEmpty()) UsageError("не указан файл результата (-o ВЫХОД)");
+  if (!inputEncoding) return Failure{inputEncoding.Reason()};
+  if (parser.value(o.output).isEmpty()) return Usage("не указан файл результата (-o ВЫХОД)");
   if (parser.isSet(o.append) + parser.isSet(o.insert) + parser.isSet(o.replace) > 1) {
-    UsageError("параметры --append, --insert и --replace нельзя указывать вместе");
+    return Usage("параметры --append, --insert и --replace нельзя указывать вместе");
   }
   // Standard output takes a new file only: there is nothing to add to.
   const bool toStandardOutput = parser.value(o.output) == "-";
@@ -173,11 +182,12 @@ int Run(const QStringList& arguments, Context& context) {
        {std::pair{&o.append, "--append"}, std::pair{&o.insert, "--insert"},
         std::pair{&o.replace, "--replace"}}) {
     if (toStandardOutput && parser.isSet(*option)) {
-      UsageError(std::string("параметр ") + name + " не применим к стандартному выводу (-o -)");
+      return Usage(std::string("параметр ") + name + " не применим к стандартному выводу (-o -)");
     }
   }
-  const int countSpace =
+  const CliResult<int> countSpace =
       parser.isSet(o.removeSpaces) ? CountSpaceOption(parser.value(o.removeSpaces)) : 2;
+  if (!countSpace) return Failure{countSpace.Reason()};
 
   // The choices of the BIN dialog's lists and its start-address field.
   BinTarget target = kBinNewFile;
@@ -189,53 +199,78 @@ int Run(const QStringList& arguments, Context& context) {
   } else if (parser.isSet(o.insert)) {
     target = kBinExistingFile;
     placement = kBinAtAddress;
-    address = AddressOption(parser.value(o.insert), "--insert");
+    CliResult<std::string> at = AddressOption(parser.value(o.insert), "--insert");
+    if (!at) return Failure{at.Reason()};
+    address = *std::move(at);
   } else if (parser.isSet(o.replace)) {
     target = kBinExistingFile;
     placement = kBinAtAddress;
     manner = kBinReplace;
-    address = AddressOption(parser.value(o.replace), "--replace");
+    CliResult<std::string> at = AddressOption(parser.value(o.replace), "--replace");
+    if (!at) return Failure{at.Reason()};
+    address = *std::move(at);
   }
 
   // The image file's format and what only an Intel HEX file takes.
   ImageFormat image;
-  image.file = ImageFormatOption(parser, o.format, parser.value(o.output));
+  const CliResult<ImageFileFormat> file =
+      ImageFormatOption(parser, o.format, parser.value(o.output));
+  if (!file) return Failure{file.Reason()};
+  image.file = *file;
   for (const QCommandLineOption* option : {&o.recordLength, &o.layout, &o.address}) {
-    RefuseForBin(parser, *option, image.file);
+    if (const CliStatus refused = RefuseForBin(parser, *option, image.file); !refused) {
+      return refused;
+    }
   }
   if (parser.isSet(o.recordLength)) {
-    image.recordLength = RecordLengthOption(parser.value(o.recordLength));
+    const CliResult<int> length = RecordLengthOption(parser.value(o.recordLength));
+    if (!length) return Failure{length.Reason()};
+    image.recordLength = *length;
   }
-  if (parser.isSet(o.layout)) LayoutOption(parser.value(o.layout));
+  // Checked here, taken over the profile's once that is loaded.
+  std::optional<HexLayout> layout;
+  if (parser.isSet(o.layout)) {
+    const CliResult<HexLayout> named = LayoutOption(parser.value(o.layout));
+    if (!named) return Failure{named.Reason()};
+    layout = *named;
+  }
   if (parser.isSet(o.address)) {
     if (target != kBinNewFile) {
-      UsageError(
+      return Usage(
           "параметр --address задаёт начало нового файла; с --append, --insert и --replace он "
           "не применим");
     }
-    address = AddressOption(parser.value(o.address), "--address");
+    CliResult<std::string> at = AddressOption(parser.value(o.address), "--address");
+    if (!at) return Failure{at.Reason()};
+    address = *std::move(at);
   }
-  if (parser.isSet(o.chip)) image.chip = ChipOption(parser.value(o.chip));
+  if (parser.isSet(o.chip)) {
+    const CliResult<EepromChip> chip = ChipOption(parser.value(o.chip));
+    if (!chip) return Failure{chip.Reason()};
+    image.chip = *chip;
+  }
 
-  o.display.Check(parser);
-  o.cgram.Check(parser);
-  const std::optional<ProfileRecord> profile =
+  if (const CliStatus checked = o.display.Check(parser); !checked) return checked;
+  if (const CliStatus checked = o.cgram.Check(parser); !checked) return checked;
+  const CliResult<ProfileRecord> profile =
       DisplayProfile(o.source, o.display, o.cgram, parser, context);
-  if (!profile) return kExitFailure;
-  image.layout = parser.isSet(o.layout) ? LayoutOption(parser.value(o.layout)) : profile->Layout;
+  if (!profile) return Failure{profile.Reason()};
+  image.layout = layout.value_or(profile->Layout);
   // Records keep every screen's cells where the display shows them, so
   // nothing is taken out of the text.
   if (profile->Cgram == 1) {
     for (const QCommandLineOption* option : {&o.removeUndisplayable, &o.removeSpaces}) {
       if (parser.isSet(*option)) {
-        UsageError("параметр --" + option->names().last().toStdString() +
-                   " не применим к своим знакам (--cgram или Cgram в профиле): записи экранов "
-                   "хранят текст как он есть");
+        return Usage("параметр --" + option->names().last().toStdString() +
+                     " не применим к своим знакам (--cgram или Cgram в профиле): записи экранов "
+                     "хранят текст как он есть");
       }
     }
   }
 
-  EngineText text = std::move(ReadInputText(input, inputEncoding, context.console).text);
+  CliResult<InputText> read = ReadInputText(*input, *inputEncoding, context.console);
+  if (!read) return Failure{read.Reason()};
+  EngineText text = std::move(read->text);
   const std::string path = LocalPath(parser.value(o.output));
   const QString output = parser.value(o.output);
   BinPrompter prompter(parser.isSet(o.yes), NothingAt(path) ? output.toStdString() : std::string(),
@@ -245,35 +280,40 @@ int Run(const QStringList& arguments, Context& context) {
     std::vector<CgramReport> reports;
     std::optional<std::string> records = PrepareCgramRecords(path, text, setup, prompter, &reports);
     text = EngineText();
-    if (!records) return kExitFailure;
+    if (!records) return Reported();
     if (toStandardOutput) {
-      if (records->empty()) Fail("Не удалось выполнить преобразование!");
-      WriteOutput({}, NewImage(*records, image, ParseStartAddress(address)), context.console);
+      if (records->empty()) return Failed("Не удалось выполнить преобразование!");
+      const CliResult<std::string> bytes = NewImage(*records, image, ParseStartAddress(address));
+      if (!bytes) return Failure{bytes.Reason()};
+      if (const CliStatus written = WriteOutput({}, *bytes, context.console); !written) {
+        return written;
+      }
     } else if (!WriteCgramRecords(path, *records, setup.geometry, image, target, placement, manner,
                                   address, prompter)) {
-      return kExitFailure;
+      return Reported();
     }
     ReportCgram(reports, context.console);
-    return kExitOk;
+    return {};
   }
   const CharacterMap map = CharacterMapOf(*profile);
   // Prepared where it stands, and let go once mapped: the text and its codes
   // are all a run holds.
   std::optional<EngineText> prepared =
       PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),
-                     parser.isSet(o.removeSpaces), countSpace, prompter, map);
-  if (!prepared) return kExitFailure;
+                     parser.isSet(o.removeSpaces), *countSpace, prompter, map);
+  if (!prepared) return Reported();
   const std::string codes = MapToLcdCodes(*prepared, map);
   prepared.reset();
   if (toStandardOutput) {
-    if (codes.empty()) Fail("Не удалось выполнить преобразование!");
-    WriteOutput({}, NewImage(codes, image, ParseStartAddress(address)), context.console);
-    return kExitOk;
+    if (codes.empty()) return Failed("Не удалось выполнить преобразование!");
+    const CliResult<std::string> bytes = NewImage(codes, image, ParseStartAddress(address));
+    if (!bytes) return Failure{bytes.Reason()};
+    return WriteOutput({}, *bytes, context.console);
   }
   if (!WriteImageBlock(path, codes, image, target, placement, manner, address, prompter)) {
-    return kExitFailure;
+    return Reported();
   }
-  return kExitOk;
+  return {};
 }
 
 }  // namespace

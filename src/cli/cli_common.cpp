@@ -16,27 +16,33 @@
 
 namespace zeltrix::cli {
 
-void Fail(std::string message) { throw CliError{kExitFailure, std::move(message)}; }
+Failure<CliError> Failed(std::string message) {
+  return Failure{CliError{kExitFailure, std::move(message)}};
+}
+
+Failure<CliError> Usage(std::string message) {
+  return Failure{CliError{kExitUsage, std::move(message)}};
+}
+
+Failure<CliError> Reported() { return Failure{CliError{kExitFailure, {}}}; }
 
 std::string WithReason(std::string message, const FileStatus& status) {
   if (!status.Ok()) message += ": " + status.Reason();
   return message;
 }
 
-std::uint32_t NumberOption(const QString& value, std::uint32_t low, std::uint32_t high,
-                           const std::string& refusal) {
-  if (value.isEmpty()) UsageError(refusal);
+CliResult<std::uint32_t> NumberOption(const QString& value, std::uint32_t low, std::uint32_t high,
+                                      const std::string& refusal) {
+  if (value.isEmpty()) return Usage(refusal);
   std::uint64_t number = 0;
   for (const QChar c : value) {
-    if (c < '0' || c > '9') UsageError(refusal);
+    if (c < '0' || c > '9') return Usage(refusal);
     number = std::min<std::uint64_t>(number * 10 + static_cast<std::uint64_t>(c.unicode() - '0'),
                                      std::uint64_t{1} << 40);
   }
-  if (number < low || number > high) UsageError(refusal);
+  if (number < low || number > high) return Usage(refusal);
   return static_cast<std::uint32_t>(number);
 }
-
-void UsageError(std::string message) { throw CliError{kExitUsage, std::move(message)}; }
 
 std::string CharacterName(char32_t c) {
   char code[16];
@@ -79,29 +85,29 @@ QString OptionWithoutValue(const QList<QCommandLineOption>& options, const QStri
 
 }  // namespace
 
-void ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
-                 const QStringList& arguments) {
+CliStatus ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
+                      const QStringList& arguments) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.addOptions(options);
   // The parser expects the program's name first.
-  if (parser.parse(QStringList{"zeltrix-cli"} + arguments)) return;
+  if (parser.parse(QStringList{"zeltrix-cli"} + arguments)) return {};
   const QStringList unknown = parser.unknownOptionNames();
   if (!unknown.isEmpty()) {
     const QString name = unknown.first();
-    UsageError("неизвестный параметр \"" + std::string(name.size() == 1 ? "-" : "--") +
-               name.toStdString() + "\"");
+    return Usage("неизвестный параметр \"" + std::string(name.size() == 1 ? "-" : "--") +
+                 name.toStdString() + "\"");
   }
   const QString missing = OptionWithoutValue(options, arguments);
   if (!missing.isEmpty()) {
-    UsageError("не указано значение параметра \"" + missing.toStdString() + "\"");
+    return Usage("не указано значение параметра \"" + missing.toStdString() + "\"");
   }
-  UsageError("неверная командная строка");
+  return Usage("неверная командная строка");
 }
 
-QString SingleInput(const QCommandLineParser& parser) {
+CliResult<QString> SingleInput(const QCommandLineParser& parser) {
   const QStringList positional = parser.positionalArguments();
   if (positional.size() > 1)
-    UsageError("лишний аргумент \"" + positional.at(1).toStdString() + "\"");
+    return Usage("лишний аргумент \"" + positional.at(1).toStdString() + "\"");
   return positional.isEmpty() ? QString() : positional.first();
 }
 
@@ -115,23 +121,23 @@ bool IsStream(const QString& name) { return name.isEmpty() || name == "-"; }
 
 // The input, a file or standard input for an empty name or "-", read up to
 // its first zero byte (that byte included) or to its end.
-std::string ReadInput(const QString& input, Console& console) {
+CliResult<std::string> ReadInput(const QString& input, Console& console) {
   if (IsStream(input)) {
     std::optional<std::string> bytes = console.ReadAll();
-    if (!bytes) Fail("не удалось прочитать стандартный ввод");
+    if (!bytes) return Failed("не удалось прочитать стандартный ввод");
     return std::move(*bytes);
   }
   const auto failed = [&](const FileStatus& status) {
-    Fail(WithReason("Не удалось открыть файл \"" + input.toStdString() + "\"", status));
+    return Failed(WithReason("Не удалось открыть файл \"" + input.toStdString() + "\"", status));
   };
   FileStatus status;
   std::uint64_t size = 0;
   const int fd = OpenRegularFile(LocalPath(input), O_RDONLY, &status, &size);
-  if (fd < 0) failed(status);
+  if (fd < 0) return failed(status);
   std::optional<std::string> bytes = ReadUpToZero(fd, size);
   const int error = errno;
   ::close(fd);
-  if (!bytes) failed(FileStatus::FromErrno(error));
+  if (!bytes) return failed(FileStatus::FromErrno(error));
   return std::move(*bytes);
 }
 
@@ -224,55 +230,56 @@ EngineText FromCodePage(std::string text, CodePage page) {
 // detected one. A text that Windows-1251 holds is converted where it stands,
 // so that a long input is never held twice; any other is decoded into its
 // characters, and the bytes are let go once that is done.
-InputText DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
+CliResult<InputText> DecodeInput(std::string bytes, std::optional<TextEncoding> encoding) {
   const TextFormat format = encoding ? TextFormat{*encoding, false} : DetectTextFormat(bytes);
   switch (format.encoding) {
     case TextEncoding::Cp1251:
       // Windows-1251 input is the engine's text already, byte for byte.
-      return {EngineText::FromCp1251(std::move(bytes)), format.encoding};
+      return InputText{EngineText::FromCp1251(std::move(bytes)), format.encoding};
     case TextEncoding::Utf8: {
       // Detection has checked the bytes already.
       if (encoding && !IsValidUtf8(bytes)) {
-        Fail("входной текст не является текстом в кодировке UTF-8");
+        return Failed("входной текст не является текстом в кодировке UTF-8");
       }
       const std::size_t start =
           bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0;
-      return {FromUtf8(std::move(bytes), start), format.encoding};
+      return InputText{FromUtf8(std::move(bytes), start), format.encoding};
     }
     case TextEncoding::Koi8r:
-      return {FromCodePage(std::move(bytes), CodePage::Koi8r), format.encoding};
+      return InputText{FromCodePage(std::move(bytes), CodePage::Koi8r), format.encoding};
     case TextEncoding::Cp866:
       break;
   }
-  return {FromCodePage(std::move(bytes), CodePage::Cp866), format.encoding};
+  return InputText{FromCodePage(std::move(bytes), CodePage::Cp866), format.encoding};
 }
 
 }  // namespace
 
-InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
-                        Console& console) {
-  std::string bytes = ReadInput(input, console);
+CliResult<InputText> ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
+                                   Console& console) {
+  CliResult<std::string> bytes = ReadInput(input, console);
+  if (!bytes) return Failure{bytes.Reason()};
   // The text ends at its first zero byte, as in the main window: what
   // follows is no text, and must not reach the output.
-  const std::size_t zero = bytes.find('\0');
+  const std::size_t zero = bytes->find('\0');
   if (zero != std::string::npos) {
-    bytes.resize(zero);
+    bytes->resize(zero);
     console.Err("zeltrix-cli: текст обрезан на первом нулевом байте (позиция " +
                 std::to_string(zero + 1) + ")\n");
   }
-  return DecodeInput(std::move(bytes), encoding);
+  return DecodeInput(*std::move(bytes), encoding);
 }
 
-std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option,
-                                          bool allowAuto) {
+CliResult<std::optional<TextEncoding>> ParseEncoding(const QString& value, const char* option,
+                                                     bool allowAuto) {
   const QString v = value.toLower();
-  if (allowAuto && v == "auto") return std::nullopt;
-  if (v == "cp1251" || v == "windows-1251") return TextEncoding::Cp1251;
-  if (v == "utf-8" || v == "utf8") return TextEncoding::Utf8;
-  if (v == "koi8-r" || v == "koi8r") return TextEncoding::Koi8r;
-  if (v == "cp866" || v == "ibm866") return TextEncoding::Cp866;
-  UsageError(std::string("неизвестная кодировка \"") + value.toStdString() + "\" у параметра " +
-             option);
+  if (allowAuto && v == "auto") return std::optional<TextEncoding>();
+  if (v == "cp1251" || v == "windows-1251") return std::optional(TextEncoding::Cp1251);
+  if (v == "utf-8" || v == "utf8") return std::optional(TextEncoding::Utf8);
+  if (v == "koi8-r" || v == "koi8r") return std::optional(TextEncoding::Koi8r);
+  if (v == "cp866" || v == "ibm866") return std::optional(TextEncoding::Cp866);
+  return Usage(std::string("неизвестная кодировка \"") + value.toStdString() + "\" у параметра " +
+               option);
 }
 
 std::optional<std::string> ProfileNameArgument(const QString& argument) {
@@ -285,35 +292,39 @@ std::optional<std::string> ProfileNameArgument(const QString& argument) {
 }
 
 Output::Output(const QString& name, Console& console)
-    : m_name(name), m_console(console), m_toFile(!IsStream(name)) {
+    : m_name(name), m_console(console), m_toFile(!IsStream(name)) {}
+
+CliStatus Output::Begin() {
   // A generated file need not wait for the disk: the rename alone keeps a
   // half-written result from ever standing under its name.
-  if (m_toFile && !m_file.Begin(LocalPath(name), false)) {
-    Fail(WithReason("Не удалось записать файл \"" + name.toStdString() + "\"", m_file.Status()));
-  }
+  if (m_toFile && !m_file.Begin(LocalPath(m_name), false)) return FileFailure();
+  return {};
 }
 
-void Output::Write(std::string_view bytes) {
+CliStatus Output::Write(std::string_view bytes) {
   if (m_toFile) {
-    if (!m_file.Write(bytes)) {
-      Fail(
-          WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", m_file.Status()));
-    }
-    return;
+    if (!m_file.Write(bytes)) return FileFailure();
+    return {};
   }
-  if (!m_console.Out(bytes)) Fail("не удалось записать стандартный вывод");
+  if (!m_console.Out(bytes)) return Failed("не удалось записать стандартный вывод");
+  return {};
 }
 
-void Output::Finish() {
-  if (m_toFile && !m_file.Commit()) {
-    Fail(WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", m_file.Status()));
-  }
+CliStatus Output::Finish() {
+  if (m_toFile && !m_file.Commit()) return FileFailure();
+  return {};
 }
 
-void WriteOutput(const QString& output, std::string_view bytes, Console& console) {
+Failure<CliError> Output::FileFailure() const {
+  return Failed(
+      WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", m_file.Status()));
+}
+
+CliStatus WriteOutput(const QString& output, std::string_view bytes, Console& console) {
   Output out(output, console);
-  out.Write(bytes);
-  out.Finish();
+  if (CliStatus begun = out.Begin(); !begun) return begun;
+  if (CliStatus written = out.Write(bytes); !written) return written;
+  return out.Finish();
 }
 
 }  // namespace zeltrix::cli

@@ -13,22 +13,37 @@
 #include "core/io/text_encoding.h"
 #include "core/lcd/engine_text.h"
 #include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 namespace zeltrix::cli {
 
 /** Exit statuses of zeltrix-cli. */
 enum ExitStatus : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
-/** Thrown by the commands to end with a message on standard error. */
+/**
+ * Why a command failed: the exit status and the line it ends with on
+ * standard error, "zeltrix-cli: " and the message.
+ */
 struct CliError {
   int status;
-  std::string message;  // UTF-8, one line
+  std::string message;  // UTF-8, one line; empty when the failure has been reported already
 };
 
+/** Success, or why the command ends. */
+using CliStatus = StatusOf<CliError>;
+/** A value, or why the command ends. */
+template <typename T>
+using CliResult = Result<T, CliError>;
+
 /** A failure of the run itself (exit status 1). */
-[[noreturn]] void Fail(std::string message);
+Failure<CliError> Failed(std::string message);
 /** A mistake in the command line (exit status 2). */
-[[noreturn]] void UsageError(std::string message);
+Failure<CliError> Usage(std::string message);
+/**
+ * A failure of the run (exit status 1) that the core has reported already,
+ * through the command's prompter on standard error: nothing more is printed.
+ */
+Failure<CliError> Reported();
 
 /**
  * The character as a message names it: itself in quotes when it prints, and
@@ -45,8 +60,8 @@ std::string WithReason(std::string message, const FileStatus& status);
  * allowed), within low to high; anything else is a usage error with the given
  * message.
  */
-std::uint32_t NumberOption(const QString& value, std::uint32_t low, std::uint32_t high,
-                           const std::string& refusal);
+CliResult<std::uint32_t> NumberOption(const QString& value, std::uint32_t low, std::uint32_t high,
+                                      const std::string& refusal);
 
 /** Messages of the core printed on standard error, each on one line; questions are answered No. */
 class StderrPrompter : public Prompter {
@@ -62,17 +77,18 @@ class StderrPrompter : public Prompter {
  * Parses the arguments after a command's name with its options; a usage
  * error for unknown options or missing values.
  */
-void ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
-                 const QStringList& arguments);
+CliStatus ParseOrFail(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
+                      const QStringList& arguments);
 
 /** At most one positional argument: the input (or "-" for standard input). */
-QString SingleInput(const QCommandLineParser& parser);
+CliResult<QString> SingleInput(const QCommandLineParser& parser);
 
 /**
  * Reads an --encoding value: auto (nothing; allowed only where allowAuto is
  * true), cp1251, utf-8, koi8-r or cp866.
  */
-std::optional<TextEncoding> ParseEncoding(const QString& value, const char* option, bool allowAuto);
+CliResult<std::optional<TextEncoding>> ParseEncoding(const QString& value, const char* option,
+                                                     bool allowAuto);
 
 /** A command's input as the engine takes it, with the encoding it was read in. */
 struct InputText {
@@ -88,8 +104,8 @@ struct InputText {
  * where it was read (Windows-1251 input is taken as it is); any other keeps
  * every character, to be shown by a ROM that has it.
  */
-InputText ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
-                        Console& console);
+CliResult<InputText> ReadInputText(const QString& input, std::optional<TextEncoding> encoding,
+                                   Console& console);
 
 /**
  * A profile name typed on the command line, in Windows-1251 as the profile
@@ -105,14 +121,19 @@ std::optional<std::string> ProfileNameArgument(const QString& argument);
 class Output {
  public:
   Output(const QString& name, Console& console);
-  /** Appends bytes; a failure ends the command. */
-  void Write(std::string_view bytes);
+  /** Starts the file's replacement; nothing to do for standard output. */
+  CliStatus Begin();
+  /** Appends bytes. */
+  CliStatus Write(std::string_view bytes);
   /** Puts a file in place; without this call a file stays as it was. */
-  void Finish();
+  CliStatus Finish();
   /** False for standard output, where what is written cannot be taken back. */
   bool ToFile() const { return m_toFile; }
 
  private:
+  /** Why the file could not be written, with the reason the system gave. */
+  Failure<CliError> FileFailure() const;
+
   QString m_name;
   Console& m_console;
   bool m_toFile;
@@ -120,7 +141,7 @@ class Output {
 };
 
 /** Writes the bytes to the output at once. */
-void WriteOutput(const QString& output, std::string_view bytes, Console& console);
+CliStatus WriteOutput(const QString& output, std::string_view bytes, Console& console);
 
 /**
  * The file name a command-line argument stands for, as the bytes the system

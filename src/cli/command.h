@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_common.h"
 #include "cli/console.h"
 
 namespace zeltrix::cli {
@@ -37,8 +38,8 @@ struct Command {
   /** Every option the command takes, with its help text and value name. */
   QList<QCommandLineOption> (*options)();
   std::vector<HelpSection> (*help)();
-  /** Runs the command on the arguments after its name; returns the exit status. */
-  int (*run)(const QStringList& arguments, Context& context);
+  /** Runs the command on the arguments after its name; a failure says the exit status and why. */
+  CliStatus (*run)(const QStringList& arguments, Context& context);
 };
 
 /** Every command, in the order the help lists them. */

@@ -15,7 +15,9 @@ namespace {
 // Passes the data lines on as they are made, in the encoding asked for. The
 // run makes them in Windows-1251 (a text on the byte path) or in UTF-8 (one
 // on the character path); a character that the encoding asked for has no
-// code for ends the command, naming the character and its line.
+// code for fails the command, naming the character and its line. After the
+// first failure, that or a failed write, the rest of the run's lines are let
+// go unwritten, and Status tells why.
 class LinesSink : public OutputSink {
  public:
   // Without an output the lines are only looked through.
@@ -56,7 +58,11 @@ class LinesSink : public OutputSink {
     return true;
   }
 
+  // Success, or why the lines could not be written.
+  const CliStatus& Status() const { return m_status; }
+
   void Write(std::string_view lines) override {
+    if (!m_status) return;
     if (m_utf8Lines == (m_encoding == TextEncoding::Utf8) &&
         (m_utf8Lines || m_encoding == TextEncoding::Cp1251)) {
       // Lines already in the encoding asked for: UTF-8 data lines carry no
@@ -73,7 +79,7 @@ class LinesSink : public OutputSink {
       encoded.resize(lines.size());
       for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto b = static_cast<unsigned char>(lines[i]);
-        if (!m_held[b]) Refuse(Cp1251ToCodePoint(b), lines, i);
+        if (!m_held[b]) return Refuse(Cp1251ToCodePoint(b), lines, i);
         encoded[i] = m_bytes[b];
       }
     } else {
@@ -81,7 +87,7 @@ class LinesSink : public OutputSink {
       for (std::size_t i = 0; i < lines.size();) {
         char32_t c = static_cast<unsigned char>(lines[i]);
         const std::size_t length = c < 0x80 ? 1 : DecodeUtf8(lines, i, c);
-        if (!Holds(c)) Refuse(c, lines, i);
+        if (!Holds(c)) return Refuse(c, lines, i);
         encoded.push_back(CodePointToCodePage(m_page, c));
         i += length == 0 ? 1 : length;
       }
@@ -97,15 +103,15 @@ class LinesSink : public OutputSink {
   }
 
   void Put(std::string_view bytes) {
-    if (m_out != nullptr) m_out->Write(bytes);
+    if (m_out != nullptr) m_status = m_out->Write(bytes);
   }
 
-  [[noreturn]] void Refuse(char32_t c, std::string_view lines, std::size_t at) const {
+  void Refuse(char32_t c, std::string_view lines, std::size_t at) {
     const std::size_t line =
         m_lines + static_cast<std::size_t>(std::count(lines.begin(), lines.begin() + at, '\n')) + 1;
-    Fail(std::string("кодировка ") + EncodingName(m_encoding) + " не может записать символ " +
-         CharacterName(c) + " в строке " + std::to_string(line) +
-         " вывода; укажите --output-encoding utf-8");
+    m_status = Failed(std::string("кодировка ") + EncodingName(m_encoding) +
+                      " не может записать символ " + CharacterName(c) + " в строке " +
+                      std::to_string(line) + " вывода; укажите --output-encoding utf-8");
   }
 
   Output* m_out;
@@ -115,6 +121,7 @@ class LinesSink : public OutputSink {
   std::array<char, 256> m_bytes{};
   std::array<bool, 256> m_held{};
   std::size_t m_lines = 0;  // lines written before the present piece
+  CliStatus m_status;
 };
 
 struct Options {
@@ -140,45 +147,52 @@ struct Options {
   }
 };
 
-int Run(const QStringList& arguments, Context& context) {
+CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
-  ParseOrFail(parser, o.All(), arguments);
-  const QString input = SingleInput(parser);
-  const std::optional<TextEncoding> inputEncoding =
+  if (const CliStatus parsed = ParseOrFail(parser, o.All(), arguments); !parsed) return parsed;
+  const CliResult<QString> input = SingleInput(parser);
+  if (!input) return Failure{input.Reason()};
+  const CliResult<std::optional<TextEncoding>> inputEncoding =
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
-  const std::optional<TextEncoding> wanted =
+  if (!inputEncoding) return Failure{inputEncoding.Reason()};
+  const CliResult<std::optional<TextEncoding>> wanted =
       parser.isSet(o.outputEncoding)
           ? ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
-          : std::nullopt;
-  o.display.Check(parser);
-  o.cgram.Check(parser);
+          : std::optional<TextEncoding>();
+  if (!wanted) return Failure{wanted.Reason()};
+  if (const CliStatus checked = o.display.Check(parser); !checked) return checked;
+  if (const CliStatus checked = o.cgram.Check(parser); !checked) return checked;
 
-  std::optional<ProfileRecord> record = o.source.Load(parser, context);
-  if (!record) return kExitFailure;
-  o.display.ApplyTo(parser, *record);
-  o.cgram.ApplyTo(parser, *record);
+  CliResult<ProfileRecord> record = o.source.Load(parser, context);
+  if (!record) return Failure{record.Reason()};
+  if (const CliStatus applied = o.display.ApplyTo(parser, *record); !applied) return applied;
+  if (const CliStatus applied = o.cgram.ApplyTo(parser, *record); !applied) return applied;
 
-  InputText read = ReadInputText(input, inputEncoding, context.console);
-  const bool utf8Lines = !read.text.OnBytePath();
-  const TextEncoding encoding = wanted.value_or(read.encoding);
+  CliResult<InputText> read = ReadInputText(*input, *inputEncoding, context.console);
+  if (!read) return Failure{read.Reason()};
+  const bool utf8Lines = !read->text.OnBytePath();
+  const TextEncoding encoding = wanted->value_or(read->encoding);
   Output out(parser.value(o.output), context.console);
+  if (const CliStatus begun = out.Begin(); !begun) return begun;
   LinesSink sink(&out, utf8Lines, encoding);
   // A file stays as it was when the run fails; standard output cannot take
   // back what it got, so when the encoding may lack a character of the
   // lines, they are looked through before anything is written.
-  if (!out.ToFile() && !sink.HoldsAllOf(read.text, *record)) {
+  if (!out.ToFile() && !sink.HoldsAllOf(read->text, *record)) {
     LinesSink check(nullptr, utf8Lines, encoding);
-    ConvertTextTo(read.text, *record, check);
+    ConvertTextTo(read->text, *record, check);
+    if (!check.Status()) return check.Status();
   }
   // The run takes the text over, so a long input is never held twice.
   std::vector<CgramReport> reports;
-  ConvertOwnedTextTo(std::move(read.text), *record, sink, nullptr, &reports);
-  out.Finish();
+  ConvertOwnedTextTo(std::move(read->text), *record, sink, nullptr, &reports);
+  if (!sink.Status()) return sink.Status();
+  if (const CliStatus finished = out.Finish(); !finished) return finished;
   // Screens that lack slots are told about once the lines are written; the
   // run itself succeeded.
   ReportCgram(reports, context.console);
-  return kExitOk;
+  return {};
 }
 
 }  // namespace

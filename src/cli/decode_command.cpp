@@ -56,17 +56,18 @@ struct Options {
 };
 
 // Addresses of an image go up to the last one an Intel HEX file has.
-std::uint32_t AddressValue(const QString& value, const char* option, std::uint32_t low) {
+CliResult<std::uint32_t> AddressValue(const QString& value, const char* option, std::uint32_t low) {
   return NumberOption(value, low, 0xFFFFFFFF,
                       "неверное число \"" + value.toStdString() + "\" у параметра " + option +
                           " (нужно от " + std::to_string(low) + " до 4294967295)");
 }
 
 // The image the file holds, in the layout's terms for an Intel HEX file.
-SparseImage ReadImage(const QString& name, ImageFileFormat format, HexLayout layout) {
+CliResult<SparseImage> ReadImage(const QString& name, ImageFileFormat format, HexLayout layout) {
   FileStatus status;
   const std::optional<std::string> bytes = ReadWholeFile(LocalPath(name), &status);
-  if (!bytes) Fail(WithReason("Не удалось открыть файл \"" + name.toStdString() + "\"", status));
+  if (!bytes)
+    return Failed(WithReason("Не удалось открыть файл \"" + name.toStdString() + "\"", status));
   SparseImage image;
   if (format == ImageFileFormat::Bin) {
     image.Put(0, *bytes);
@@ -74,16 +75,16 @@ SparseImage ReadImage(const QString& name, ImageFileFormat format, HexLayout lay
   }
   HexFault fault;
   const std::optional<HexFile> file = ReadIntelHex(*bytes, &fault);
-  if (!file) Fail(HexFaultText(name.toStdString(), fault));
+  if (!file) return Failed(HexFaultText(name.toStdString(), fault));
   std::string reason;
   std::optional<SparseImage> inLayout = ImageInLayout(file->image, layout, &reason);
-  if (!inLayout) Fail(HexLayoutFaultText(name.toStdString(), layout, reason));
+  if (!inLayout) return Failed(HexLayoutFaultText(name.toStdString(), layout, reason));
   return std::move(*inLayout);
 }
 
-// The UTF-8 text in the encoding; a character it lacks ends the command,
+// The UTF-8 text in the encoding; a character it lacks fails the command,
 // naming the character and its line.
-std::string Encoded(const std::string& text, TextEncoding encoding) {
+CliResult<std::string> Encoded(const std::string& text, TextEncoding encoding) {
   if (encoding == TextEncoding::Utf8) return text;
   const CodePage page = CodePageOf(encoding);
   std::string encoded;
@@ -94,9 +95,9 @@ std::string Encoded(const std::string& text, TextEncoding encoding) {
     const std::size_t length = c < 0x80 ? 1 : DecodeUtf8(text, i, c);
     const char byte = CodePointToCodePage(page, c);
     if (byte == kSubstituteByte && c != 0x1A) {
-      Fail(std::string("кодировка ") + EncodingName(encoding) + " не может записать символ " +
-           CharacterName(c) + " в строке " + std::to_string(line) +
-           " вывода; укажите --output-encoding utf-8");
+      return Failed(std::string("кодировка ") + EncodingName(encoding) +
+                    " не может записать символ " + CharacterName(c) + " в строке " +
+                    std::to_string(line) + " вывода; укажите --output-encoding utf-8");
     }
     if (c == '\n') ++line;
     encoded.push_back(byte);
@@ -105,57 +106,87 @@ std::string Encoded(const std::string& text, TextEncoding encoding) {
   return encoded;
 }
 
-int Run(const QStringList& arguments, Context& context) {
+CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
-  ParseOrFail(parser, o.All(), arguments);
-  const QString file = SingleInput(parser);
-  if (file.isEmpty()) UsageError("не указан файл образа");
-  if (file == "-") UsageError("образ читается только из файла, не со стандартного ввода");
-  const ImageFileFormat format = ImageFormatOption(parser, o.format, file);
-  RefuseForBin(parser, o.layout, format);
-  if (parser.isSet(o.layout)) LayoutOption(parser.value(o.layout));
-  if (parser.isSet(o.rom)) RomValue(parser.value(o.rom));
-  const std::uint64_t from =
-      parser.isSet(o.from) ? AddressValue(parser.value(o.from), "--from", 0) : 0;
-  const std::optional<std::uint64_t> length =
-      parser.isSet(o.length)
-          ? std::optional<std::uint64_t>(AddressValue(parser.value(o.length), "--length", 1))
-          : std::nullopt;
-  const std::optional<LcdGeometry> geometry =
-      parser.isSet(o.size) ? std::optional(SizeOption(parser.value(o.size))) : std::nullopt;
-  const TextEncoding encoding =
-      parser.isSet(o.outputEncoding)
-          ? *ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false)
-          : TextEncoding::Utf8;
+  if (const CliStatus parsed = ParseOrFail(parser, o.All(), arguments); !parsed) return parsed;
+  const CliResult<QString> given = SingleInput(parser);
+  if (!given) return Failure{given.Reason()};
+  const QString& file = *given;
+  if (file.isEmpty()) return Usage("не указан файл образа");
+  if (file == "-") return Usage("образ читается только из файла, не со стандартного ввода");
+  const CliResult<ImageFileFormat> format = ImageFormatOption(parser, o.format, file);
+  if (!format) return Failure{format.Reason()};
+  if (const CliStatus refused = RefuseForBin(parser, o.layout, *format); !refused) return refused;
+  // The layout and ROM given are checked here, and taken over the profile's
+  // once that is loaded.
+  std::optional<HexLayout> layoutGiven;
+  if (parser.isSet(o.layout)) {
+    const CliResult<HexLayout> named = LayoutOption(parser.value(o.layout));
+    if (!named) return Failure{named.Reason()};
+    layoutGiven = *named;
+  }
+  std::optional<CharacterRom> romGiven;
+  if (parser.isSet(o.rom)) {
+    const CliResult<CharacterRom> named = RomValue(parser.value(o.rom));
+    if (!named) return Failure{named.Reason()};
+    romGiven = *named;
+  }
+  std::uint64_t from = 0;
+  if (parser.isSet(o.from)) {
+    const CliResult<std::uint32_t> address = AddressValue(parser.value(o.from), "--from", 0);
+    if (!address) return Failure{address.Reason()};
+    from = *address;
+  }
+  std::optional<std::uint64_t> length;
+  if (parser.isSet(o.length)) {
+    const CliResult<std::uint32_t> count = AddressValue(parser.value(o.length), "--length", 1);
+    if (!count) return Failure{count.Reason()};
+    length = *count;
+  }
+  std::optional<LcdGeometry> geometry;
+  if (parser.isSet(o.size)) {
+    const CliResult<LcdGeometry> size = SizeOption(parser.value(o.size));
+    if (!size) return Failure{size.Reason()};
+    geometry = *size;
+  }
+  TextEncoding encoding = TextEncoding::Utf8;
+  if (parser.isSet(o.outputEncoding)) {
+    const CliResult<std::optional<TextEncoding>> named =
+        ParseEncoding(parser.value(o.outputEncoding), "--output-encoding", false);
+    if (!named) return Failure{named.Reason()};
+    encoding = **named;
+  }
 
   // The profile's ROM and layout, under the options.
   ProfileRecord profile;
   if (o.source.Given(parser)) {
-    std::optional<ProfileRecord> loaded = o.source.Load(parser, context);
-    if (!loaded) return kExitFailure;
-    profile = std::move(*loaded);
+    CliResult<ProfileRecord> loaded = o.source.Load(parser, context);
+    if (!loaded) return Failure{loaded.Reason()};
+    profile = *std::move(loaded);
   }
-  const CharacterRom rom = parser.isSet(o.rom) ? RomValue(parser.value(o.rom)) : profile.Rom;
-  const HexLayout layout =
-      parser.isSet(o.layout) ? LayoutOption(parser.value(o.layout)) : profile.Layout;
+  const CharacterRom rom = romGiven.value_or(profile.Rom);
+  const HexLayout layout = layoutGiven.value_or(profile.Layout);
 
-  const SparseImage image = ReadImage(file, format, layout);
+  const CliResult<SparseImage> image = ReadImage(file, *format, layout);
+  if (!image) return Failure{image.Reason()};
   // Addresses past the image are a mistake, not an empty text.
-  const std::uint64_t end = image.End();
+  const std::uint64_t end = image->End();
   if ((length || from > 0) && (from >= end || (length && *length > end - from))) {
     const std::string where = "образа в файле \"" + file.toStdString() +
                               "\" (последний адрес образа " + std::to_string(end - 1) + ")";
-    if (end == 0) Fail("в файле \"" + file.toStdString() + "\" нет ни одного байта образа");
-    if (from >= end) Fail("адрес " + std::to_string(from) + " за концом " + where);
-    Fail("адреса с " + std::to_string(from) + " по " + std::to_string(from + *length - 1) +
-         " выходят за конец " + where);
+    if (end == 0)
+      return Failed("в файле \"" + file.toStdString() + "\" нет ни одного байта образа");
+    if (from >= end) return Failed("адрес " + std::to_string(from) + " за концом " + where);
+    return Failed("адреса с " + std::to_string(from) + " по " + std::to_string(from + *length - 1) +
+                  " выходят за конец " + where);
   }
-  std::string text = DecodeLcdCodes(SelectImageBytes(image, from, length), rom, geometry);
+  std::string text = DecodeLcdCodes(SelectImageBytes(*image, from, length), rom, geometry);
   // Lines of text end with a line break, the last one too.
   if (!text.empty()) text.push_back('\n');
-  WriteOutput(parser.value(o.output), Encoded(text, encoding), context.console);
-  return kExitOk;
+  const CliResult<std::string> encoded = Encoded(text, encoding);
+  if (!encoded) return Failure{encoded.Reason()};
+  return WriteOutput(parser.value(o.output), *encoded, context.console);
 }
 
 }  // namespace

@@ -17,27 +17,30 @@ bool ProfileOptions::Given(const QCommandLineParser& parser) const {
   return parser.isSet(profile) || parser.isSet(profiles);
 }
 
-std::optional<ProfileRecord> ProfileOptions::Load(const QCommandLineParser& parser,
-                                                  Context& context) const {
+CliResult<ProfileRecord> ProfileOptions::Load(const QCommandLineParser& parser,
+                                              Context& context) const {
   SettingsFile file;
   std::string name;
   if (parser.isSet(profile)) {
     const QString given = parser.value(profile);
     const std::optional<std::string> typed = ProfileNameArgument(given);
-    if (!typed) Fail("Профиль \"" + given.toStdString() + "\" не найден!");
+    if (!typed) return Failed("Профиль \"" + given.toStdString() + "\" не найден!");
     name = *typed;
   } else {
-    const std::string path = OpenProfileSource(file, parser.value(profiles),
-                                               context.programDirectory, ProfileSourcePart::Names);
-    WarnUnreadableNames(file, path, context.console);
+    const CliResult<std::string> path = OpenProfileSource(
+        file, parser.value(profiles), context.programDirectory, ProfileSourcePart::Names);
+    if (!path) return Failure{path.Reason()};
+    WarnUnreadableNames(file, *path, context.console);
     const std::vector<std::string> names = ProfileNames(file);
-    if (names.empty()) Fail("В файле профилей нет ни одного профиля");
+    if (names.empty()) return Failed("В файле профилей нет ни одного профиля");
     name = names.front();
   }
-  OpenProfileSourceGroup(file, parser.value(profiles), context.programDirectory, name);
+  const CliResult<std::string> opened =
+      OpenProfileSourceGroup(file, parser.value(profiles), context.programDirectory, name);
+  if (!opened) return Failure{opened.Reason()};
   ProfileRecord record;
   StderrPrompter prompter(context.console);
-  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return std::nullopt;
+  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return Reported();
   return record;
 }
 
@@ -56,26 +59,36 @@ RomOptions::RomOptions(const QString& romDefault)
                    "символ, которого нет в ПЗУ, не показывать, даже если профиль разрешает "
                    "похожие символы") {}
 
-CharacterRom RomValue(const QString& value) {
+CliResult<CharacterRom> RomValue(const QString& value) {
   const std::optional<CharacterRom> rom = RomNamed(value.toStdString());
   if (!rom) {
-    UsageError("неизвестное ПЗУ \"" + value.toStdString() +
-               "\" у параметра --rom (можно: cyrillic, a00, a02)");
+    return Usage("неизвестное ПЗУ \"" + value.toStdString() +
+                 "\" у параметра --rom (можно: cyrillic, a00, a02)");
   }
   return *rom;
 }
 
-void RomOptions::Check(const QCommandLineParser& parser) const {
-  if (parser.isSet(rom)) RomValue(parser.value(rom));
-  if (parser.isSet(lookAlikes) && parser.isSet(noLookAlikes)) {
-    UsageError("параметры --look-alikes и --no-look-alikes нельзя указывать вместе");
+CliStatus RomOptions::Check(const QCommandLineParser& parser) const {
+  if (parser.isSet(rom)) {
+    if (const CliResult<CharacterRom> value = RomValue(parser.value(rom)); !value) {
+      return Failure{value.Reason()};
+    }
   }
+  if (parser.isSet(lookAlikes) && parser.isSet(noLookAlikes)) {
+    return Usage("параметры --look-alikes и --no-look-alikes нельзя указывать вместе");
+  }
+  return {};
 }
 
-void RomOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const {
-  if (parser.isSet(rom)) profile.Rom = RomValue(parser.value(rom));
+CliStatus RomOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const {
+  if (parser.isSet(rom)) {
+    const CliResult<CharacterRom> value = RomValue(parser.value(rom));
+    if (!value) return Failure{value.Reason()};
+    profile.Rom = *value;
+  }
   if (parser.isSet(lookAlikes)) profile.LookAlikes = 1;
   if (parser.isSet(noLookAlikes)) profile.LookAlikes = 0;
+  return {};
 }
 
 CgramOptions::CgramOptions(const QString& sizeDefault)
@@ -96,28 +109,46 @@ CgramOptions::CgramOptions(const QString& sizeDefault)
 
 namespace {
 
-std::uint8_t CgramCodesValue(const QString& value) {
-  if (value == "0") return 0;
-  if (value == "8") return 8;
-  UsageError("неверные коды своих знаков \"" + value.toStdString() +
-             "\" у параметра --cgram-codes (можно: 0, 8)");
+CliResult<std::uint8_t> CgramCodesValue(const QString& value) {
+  if (value == "0") return std::uint8_t{0};
+  if (value == "8") return std::uint8_t{8};
+  return Usage("неверные коды своих знаков \"" + value.toStdString() +
+               "\" у параметра --cgram-codes (можно: 0, 8)");
 }
 
 }  // namespace
 
-void CgramOptions::Check(const QCommandLineParser& parser) const {
+CliStatus CgramOptions::Check(const QCommandLineParser& parser) const {
   if (parser.isSet(cgram) && parser.isSet(noCgram)) {
-    UsageError("параметры --cgram и --no-cgram нельзя указывать вместе");
+    return Usage("параметры --cgram и --no-cgram нельзя указывать вместе");
   }
-  if (parser.isSet(cgramCodes)) CgramCodesValue(parser.value(cgramCodes));
-  if (parser.isSet(size)) SizeOption(parser.value(size));
+  if (parser.isSet(cgramCodes)) {
+    if (const CliResult<std::uint8_t> codes = CgramCodesValue(parser.value(cgramCodes)); !codes) {
+      return Failure{codes.Reason()};
+    }
+  }
+  if (parser.isSet(size)) {
+    if (const CliResult<LcdGeometry> geometry = SizeOption(parser.value(size)); !geometry) {
+      return Failure{geometry.Reason()};
+    }
+  }
+  return {};
 }
 
-void CgramOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const {
+CliStatus CgramOptions::ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const {
   if (parser.isSet(cgram)) profile.Cgram = 1;
   if (parser.isSet(noCgram)) profile.Cgram = 0;
-  if (parser.isSet(cgramCodes)) profile.CgramCodes = CgramCodesValue(parser.value(cgramCodes));
-  if (parser.isSet(size)) profile.Size = SizeOption(parser.value(size));
+  if (parser.isSet(cgramCodes)) {
+    const CliResult<std::uint8_t> codes = CgramCodesValue(parser.value(cgramCodes));
+    if (!codes) return Failure{codes.Reason()};
+    profile.CgramCodes = *codes;
+  }
+  if (parser.isSet(size)) {
+    const CliResult<LcdGeometry> geometry = SizeOption(parser.value(size));
+    if (!geometry) return Failure{geometry.Reason()};
+    profile.Size = *geometry;
+  }
+  return {};
 }
 
 void ReportCgram(const std::vector<CgramReport>& reports, Console& console) {
@@ -127,21 +158,25 @@ void ReportCgram(const std::vector<CgramReport>& reports, Console& console) {
   }
 }
 
-std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
-                                            const CgramOptions& cgram,
-                                            const QCommandLineParser& parser, Context& context) {
+CliResult<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
+                                        const CgramOptions& cgram, const QCommandLineParser& parser,
+                                        Context& context) {
   ProfileRecord profile;
   if (source.Given(parser)) {
-    std::optional<ProfileRecord> loaded = source.Load(parser, context);
-    if (!loaded) return std::nullopt;
-    profile = std::move(*loaded);
+    CliResult<ProfileRecord> loaded = source.Load(parser, context);
+    if (!loaded) return Failure{loaded.Reason()};
+    profile = *std::move(loaded);
   }
-  display.ApplyTo(parser, profile);
-  cgram.ApplyTo(parser, profile);
+  if (const CliStatus applied = display.ApplyTo(parser, profile); !applied) {
+    return Failure{applied.Reason()};
+  }
+  if (const CliStatus applied = cgram.ApplyTo(parser, profile); !applied) {
+    return Failure{applied.Reason()};
+  }
   return profile;
 }
 
-LcdGeometry SizeOption(const QString& value) {
+CliResult<LcdGeometry> SizeOption(const QString& value) {
   if (const std::optional<LcdGeometry> geometry = ParseGeometry(value.toStdString())) {
     return *geometry;
   }
@@ -149,8 +184,8 @@ LcdGeometry SizeOption(const QString& value) {
   for (const LcdGeometry& geometry : kLcdGeometries) {
     sizes += (sizes.empty() ? "" : ", ") + GeometryName(geometry);
   }
-  UsageError("неверный размер экрана \"" + value.toStdString() +
-             "\" у параметра --size (можно: " + sizes + ")");
+  return Usage("неверный размер экрана \"" + value.toStdString() +
+               "\" у параметра --size (можно: " + sizes + ")");
 }
 
 namespace {
@@ -177,7 +212,7 @@ std::optional<unsigned> Code(const QString& text) {
 
 }  // namespace
 
-CodeRange CodesOption(const QString& value) {
+CliResult<CodeRange> CodesOption(const QString& value) {
   const QStringList bounds = value.split('-');
   std::optional<unsigned> first;
   std::optional<unsigned> last;
@@ -186,10 +221,10 @@ CodeRange CodesOption(const QString& value) {
     last = bounds.size() == 2 ? Code(bounds.last()) : first;
   }
   if (!first || !last || *first > *last) {
-    UsageError("неверные коды \"" + value.toStdString() +
-               "\" у параметра --codes (нужно ОТ-ДО от 0 до 255, например 0x20-0xFF)");
+    return Usage("неверные коды \"" + value.toStdString() +
+                 "\" у параметра --codes (нужно ОТ-ДО от 0 до 255, например 0x20-0xFF)");
   }
-  return {*first, *last};
+  return CodeRange{*first, *last};
 }
 
 std::vector<std::string> CodeRows(CodeRange range, int columns) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/console.h"
 #include "core/lcd/cgram_plan.h"
@@ -32,10 +33,10 @@ struct ProfileOptions {
 
   /**
    * The profile named by -p, else the first of the file; only its own group
-   * is read, the rest of a large file only scanned. Nothing when it could not
-   * be loaded: the reason has been told on standard error.
+   * is read, the rest of a large file only scanned. A failure when it could
+   * not be loaded; one the core found it has reported on standard error.
    */
-  std::optional<ProfileRecord> Load(const QCommandLineParser& parser, Context& context) const;
+  CliResult<ProfileRecord> Load(const QCommandLineParser& parser, Context& context) const;
 };
 
 /**
@@ -54,10 +55,10 @@ struct RomOptions {
   QList<QCommandLineOption> All() const { return {rom, lookAlikes, noLookAlikes}; }
 
   /** Refuses a wrong ROM and both look-alike options at once (usage errors). */
-  void Check(const QCommandLineParser& parser) const;
+  CliStatus Check(const QCommandLineParser& parser) const;
 
   /** The profile's ROM and look-alikes, replaced where the options say. */
-  void ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
+  CliStatus ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
 };
 
 /**
@@ -78,10 +79,10 @@ struct CgramOptions {
   QList<QCommandLineOption> All() const { return {cgram, noCgram, cgramCodes, size}; }
 
   /** Refuses --cgram with --no-cgram and wrong values (usage errors). */
-  void Check(const QCommandLineParser& parser) const;
+  CliStatus Check(const QCommandLineParser& parser) const;
 
   /** The profile's Cgram, CgramCodes and Size, replaced where the options say. */
-  void ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
+  CliStatus ApplyTo(const QCommandLineParser& parser, ProfileRecord& profile) const;
 };
 
 /**
@@ -103,20 +104,20 @@ inline constexpr const char* kRomDefault = "по умолчанию - ПЗУ п�
 inline constexpr const char* kSizeDefault = "по умолчанию - размер из профиля, без профиля - 16x2";
 
 /** A --rom value: cyrillic, a00 or a02 in any case, else a usage error. */
-CharacterRom RomValue(const QString& value);
+CliResult<CharacterRom> RomValue(const QString& value);
 
 /**
  * The profile whose display bin and preview show the codes for: the one -p
  * or --profiles names, else the defaults, with --rom, the look-alike options
- * and the custom-character options put over it. Nothing when it could not be
- * loaded (the reason has been told).
+ * and the custom-character options put over it. A failure when it could not
+ * be loaded, as ProfileOptions::Load says.
  */
-std::optional<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
-                                            const CgramOptions& cgram,
-                                            const QCommandLineParser& parser, Context& context);
+CliResult<ProfileRecord> DisplayProfile(const ProfileOptions& source, const RomOptions& display,
+                                        const CgramOptions& cgram, const QCommandLineParser& parser,
+                                        Context& context);
 
 /** The value of --size: one of kLcdGeometries, else a usage error. */
-LcdGeometry SizeOption(const QString& value);
+CliResult<LcdGeometry> SizeOption(const QString& value);
 
 /** The first and last display code of a --codes value. */
 struct CodeRange {
@@ -128,7 +129,7 @@ struct CodeRange {
  * A --codes value: "ОТ-ДО" or one code, each 0x and two hex digits or a
  * decimal number, 0 to 255, ОТ not above ДО; else a usage error.
  */
-CodeRange CodesOption(const QString& value);
+CliResult<CodeRange> CodesOption(const QString& value);
 
 /**
  * The codes of the range as a display shows them one row after another: rows

@@ -6,28 +6,29 @@
 
 namespace zeltrix::cli {
 
-ImageFileFormat ImageFormatOption(const QCommandLineParser& parser,
-                                  const QCommandLineOption& format, const QString& path) {
+CliResult<ImageFileFormat> ImageFormatOption(const QCommandLineParser& parser,
+                                             const QCommandLineOption& format,
+                                             const QString& path) {
   if (!parser.isSet(format)) return ImageFileFormatOfPath(path.toStdString());
   const QString value = parser.value(format);
   if (const std::optional<ImageFileFormat> named = ImageFileFormatNamed(value.toStdString())) {
     return *named;
   }
-  UsageError("неизвестный формат \"" + value.toStdString() +
-             "\" у параметра --format (можно: bin, hex)");
+  return Usage("неизвестный формат \"" + value.toStdString() +
+               "\" у параметра --format (можно: bin, hex)");
 }
 
-HexLayout LayoutOption(const QString& value) {
+CliResult<HexLayout> LayoutOption(const QString& value) {
   if (const std::optional<HexLayout> layout = HexLayoutNamed(value.toStdString())) return *layout;
   std::string names;
   for (const HexLayout layout : kHexLayouts) {
     names += (names.empty() ? "" : ", ") + std::string(HexLayoutOptionName(layout));
   }
-  UsageError("неизвестное размещение \"" + value.toStdString() +
-             "\" у параметра --layout (можно: " + names + ")");
+  return Usage("неизвестное размещение \"" + value.toStdString() +
+               "\" у параметра --layout (можно: " + names + ")");
 }
 
-EepromChip ChipOption(const QString& value) {
+CliResult<EepromChip> ChipOption(const QString& value) {
   if (const std::optional<EepromChip> chip = EepromChipNamed(value.toStdString())) return *chip;
   std::string names;
   for (const EepromChip& chip : kEepromChips) {
@@ -35,23 +36,24 @@ EepromChip ChipOption(const QString& value) {
     for (char& c : name) c = c == 'C' ? 'c' : c;
     names += (names.empty() ? "" : ", ") + name;
   }
-  UsageError("неизвестная микросхема \"" + value.toStdString() +
-             "\" у параметра --chip (можно: " + names + ")");
+  return Usage("неизвестная микросхема \"" + value.toStdString() +
+               "\" у параметра --chip (можно: " + names + ")");
 }
 
-int RecordLengthOption(const QString& value) {
+CliResult<int> RecordLengthOption(const QString& value) {
   if (value == "16") return 16;
   if (value == "32") return 32;
-  UsageError("неверная длина записи \"" + value.toStdString() +
-             "\" у параметра --record-length (можно: 16, 32)");
+  return Usage("неверная длина записи \"" + value.toStdString() +
+               "\" у параметра --record-length (можно: 16, 32)");
 }
 
-void RefuseForBin(const QCommandLineParser& parser, const QCommandLineOption& option,
-                  ImageFileFormat format) {
+CliStatus RefuseForBin(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       ImageFileFormat format) {
   if (format == ImageFileFormat::Bin && parser.isSet(option)) {
-    UsageError("параметр --" + option.names().last().toStdString() +
-               " применим только к файлу Intel HEX (--format hex или ВЫХОД .hex)");
+    return Usage("параметр --" + option.names().last().toStdString() +
+                 " применим только к файлу Intel HEX (--format hex или ВЫХОД .hex)");
   }
+  return {};
 }
 
 }  // namespace zeltrix::cli

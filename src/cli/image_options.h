@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QString>
 
+#include "cli/cli_common.h"
 #include "core/image/eeprom_chip.h"
 #include "core/image/hex_layout.h"
 #include "core/image/image_writer.h"
@@ -14,20 +15,20 @@ namespace zeltrix::cli {
  * the option, the format the file name's extension asks for (.hex and .ihx:
  * Intel HEX). A usage error for any other value.
  */
-ImageFileFormat ImageFormatOption(const QCommandLineParser& parser,
-                                  const QCommandLineOption& format, const QString& path);
+CliResult<ImageFileFormat> ImageFormatOption(const QCommandLineParser& parser,
+                                             const QCommandLineOption& format, const QString& path);
 
 /** A --layout value: plain, pic16-eeprom or pic18-eeprom; else a usage error. */
-HexLayout LayoutOption(const QString& value);
+CliResult<HexLayout> LayoutOption(const QString& value);
 
 /** A --chip value: 24c01 to 24c512 in any case; else a usage error. */
-EepromChip ChipOption(const QString& value);
+CliResult<EepromChip> ChipOption(const QString& value);
 
 /** A --record-length value: 16 or 32; else a usage error. */
-int RecordLengthOption(const QString& value);
+CliResult<int> RecordLengthOption(const QString& value);
 
 /** Refuses an option that only an Intel HEX file takes when the format is BIN (a usage error). */
-void RefuseForBin(const QCommandLineParser& parser, const QCommandLineOption& option,
-                  ImageFileFormat format);
+CliStatus RefuseForBin(const QCommandLineParser& parser, const QCommandLineOption& option,
+                       ImageFileFormat format);
 
 }  // namespace zeltrix::cli

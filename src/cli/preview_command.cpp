@@ -28,50 +28,52 @@ std::string DotLines(const DotBitmap& bitmap, char lit, char dark) {
   return out;
 }
 
-std::string PngBytes(const DotBitmap& bitmap, LcdGeometry geometry, const LcdTheme& theme,
-                     int scale, const std::vector<std::pair<int, int>>& markedCells) {
+CliResult<std::string> PngBytes(const DotBitmap& bitmap, LcdGeometry geometry,
+                                const LcdTheme& theme, int scale,
+                                const std::vector<std::pair<int, int>>& markedCells) {
   const RgbImage picture = DrawModule(bitmap, geometry, theme, scale, markedCells);
   const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
                      picture.height, picture.width * 4, QImage::Format_ARGB32);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) Fail("не удалось построить изображение PNG");
+  if (!image.save(&buffer, "PNG")) return Failed("не удалось построить изображение PNG");
   return bytes.toStdString();
 }
 
-PreviewFormat FormatOption(const QCommandLineParser& parser, const QCommandLineOption& format,
-                           const QString& output) {
+CliResult<PreviewFormat> FormatOption(const QCommandLineParser& parser,
+                                      const QCommandLineOption& format, const QString& output) {
   if (parser.isSet(format)) {
     const QString value = parser.value(format).toLower();
     if (value == "text") return PreviewFormat::Text;
     if (value == "pbm") return PreviewFormat::Pbm;
     if (value == "png") return PreviewFormat::Png;
-    UsageError("неизвестный формат \"" + parser.value(format).toStdString() +
-               "\" у параметра --format (можно: text, pbm, png)");
+    return Usage("неизвестный формат \"" + parser.value(format).toStdString() +
+                 "\" у параметра --format (можно: text, pbm, png)");
   }
   if (output.endsWith(".png", Qt::CaseInsensitive)) return PreviewFormat::Png;
   if (output.endsWith(".pbm", Qt::CaseInsensitive)) return PreviewFormat::Pbm;
   return PreviewFormat::Text;
 }
 
-int NumberOption(const QString& value, const char* option, int low, int high) {
+CliResult<int> NumberOption(const QString& value, const char* option, int low, int high) {
   bool ok = false;
   const int number = value.toInt(&ok);
   if (!ok || number < low || number > high) {
-    UsageError("неверное число \"" + value.toStdString() + "\" у параметра " + option +
-               " (нужно от " + std::to_string(low) + " до " + std::to_string(high) + ")");
+    return Usage("неверное число \"" + value.toStdString() + "\" у параметра " + option +
+                 " (нужно от " + std::to_string(low) + " до " + std::to_string(high) + ")");
   }
   return number;
 }
 
-const LcdTheme& ThemeOption(const QString& value) {
-  if (const LcdTheme* theme = FindLcdTheme(value.toStdString())) return *theme;
+// The theme a --theme value names; never null.
+CliResult<const LcdTheme*> ThemeOption(const QString& value) {
+  if (const LcdTheme* theme = FindLcdTheme(value.toStdString())) return theme;
   std::string ids;
   for (const LcdTheme& theme : LcdThemes())
     ids += (ids.empty() ? "" : ", ") + std::string(theme.id);
-  UsageError("неизвестная тема \"" + value.toStdString() + "\" у параметра --theme (можно: " + ids +
-             " или название темы из окна)");
+  return Usage("неизвестная тема \"" + value.toStdString() +
+               "\" у параметра --theme (можно: " + ids + " или название темы из окна)");
 }
 
 struct Options {
@@ -122,42 +124,53 @@ ScreenPage CodesScreen(const std::vector<std::string>& rows, LcdGeometry geometr
   return page;
 }
 
-int Run(const QStringList& arguments, Context& context) {
+CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
-  ParseOrFail(parser, o.All(), arguments);
-  const QString input = SingleInput(parser);
+  if (const CliStatus parsed = ParseOrFail(parser, o.All(), arguments); !parsed) return parsed;
+  const CliResult<QString> input = SingleInput(parser);
+  if (!input) return Failure{input.Reason()};
   // A page number past any text is still a number; whether that screen exists
   // is known only once the text is read.
-  const int screen = NumberOption(parser.value(o.page), "--page", 1, 1 << 30);
-  const PreviewFormat chosen = FormatOption(parser, o.format, parser.value(o.output));
-  const LcdTheme& chosenTheme =
-      parser.isSet(o.theme) ? ThemeOption(parser.value(o.theme)) : LcdThemes().front();
-  const int zoom = NumberOption(parser.value(o.scale), "--scale", kMinLcdScale, kMaxLcdScale);
-  const std::optional<TextEncoding> inputEncoding =
+  const CliResult<int> screen = NumberOption(parser.value(o.page), "--page", 1, 1 << 30);
+  if (!screen) return Failure{screen.Reason()};
+  const CliResult<PreviewFormat> chosen = FormatOption(parser, o.format, parser.value(o.output));
+  if (!chosen) return Failure{chosen.Reason()};
+  const CliResult<const LcdTheme*> chosenTheme =
+      parser.isSet(o.theme) ? ThemeOption(parser.value(o.theme)) : &LcdThemes().front();
+  if (!chosenTheme) return Failure{chosenTheme.Reason()};
+  const CliResult<int> zoom =
+      NumberOption(parser.value(o.scale), "--scale", kMinLcdScale, kMaxLcdScale);
+  if (!zoom) return Failure{zoom.Reason()};
+  const CliResult<std::optional<TextEncoding>> inputEncoding =
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
-  const std::optional<CodeRange> range =
-      parser.isSet(o.codes) ? std::optional(CodesOption(parser.value(o.codes))) : std::nullopt;
+  if (!inputEncoding) return Failure{inputEncoding.Reason()};
+  std::optional<CodeRange> range;
+  if (parser.isSet(o.codes)) {
+    const CliResult<CodeRange> codes = CodesOption(parser.value(o.codes));
+    if (!codes) return Failure{codes.Reason()};
+    range = *codes;
+  }
   if (range && !parser.positionalArguments().isEmpty()) {
-    UsageError("параметр --codes нельзя указывать вместе с ВХОДОМ");
+    return Usage("параметр --codes нельзя указывать вместе с ВХОДОМ");
   }
   // The codes are shown as they are: there is no text to plan slots for.
   if (range && parser.isSet(o.cgram.cgram)) {
-    UsageError("параметр --cgram нельзя указывать вместе с --codes");
+    return Usage("параметр --cgram нельзя указывать вместе с --codes");
   }
   // Frames are drawn in the glass between cells, which only the picture has.
-  if (parser.isSet(o.markCgram) && chosen != PreviewFormat::Png) {
-    UsageError("параметр --mark-cgram применим только к рисунку png");
+  if (parser.isSet(o.markCgram) && *chosen != PreviewFormat::Png) {
+    return Usage("параметр --mark-cgram применим только к рисунку png");
   }
-  o.display.Check(parser);
-  o.cgram.Check(parser);
-  const std::optional<ProfileRecord> profile =
+  if (const CliStatus checked = o.display.Check(parser); !checked) return checked;
+  if (const CliStatus checked = o.cgram.Check(parser); !checked) return checked;
+  const CliResult<ProfileRecord> profile =
       DisplayProfile(o.source, o.display, o.cgram, parser, context);
-  if (!profile) return kExitFailure;
+  if (!profile) return Failure{profile.Reason()};
   const LcdGeometry geometry = profile->Size;
   LcdScreen lcd(geometry, profile->Rom);
 
-  const auto index = static_cast<std::size_t>(screen) - 1;
+  const auto index = static_cast<std::size_t>(*screen) - 1;
   ScreenPage page;
   if (range) {
     const std::vector<std::string> rows = CodeRows(*range, geometry.columns);
@@ -165,11 +178,13 @@ int Run(const QStringList& arguments, Context& context) {
     if (page.rows.empty()) {
       const std::size_t screens = (rows.size() + static_cast<std::size_t>(geometry.rows) - 1) /
                                   static_cast<std::size_t>(geometry.rows);
-      Fail("экрана " + std::to_string(screen) +
-           " нет: коды занимают экранов: " + std::to_string(screens));
+      return Failed("экрана " + std::to_string(*screen) +
+                    " нет: коды занимают экранов: " + std::to_string(screens));
     }
   } else {
-    const EngineText text = std::move(ReadInputText(input, inputEncoding, context.console).text);
+    CliResult<InputText> read = ReadInputText(*input, *inputEncoding, context.console);
+    if (!read) return Failure{read.Reason()};
+    const EngineText text = std::move(read->text);
     std::optional<CgramReport> report;
     if (profile->Cgram == 1) {
       // The screen as planned after the ones before it, its slots loaded.
@@ -183,8 +198,8 @@ int Run(const QStringList& arguments, Context& context) {
     // A screen past the text's end has no rows; only then is the text
     // counted, for the message.
     if (page.rows.empty()) {
-      Fail("экрана " + std::to_string(screen) +
-           " нет: текст занимает экранов: " + std::to_string(CountScreens(text, geometry)));
+      return Failed("экрана " + std::to_string(*screen) + " нет: текст занимает экранов: " +
+                    std::to_string(CountScreens(text, geometry)));
     }
     if (report) ReportCgram({*report}, context.console);
   }
@@ -193,7 +208,7 @@ int Run(const QStringList& arguments, Context& context) {
       parser.isSet(o.markCgram) ? SlotCells(page, geometry) : std::vector<std::pair<int, int>>{};
 
   std::string bytes;
-  switch (chosen) {
+  switch (*chosen) {
     case PreviewFormat::Text:
       bytes = DotLines(bitmap, '#', '.');
       break;
@@ -201,12 +216,14 @@ int Run(const QStringList& arguments, Context& context) {
       bytes = "P1\n" + std::to_string(bitmap.width) + " " + std::to_string(bitmap.height) + "\n" +
               DotLines(bitmap, '1', '0');
       break;
-    case PreviewFormat::Png:
-      bytes = PngBytes(bitmap, geometry, chosenTheme, zoom, marked);
+    case PreviewFormat::Png: {
+      CliResult<std::string> png = PngBytes(bitmap, geometry, **chosenTheme, *zoom, marked);
+      if (!png) return Failure{png.Reason()};
+      bytes = *std::move(png);
       break;
+    }
   }
-  WriteOutput(parser.value(o.output), bytes, context.console);
-  return kExitOk;
+  return WriteOutput(parser.value(o.output), bytes, context.console);
 }
 
 }  // namespace

@@ -52,33 +52,32 @@ std::string DataLines(const std::vector<std::string>& rows, const ProfileRecord&
   return lines;
 }
 
-int Run(const QStringList& arguments, Context& context) {
+CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
-  ParseOrFail(parser, o.All(), arguments);
+  if (const CliStatus parsed = ParseOrFail(parser, o.All(), arguments); !parsed) return parsed;
   if (!parser.positionalArguments().isEmpty()) {
-    UsageError("лишний аргумент \"" + parser.positionalArguments().first().toStdString() + "\"");
+    return Usage("лишний аргумент \"" + parser.positionalArguments().first().toStdString() + "\"");
   }
-  const LcdGeometry geometry = SizeOption(parser.value(o.size));
+  const CliResult<LcdGeometry> geometry = SizeOption(parser.value(o.size));
+  if (!geometry) return Failure{geometry.Reason()};
   if (parser.isSet(o.bin) && (o.source.Given(parser) || parser.isSet(o.output))) {
-    UsageError("параметр --bin нельзя указывать вместе с -p, --profiles и -o");
+    return Usage("параметр --bin нельзя указывать вместе с -p, --profiles и -o");
   }
   if (parser.isSet(o.bin) && parser.value(o.bin).isEmpty()) {
-    UsageError("не указан двоичный файл (--bin ФАЙЛ)");
+    return Usage("не указан двоичный файл (--bin ФАЙЛ)");
   }
 
-  const std::vector<std::string> rows = CodeRows(kProbeCodes, geometry.columns);
+  const std::vector<std::string> rows = CodeRows(kProbeCodes, geometry->columns);
   if (parser.isSet(o.bin)) {
     std::string codes;
     for (const std::string& row : rows) codes += row;
-    WriteOutput(parser.value(o.bin), codes, context.console);
-    return kExitOk;
+    return WriteOutput(parser.value(o.bin), codes, context.console);
   }
-  const std::optional<ProfileRecord> profile = o.source.Load(parser, context);
-  if (!profile) return kExitFailure;
-  WriteOutput(parser.value(o.output), DataLines(rows, *profile, kProbeCodes.first),
-              context.console);
-  return kExitOk;
+  const CliResult<ProfileRecord> profile = o.source.Load(parser, context);
+  if (!profile) return Failure{profile.Reason()};
+  return WriteOutput(parser.value(o.output), DataLines(rows, *profile, kProbeCodes.first),
+                     context.console);
 }
 
 }  // namespace

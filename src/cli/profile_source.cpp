@@ -8,16 +8,18 @@ namespace zeltrix::cli {
 namespace {
 
 template <class Open>
-std::string OpenSource(SettingsFile& file, const QString& given,
-                       const std::string& programDirectory, Open open) {
+CliResult<std::string> OpenSource(SettingsFile& file, const QString& given,
+                                  const std::string& programDirectory, Open open) {
   std::string path = ProfileDatabasePath(given, programDirectory);
   if (!FileExists(path)) {
-    if (!given.isEmpty()) Fail("Файл профилей \"" + given.toStdString() + "\" не найден");
+    if (!given.isEmpty()) return Failed("Файл профилей \"" + given.toStdString() + "\" не найден");
     file.OpenBuffer({});
     WriteDefaultProfiles(file);
     return path;
   }
-  if (!open(path)) Fail(WithRefusal("Не удалось открыть файл профилей \"" + path + "\"", file));
+  if (!open(path)) {
+    return Failed(WithRefusal("Не удалось открыть файл профилей \"" + path + "\"", file));
+  }
   return path;
 }
 
@@ -27,15 +29,17 @@ std::string ProfileDatabasePath(const QString& given, const std::string& program
   return given.isEmpty() ? programDirectory + std::string(kProfileDatabaseName) : LocalPath(given);
 }
 
-std::string OpenProfileSource(SettingsFile& file, const QString& given,
-                              const std::string& programDirectory, ProfileSourcePart part) {
+CliResult<std::string> OpenProfileSource(SettingsFile& file, const QString& given,
+                                         const std::string& programDirectory,
+                                         ProfileSourcePart part) {
   return OpenSource(file, given, programDirectory, [&](const std::string& path) {
     return part == ProfileSourcePart::Names ? file.OpenGroupNames(path) : file.Open(path);
   });
 }
 
-std::string OpenProfileSourceGroup(SettingsFile& file, const QString& given,
-                                   const std::string& programDirectory, std::string_view name) {
+CliResult<std::string> OpenProfileSourceGroup(SettingsFile& file, const QString& given,
+                                              const std::string& programDirectory,
+                                              std::string_view name) {
   return OpenSource(file, given, programDirectory,
                     [&](const std::string& path) { return file.OpenGroup(path, name); });
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/cli_common.h"
 #include "cli/console.h"
 #include "core/ini/settings_file.h"
 
@@ -19,20 +20,20 @@ enum class ProfileSourcePart {
  * Opens the profile file named by --profiles, or Profile.prof beside the
  * program; when the latter is missing, the three default profiles are taken
  * from memory and nothing is written. Returns the file's path, the one
- * ProfileDatabasePath gives, also when the defaults were taken. A file that
- * cannot be read ends the command, with the reason when it was refused
- * unread.
+ * ProfileDatabasePath gives, also when the defaults were taken. A failure
+ * for a file that cannot be read, with the reason when it was refused unread.
  */
-std::string OpenProfileSource(SettingsFile& file, const QString& given,
-                              const std::string& programDirectory,
-                              ProfileSourcePart part = ProfileSourcePart::Whole);
+CliResult<std::string> OpenProfileSource(SettingsFile& file, const QString& given,
+                                         const std::string& programDirectory,
+                                         ProfileSourcePart part = ProfileSourcePart::Whole);
 
 /**
  * The same reading only the named profile's group (see
  * SettingsFile::OpenGroup): the rest of a large file is only scanned.
  */
-std::string OpenProfileSourceGroup(SettingsFile& file, const QString& given,
-                                   const std::string& programDirectory, std::string_view name);
+CliResult<std::string> OpenProfileSourceGroup(SettingsFile& file, const QString& given,
+                                              const std::string& programDirectory,
+                                              std::string_view name);
 
 /** The profile database named by --profiles, or Profile.prof in the program directory. */
 std::string ProfileDatabasePath(const QString& given, const std::string& programDirectory);

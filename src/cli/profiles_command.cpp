@@ -17,91 +17,100 @@ namespace {
 std::string Quoted(const std::string& cp1251) { return "\"" + Cp1251ToUtf8(cp1251) + "\""; }
 
 // Profile names as the program keeps them, in Windows-1251.
-std::vector<std::string> NamesOf(const QStringList& arguments) {
+CliResult<std::vector<std::string>> NamesOf(const QStringList& arguments) {
   std::vector<std::string> names;
   for (const QString& argument : arguments) {
     const std::optional<std::string> name = ProfileNameArgument(argument);
-    if (!name) UsageError("неверное имя профиля \"" + argument.toStdString() + "\"");
+    if (!name) return Usage("неверное имя профиля \"" + argument.toStdString() + "\"");
     names.push_back(*name);
   }
   return names;
 }
 
-void OnlyWith(const QCommandLineParser& parser, const QCommandLineOption& option, const char* shown,
-              const char* action) {
+CliStatus OnlyWith(const QCommandLineParser& parser, const QCommandLineOption& option,
+                   const char* shown, const char* action) {
   if (parser.isSet(option)) {
-    UsageError(std::string("параметр \"") + shown + "\" допустим только с " + action);
+    return Usage(std::string("параметр \"") + shown + "\" допустим только с " + action);
   }
+  return {};
 }
 
-int RunExport(const QStringList& names, const QString& output, const QString& database,
-              Context& context) {
-  if (names.isEmpty()) UsageError("не указаны имена профилей");
-  if (output.isEmpty()) UsageError("не указан файл профилей для записи (-o)");
-  const std::vector<std::string> wanted = NamesOf(names);
+CliStatus RunExport(const QStringList& names, const QString& output, const QString& database,
+                    Context& context) {
+  if (names.isEmpty()) return Usage("не указаны имена профилей");
+  if (output.isEmpty()) return Usage("не указан файл профилей для записи (-o)");
+  const CliResult<std::vector<std::string>> wanted = NamesOf(names);
+  if (!wanted) return Failure{wanted.Reason()};
   SettingsFile source;
-  const std::string databasePath = OpenProfileSource(source, database, context.programDirectory);
+  const CliResult<std::string> databasePath =
+      OpenProfileSource(source, database, context.programDirectory);
+  if (!databasePath) return Failure{databasePath.Reason()};
   const std::string path = LocalPath(output);
-  if (IsProfileDatabase(path, databasePath)) {
-    Fail("Нет доступа к файлу \"" + output.toStdString() + "\"");
+  if (IsProfileDatabase(path, *databasePath)) {
+    return Failed("Нет доступа к файлу \"" + output.toStdString() + "\"");
   }
   StderrPrompter prompter(context.console);
-  const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, wanted, prompter);
+  const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, *wanted, prompter);
   // A name the file does not hold has been reported; nothing is written then.
-  if (profiles.size() != wanted.size()) return kExitFailure;
+  if (profiles.size() != wanted->size()) return Reported();
   const FileStatus written = WriteProfileFile(path, profiles);
   if (!written)
-    Fail(WithReason("Не удалось создать файл \"" + output.toStdString() + "\"", written));
-  return kExitOk;
+    return Failed(WithReason("Не удалось создать файл \"" + output.toStdString() + "\"", written));
+  return {};
 }
 
 // As the window's first start does when the user agrees: the folder, then the
 // three default profiles.
 // Makes the program's own database with the default profiles unless another
 // program made it meanwhile; the caller holds its lock.
-void CreateProgramDatabase(const std::string& path, Context& context) {
+CliStatus CreateProgramDatabase(const std::string& path, Context& context) {
   bool created = false;
   const FileStatus status = CreateDefaultProfileFile(path, &created);
-  if (!status) Fail(WithReason("Не удалось создать файл профилей \"" + path + "\"", status));
+  if (!status)
+    return Failed(WithReason("Не удалось создать файл профилей \"" + path + "\"", status));
   if (created) {
     context.console.Err("zeltrix-cli: Создан файл профилей \"" + path +
                         "\" с тремя профилями по умолчанию\n");
   }
+  return {};
 }
 
-int RunImport(const QStringList& arguments, bool overwrite, const QString& database,
-              Context& context) {
-  if (arguments.isEmpty()) UsageError("не указан файл профилей для загрузки");
+CliStatus RunImport(const QStringList& arguments, bool overwrite, const QString& database,
+                    Context& context) {
+  if (arguments.isEmpty()) return Usage("не указан файл профилей для загрузки");
   const QString file = arguments.first();
   const std::string path = LocalPath(file);
   const std::string databasePath = ProfileDatabasePath(database, context.programDirectory);
-  std::vector<std::string> wanted = NamesOf(arguments.mid(1));
+  CliResult<std::vector<std::string>> named = NamesOf(arguments.mid(1));
+  if (!named) return Failure{named.Reason()};
+  std::vector<std::string> wanted = *std::move(named);
 
-  if (!FileExists(path)) Fail("Файл профилей \"" + file.toStdString() + "\" не найден");
+  if (!FileExists(path)) return Failed("Файл профилей \"" + file.toStdString() + "\" не найден");
   // The program's own database is made when it is missing, once the import
   // is sure to go ahead; a file named with --profiles must exist.
   const bool createDatabase = !FileExists(databasePath);
   if (createDatabase && !database.isEmpty()) {
-    Fail("Файл профилей \"" + databasePath + "\" не найден");
+    return Failed("Файл профилей \"" + databasePath + "\" не найден");
   }
   if (IsProfileDatabase(path, databasePath)) {
-    Fail("Нет доступа к файлу \"" + file.toStdString() + "\"");
+    return Failed("Нет доступа к файлу \"" + file.toStdString() + "\"");
   }
   // The exchange file is read once, for its names and for its profiles.
   SettingsFile source;
   if (!source.Open(path)) {
-    Fail(WithRefusal("Не удалось открыть файл профилей \"" + file.toStdString() + "\"", source));
+    return Failed(
+        WithRefusal("Не удалось открыть файл профилей \"" + file.toStdString() + "\"", source));
   }
 
   StderrPrompter prompter(context.console);
   if (wanted.empty()) {
     WarnUnreadableNames(source, file.toStdString(), context.console);
     wanted = ProfileNames(source);
-    if (wanted.empty()) Fail("В файле профилей нет ни одного профиля");
+    if (wanted.empty()) return Failed("В файле профилей нет ни одного профиля");
   } else {
     const std::vector<NamedProfile> found = LoadNamedProfiles(source, wanted, prompter);
     // A name the file does not hold has been reported.
-    if (found.size() != wanted.size()) return kExitFailure;
+    if (found.size() != wanted.size()) return Reported();
     // The profile is stored as the file spells its name, not as it was typed.
     for (std::size_t i = 0; i < found.size(); ++i) wanted[i] = found[i].name;
   }
@@ -112,12 +121,16 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
   // program writes meanwhile is not lost.
   const FileLock lock(databasePath);
   if (!lock.Status()) {
-    Fail(WithReason("Не удалось записать файл \"" + databasePath + "\"", lock.Status()));
+    return Failed(WithReason("Не удалось записать файл \"" + databasePath + "\"", lock.Status()));
   }
-  if (createDatabase) CreateProgramDatabase(databasePath, context);
+  if (createDatabase) {
+    if (const CliStatus created = CreateProgramDatabase(databasePath, context); !created) {
+      return created;
+    }
+  }
   SettingsFile target;
   if (!target.Open(databasePath)) {
-    Fail(WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", target));
+    return Failed(WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", target));
   }
   const std::vector<std::string> existing = ProfileNames(target);
 
@@ -128,19 +141,19 @@ int RunImport(const QStringList& arguments, bool overwrite, const QString& datab
                        Quoted(skipped.existing)});
   }
   const std::vector<ProfileImport>& imports = plan.imports;
-  if (imports.empty()) return kExitOk;
+  if (imports.empty()) return {};
   const ImportOutcome outcome = ImportProfiles(source, imports, target, prompter);
   switch (outcome.status) {
     case ImportOutcome::Status::SourceUnreadable:
-      Fail("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
+      return Failed("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
     case ImportOutcome::Status::DatabaseUnreadable:
-      Fail("Не удалось открыть файл профилей \"" + databasePath + "\"");
+      return Failed("Не удалось открыть файл профилей \"" + databasePath + "\"");
     case ImportOutcome::Status::WriteFailed:
-      Fail(WithReason("Не удалось записать файл \"" + databasePath + "\"", outcome.write));
+      return Failed(WithReason("Не удалось записать файл \"" + databasePath + "\"", outcome.write));
     case ImportOutcome::Status::Done:
       break;
   }
-  return kExitOk;
+  return {};
 }
 
 struct Options {
@@ -158,34 +171,38 @@ struct Options {
   QList<QCommandLineOption> All() const { return {profiles, output, overwrite}; }
 };
 
-int Run(const QStringList& arguments, Context& context) {
+CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
-  ParseOrFail(parser, o.All(), arguments);
+  if (const CliStatus parsed = ParseOrFail(parser, o.All(), arguments); !parsed) return parsed;
   const QStringList positional = parser.positionalArguments();
   const QString action = positional.isEmpty() ? QString() : positional.first();
   if (action == "export") {
-    OnlyWith(parser, o.overwrite, "--overwrite", "import");
+    if (const CliStatus only = OnlyWith(parser, o.overwrite, "--overwrite", "import"); !only) {
+      return only;
+    }
     return RunExport(positional.mid(1), parser.value(o.output), parser.value(o.profiles), context);
   }
   if (action == "import") {
-    OnlyWith(parser, o.output, "-o", "export");
+    if (const CliStatus only = OnlyWith(parser, o.output, "-o", "export"); !only) return only;
     return RunImport(positional.mid(1), parser.isSet(o.overwrite), parser.value(o.profiles),
                      context);
   }
   if (!positional.isEmpty()) {
-    UsageError("лишний аргумент \"" + positional.first().toStdString() + "\"");
+    return Usage("лишний аргумент \"" + positional.first().toStdString() + "\"");
   }
-  OnlyWith(parser, o.output, "-o", "export");
-  OnlyWith(parser, o.overwrite, "--overwrite", "import");
+  if (const CliStatus only = OnlyWith(parser, o.output, "-o", "export"); !only) return only;
+  if (const CliStatus only = OnlyWith(parser, o.overwrite, "--overwrite", "import"); !only) {
+    return only;
+  }
   SettingsFile file;
-  const std::string path = OpenProfileSource(file, parser.value(o.profiles),
-                                             context.programDirectory, ProfileSourcePart::Names);
-  WarnUnreadableNames(file, path, context.console);
+  const CliResult<std::string> path = OpenProfileSource(
+      file, parser.value(o.profiles), context.programDirectory, ProfileSourcePart::Names);
+  if (!path) return Failure{path.Reason()};
+  WarnUnreadableNames(file, *path, context.console);
   std::string listing;
   for (const std::string& name : ProfileNames(file)) listing += Cp1251ToUtf8(name) + "\n";
-  WriteOutput({}, listing, context.console);
-  return kExitOk;
+  return WriteOutput({}, listing, context.console);
 }
 
 }  // namespace
