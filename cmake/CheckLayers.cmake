@@ -7,6 +7,8 @@ set(_rules
   "core|#include[ \t]*[<\"](Q[A-Za-z]*[/>\"]|Qt[A-Za-z]*/|Qsci/|gui/|cli/|app/)"
   "cli|#include[ \t]*[<\"](gui/|app/|QtWidgets|QtGui|Qsci/)"
   "gui|#include[ \t]*[<\"](cli/|app/)"
+  # The LCD window takes the text from its owner's functions, not from the main window's editor.
+  "gui/lcd|#include[ \t]*[<\"]gui/main/"
 )
 set(_failures "")
 foreach(_rule IN LISTS _rules)

@@ -2,17 +2,20 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+#include <utility>
+
 #include "core/io/file_io.h"
 
 namespace zeltrix {
 
-std::optional<std::string> ReadTextFile(const std::string& path) {
-  std::optional<std::string> bytes = ReadWholeFile(path);
-  if (bytes) {
-    const std::size_t zero = bytes->find('\0');
-    if (zero != std::string::npos) bytes->resize(zero);
-  }
-  return bytes;
+Result<std::string, FileStatus> ReadTextFile(const std::string& path) {
+  FileStatus status;
+  std::optional<std::string> bytes = ReadWholeFile(path, &status);
+  if (!bytes) return Failure{status};
+  const std::size_t zero = bytes->find('\0');
+  if (zero != std::string::npos) bytes->resize(zero);
+  return std::move(*bytes);
 }
 
 FileStatus WriteTextFile(const std::string& path, std::string_view text) {

@@ -1,18 +1,18 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/io/file_io.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
 /**
- * The text of a text file: its bytes up to the first zero byte, or nothing
- * when it cannot be read.
+ * The text of a text file: its bytes up to the first zero byte, or why it
+ * cannot be read.
  */
-std::optional<std::string> ReadTextFile(const std::string& path);
+Result<std::string, FileStatus> ReadTextFile(const std::string& path);
 
 /** Writes a text as it is, up to its first zero byte, replacing the file as a whole. */
 FileStatus WriteTextFile(const std::string& path, std::string_view text);

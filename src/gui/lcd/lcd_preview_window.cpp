@@ -22,7 +22,6 @@
 #include "core/lcd/module_image.h"
 #include "core/lcd/screen_layout.h"
 #include "gui/lcd/lcd_screen_view.h"
-#include "gui/main/code_editor.h"
 #include "gui/support/rom_captions.h"
 
 namespace zeltrix {
@@ -90,12 +89,12 @@ const char* CharactersWord(std::size_t count) {
   return "знаков";
 }
 
-LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings,
+LcdPreviewWindow::LcdPreviewWindow(PreviewSource source, LcdPreviewSettings& settings,
                                    const ProfileDisplay& profile, Prompter& prompter,
                                    FileRequester& requester)
     // No owner: a window of its own that stays open beside the main window.
     : QWidget(nullptr, Qt::Window),
-      m_source(source),
+      m_source(std::move(source)),
       m_settings(settings),
       m_prompter(prompter, this),
       m_requester(requester, this),
@@ -108,8 +107,6 @@ LcdPreviewWindow::LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& setti
   BuildControls();
   SetInitialStates();
   Refresh();
-  connect(&m_source, &QsciScintilla::textChanged, this, &LcdPreviewWindow::TextChanged);
-  connect(&m_source, &QsciScintilla::cursorPositionChanged, this, &LcdPreviewWindow::CaretMoved);
 }
 
 void LcdPreviewWindow::BuildControls() {
@@ -298,12 +295,8 @@ std::size_t LcdPreviewWindow::ScreenCount() const {
 }
 
 std::size_t LcdPreviewWindow::CaretScreen() const {
-  int line = 0;
-  int index = 0;
-  m_source.getCursorPosition(&line, &index);
   // The empty line after a final line break shows on the last screen.
-  return ScreenOfLine(std::min(static_cast<std::size_t>(std::max(line, 0)), m_lineCount - 1),
-                      Geometry());
+  return ScreenOfLine(std::min(m_source.caretLine(), m_lineCount - 1), Geometry());
 }
 
 CharacterRom LcdPreviewWindow::ShownRom() const { return RomOfRow(m_roms->currentIndex()); }
@@ -353,8 +346,7 @@ void LcdPreviewWindow::SetProfileDisplay(const ProfileDisplay& profile) {
 void LcdPreviewWindow::Refresh() {
   m_refreshTimer.stop();
   if (m_textStale) {
-    // Characters Windows-1251 has no code for are laid out as what they are.
-    m_text = EngineText::FromUtf8(m_source.Utf8Text());
+    m_text = m_source.text();
     m_lineCount = m_text.Visit([](const auto& text) { return CountTextLines(text); });
     m_textStale = false;
   }
@@ -470,13 +462,10 @@ void LcdPreviewWindow::FitToScreen() {
 void LcdPreviewWindow::PlaceCaret(int row, int column) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_page.rows.size()) return;
   const LcdRow& shown = m_page.rows[static_cast<std::size_t>(row)];
-  // QScintilla counts the index in characters, as the layout does.
+  // The caret goes before a character of the line, counted as the layout counts them.
   const std::size_t character =
       CellCharacter(m_text, shown, static_cast<std::size_t>(column), Map());
-  m_source.setCursorPosition(static_cast<int>(shown.line), static_cast<int>(character));
-  m_source.ensureCursorVisible();
-  m_source.window()->activateWindow();
-  m_source.setFocus();
+  m_source.placeCaret(shown.line, character);
 }
 
 void LcdPreviewWindow::SaveImage() {

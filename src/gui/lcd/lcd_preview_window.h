@@ -2,6 +2,8 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "core/lcd/character_map.h"
@@ -23,7 +25,6 @@ class QSpinBox;
 
 namespace zeltrix {
 
-class CodeEditor;
 class LcdScreenView;
 class LcdSlotStrip;
 
@@ -41,10 +42,27 @@ struct ProfileDisplay {
 /** The display of a profile: its ROM, look-alikes, custom characters and size. */
 ProfileDisplay ProfileDisplayOf(const ProfileRecord& profile);
 
+/** How the LCD window reaches the editor whose text it shows; its owner supplies each. */
+struct PreviewSource {
+  /**
+   * The editor's text as it stands; characters Windows-1251 has no code for
+   * are laid out as what they are.
+   */
+  std::function<EngineText()> text;
+  /** The line the editor's caret is on, from 0. */
+  std::function<std::size_t()> caretLine;
+  /**
+   * Puts the editor's caret before that character (from 0) of that line, in
+   * view, and gives the editor the keyboard.
+   */
+  std::function<void(std::size_t line, std::size_t character)> placeCaret;
+};
+
 /**
  * "Экран LCD": the source text as the display shows it, one screen at a
  * time. A modeless window of its own beside the main window; it follows the
- * source editor's text and caret, redrawing at most every 100 ms. Its
+ * source editor's text and caret, redrawing at most every 100 ms after its
+ * owner tells it of a change (TextChanged, CaretMoved). Its
  * choices and frame go into the settings record as they change. Closing
  * destroys it.
  *
@@ -71,10 +89,11 @@ class LcdPreviewWindow : public QWidget {
 
   /**
    * Builds the window hidden for the profile's display (its ROM, and whether
-   * it allows look-alikes); the editor and the record must outlive it.
+   * it allows look-alikes); the editor the source reaches and the record
+   * must outlive it.
    */
-  LcdPreviewWindow(CodeEditor& source, LcdPreviewSettings& settings, const ProfileDisplay& profile,
-                   Prompter& prompter, FileRequester& requester);
+  LcdPreviewWindow(PreviewSource source, LcdPreviewSettings& settings,
+                   const ProfileDisplay& profile, Prompter& prompter, FileRequester& requester);
 
   /** Another profile, or the same one changed. */
   void SetProfileDisplay(const ProfileDisplay& profile);
@@ -87,6 +106,11 @@ class LcdPreviewWindow : public QWidget {
 
   /** Redraws now from the editor's text and caret, without waiting. */
   void Refresh();
+
+  /** The editor's text changed: the window redraws soon, on the caret's screen. */
+  void TextChanged();
+  /** The editor's caret moved: the window redraws soon when it left the screen shown. */
+  void CaretMoved();
 
   /** Shows that screen (from 0), or the last one when there are fewer. */
   void ShowScreen(std::size_t screen);
@@ -106,8 +130,6 @@ class LcdPreviewWindow : public QWidget {
  private:
   void BuildControls();
   void SetInitialStates();
-  void TextChanged();
-  void CaretMoved();
   void ScheduleRefresh();
   /** Draws the laid-out screen again, as after a change of theme or zoom. */
   void Redraw();
@@ -134,7 +156,7 @@ class LcdPreviewWindow : public QWidget {
   QString StatusText() const;
   void KeepFrame();
 
-  CodeEditor& m_source;
+  PreviewSource m_source;
   LcdPreviewSettings& m_settings;
   WindowPrompter m_prompter;  // its messages belong to it
   WindowFileRequester m_requester;

@@ -100,6 +100,51 @@ class CodeEditor : public QsciScintilla {
   bool CanUndo() const { return SendScintilla(SCI_CANUNDO) != 0; }
   bool CanRedo() const { return SendScintilla(SCI_CANREDO) != 0; }
 
+  // The editing commands, as the component carries them out.
+  void Undo() { SendScintilla(SCI_UNDO); }
+  void Redo() { SendScintilla(SCI_REDO); }
+  void Cut() { SendScintilla(SCI_CUT); }
+  void Copy() { SendScintilla(SCI_COPY); }
+  void Paste() { SendScintilla(SCI_PASTE); }
+  void SelectAll() { SendScintilla(SCI_SELECTALL); }
+
+  /** Removes the whole text, as an undoable change (unless the editor keeps no history). */
+  void ClearAll() { SendScintilla(SCI_CLEARALL); }
+  /** Takes the text as it stands for the saved one: the editor is no longer modified. */
+  void MarkSaved() { SendScintilla(SCI_SETSAVEPOINT); }
+  /** Drops the undo history: the text as it stands is where Undo stops. */
+  void ForgetUndo() { SendScintilla(SCI_EMPTYUNDOBUFFER); }
+  /** Adds UTF-8 text at the end, leaving the caret and the view where they are. */
+  void AppendUtf8(std::string_view utf8) {
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
+  }
+  /** Puts the caret at the start of the text and brings it into view. */
+  void GoToStart() { SendScintilla(SCI_GOTOPOS, 0UL); }
+
+  /**
+   * While one lives, the editor reports no change of its text (no
+   * textChanged, no linesChanged); the reports it made before come back when
+   * it goes. A long text put in piece by piece goes much faster so: with each
+   * report the component counts the characters of the whole text before the
+   * change.
+   */
+  class QuietChanges {
+   public:
+    explicit QuietChanges(CodeEditor& editor)
+        : m_editor(editor), m_reported(editor.SendScintilla(SCI_GETMODEVENTMASK)) {
+      m_editor.SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    }
+    ~QuietChanges() {
+      m_editor.SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_reported));
+    }
+    QuietChanges(const QuietChanges&) = delete;
+    QuietChanges& operator=(const QuietChanges&) = delete;
+
+   private:
+    CodeEditor& m_editor;
+    long m_reported;
+  };
+
  signals:
   /** Files dropped on the editor, in the order given. */
   void filesDropped(const QStringList& paths);

@@ -37,6 +37,7 @@
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/progress_window.h"
+#include "gui/main/text_document.h"
 #include "gui/profiles/profile_window.h"
 #include "gui/support/app_identity.h"
 #include "gui/support/cgram_text.h"
@@ -55,12 +56,6 @@ const char* const kTitle = kProgramNameAndVersion;
 const char* const kConversionTitle = "Преобразование текста";
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
-
-// The question before characters without a code in the encoding are replaced.
-std::string CharactersWithoutCode(TextEncoding encoding, const char* question) {
-  return std::string("Текст содержит символы, которых нет в кодировке ") + EncodingName(encoding) +
-         ".\nВ файле они будут заменены знаком подстановки. " + question;
-}
 
 QIcon OwnIcon(const char* name) { return QIcon(QString(":/icons/%1.svg").arg(name)); }
 
@@ -193,42 +188,31 @@ EngineText ReadForConversion(std::string_view utf8, ProgressWindow* progress) {
 class EditorFeed : public OutputSink {
  public:
   /** The pieces come in UTF-8 when utf8 is set, else in Windows-1251. */
-  EditorFeed(CodeEditor& editor, bool utf8)
-      : m_editor(editor),
-        m_reported(editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK)),
-        m_utf8(utf8) {
-    m_editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+  EditorFeed(CodeEditor& editor, bool utf8) : m_editor(editor), m_utf8(utf8) {
+    m_editor.ClearAll();
+    m_quiet.emplace(m_editor);
   }
   ~EditorFeed() override { Finish(); }
   void Write(std::string_view bytes) override {
     if (m_utf8) {
-      Append(bytes);
+      m_editor.AppendUtf8(bytes);
     } else {
-      Append(Cp1251ToUtf8(bytes));
+      m_editor.AppendUtf8(Cp1251ToUtf8(bytes));
     }
   }
   /** The caret and the view go to the start, as after a whole new text. */
   void Finish() {
-    if (m_finished) return;
-    m_finished = true;
-    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
-                           static_cast<unsigned long>(m_reported));
-    m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    if (!m_quiet) return;
+    m_quiet.reset();
+    m_editor.GoToStart();
     // No line count was reported meanwhile.
     m_editor.FitLineNumbers();
   }
 
  private:
-  void Append(std::string_view utf8) {
-    m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
-                           static_cast<unsigned long>(utf8.size()), utf8.data());
-  }
-
   CodeEditor& m_editor;
-  long m_reported;
   bool m_utf8;
-  bool m_finished = false;
+  std::optional<CodeEditor::QuietChanges> m_quiet;  // until Finish
 };
 
 }  // namespace
@@ -267,6 +251,8 @@ QAction* MainWindow::MakeCommand(Command command, const QString& text) {
   return action;
 }
 
+const std::string& MainWindow::CurrentFileName() const { return m_document->FileName(); }
+
 QAction* MainWindow::CommandAction(Command command) const {
   const auto found = m_actions.find(command);
   return found == m_actions.end() ? nullptr : found->second;
@@ -292,12 +278,11 @@ void MainWindow::BuildEncodingMenu(QMenu* file) {
     connect(item, &QAction::triggered, this, [this, encoding] { ChooseEncoding(encoding); });
     m_encodingItems[i] = item;
   }
-  UpdateEncodingMenu();
 }
 
 void MainWindow::UpdateEncodingMenu() {
   for (std::size_t i = 0; i < std::size(kTextEncodings); ++i) {
-    m_encodingItems[i]->setChecked(kTextEncodings[i] == m_format.encoding);
+    m_encodingItems[i]->setChecked(kTextEncodings[i] == m_document->Format().encoding);
   }
 }
 
@@ -572,7 +557,18 @@ void MainWindow::BuildEditors() {
     });
     connect(editor, &CodeEditor::filesDropped, this, &MainWindow::OpenDroppedFiles);
   }
-  connect(m_source, &QsciScintilla::modificationChanged, this, &MainWindow::SetModifiedIndicator);
+  // The source editor's text is the document; the window shows its file, encoding and state.
+  m_document = new TextDocument(
+      *m_source, m_prompter, m_requester, [this] { return FolderOf(m_settings.RecentFiles[0]); },
+      this);
+  connect(m_document, &TextDocument::modificationChanged, this, &MainWindow::SetModifiedIndicator);
+  connect(m_document, &TextDocument::formatChanged, this, [this] {
+    UpdateEncodingMenu();
+    ShowPathField();
+  });
+  connect(m_document, &TextDocument::fileUsed, this, &MainWindow::FileUsed);
+  connect(m_document, &TextDocument::cleared, this, [this] { SetPathField({}); });
+  UpdateEncodingMenu();
   connect(m_source, &QsciScintilla::textChanged, this, &MainWindow::UpdateEditingCommands);
   // Tab goes round the editors and the profile selector, in reading order.
   setTabOrder(m_source, m_output);
@@ -655,11 +651,11 @@ void MainWindow::Execute(Command command) {
       OpenImage();
       break;
     case Command::Save:
-      SaveDocument();
+      m_document->Save();
       m_source->setFocus();
       break;
     case Command::SaveAs:
-      SaveDocumentAs();
+      m_document->SaveAs();
       m_source->setFocus();
       break;
     case Command::Leave:
@@ -692,24 +688,22 @@ void MainWindow::EditingCommand(Command command) {
   if (target == nullptr) return;
   switch (command) {
     case Command::Undo:
-      if (target == m_source && m_source->CanUndo())
-        m_source->SendScintilla(QsciScintillaBase::SCI_UNDO);
+      if (target == m_source && m_source->CanUndo()) m_source->Undo();
       return;
     case Command::Redo:
-      if (target == m_source && m_source->CanRedo())
-        m_source->SendScintilla(QsciScintillaBase::SCI_REDO);
+      if (target == m_source && m_source->CanRedo()) m_source->Redo();
       return;
     case Command::Cut:
-      target->SendScintilla(QsciScintillaBase::SCI_CUT);
+      target->Cut();
       break;
     case Command::Copy:
-      target->SendScintilla(QsciScintillaBase::SCI_COPY);
+      target->Copy();
       break;
     case Command::Paste:
-      target->SendScintilla(QsciScintillaBase::SCI_PASTE);
+      target->Paste();
       break;
     case Command::SelectAll:
-      target->SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+      target->SelectAll();
       break;
     case Command::SaveToFile:
       SaveEditorToFile(target);
@@ -785,48 +779,20 @@ void MainWindow::Convert() {
 
 // Text documents.
 
-bool MainWindow::AskBeforeDiscarding() {
-  if (!m_source->isModified()) return true;
-  switch (
-      m_prompter.Show({kTitle, "Текст в файле был модифицирован.\nСохранить его?",
-                       MessageIcon::Warning, MessageButtons::YesNoCancel, MessageAnswer::Yes})) {
-    case MessageAnswer::Yes:
-      // Unsaved text is never dropped: a save that does not happen stops the command.
-      return SaveDocument();
-    case MessageAnswer::No:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void MainWindow::NewDocument() {
-  if (AskBeforeDiscarding()) NewDocumentText();
+  if (m_document->AskBeforeDiscarding()) m_document->Clear();
   m_source->setFocus();
 }
 
-void MainWindow::NewDocumentText() {
-  m_source->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-  m_source->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-  m_source->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-  m_fileName.clear();
-  m_documentPath.clear();
-  m_format = {};
-  UpdateEncodingMenu();
-  SetPathField({});
-}
-
 void MainWindow::OpenDocument() {
-  if (AskBeforeDiscarding()) {
-    if (const auto path = AskForFile(false)) {
-      if (LoadText(m_source, *path)) m_fileName = *path;
-    }
+  if (m_document->AskBeforeDiscarding()) {
+    if (const auto path = AskForTextFile(FileRequest::Mode::Open)) m_document->Open(*path);
   }
   m_source->setFocus();
 }
 
 void MainWindow::OpenImage() {
-  if (AskBeforeDiscarding()) {
+  if (m_document->AskBeforeDiscarding()) {
     FileRequest request;
     request.mode = FileRequest::Mode::Open;
     request.title = "Открываем образ";
@@ -848,7 +814,7 @@ void MainWindow::OpenImage() {
       } else if (text) {
         // A new text that no file holds yet: Save asks for a name, and
         // leaving asks to save it.
-        NewDocumentText();
+        m_document->Clear();
         m_source->SetUtf8Text(*text);
       }
     }
@@ -856,107 +822,39 @@ void MainWindow::OpenImage() {
   m_source->setFocus();
 }
 
-bool MainWindow::SaveDocument() {
-  if (m_fileName.empty()) return SaveDocumentAs();
-  return SaveText(m_source, m_fileName);
-}
-
-bool MainWindow::SaveDocumentAs() {
-  const auto chosen = AskForFile(true);
-  if (!chosen) return false;
-  const std::string path = CompleteExtension(*chosen);
-  if (!SaveText(m_source, path)) return false;
-  m_fileName = path;
-  // A loaded text now lives in this file; a text typed here was never read
-  // from one and so is never read again in another encoding.
-  if (!m_documentPath.empty()) m_documentPath = path;
-  return true;
-}
-
 void MainWindow::SaveEditorToFile(CodeEditor* editor) {
-  if (const auto chosen = AskForFile(true)) SaveText(editor, CompleteExtension(*chosen));
+  if (const auto chosen = AskForTextFile(FileRequest::Mode::Save)) {
+    const std::string path = CompleteExtension(*chosen);
+    // The data lines go out in the document's encoding, without a byte-order
+    // mark: assemblers and compilers may not expect one. Neither editor's
+    // text becomes the document of that file.
+    const TextFormat format = editor == m_source ? m_document->Format()
+                                                 : TextFormat{m_document->Format().encoding, false};
+    if (WriteEditorText(*editor, path, format, m_prompter)) FileUsed(path);
+  }
   editor->setFocus();
 }
 
 void MainWindow::OpenRecentFile(int n) {
   const std::string path = m_settings.RecentFiles[n - 1];
-  if (!path.empty() && AskBeforeDiscarding() && LoadText(m_source, path)) m_fileName = path;
+  if (!path.empty() && m_document->AskBeforeDiscarding()) m_document->Open(path);
   m_source->setFocus();
 }
 
-std::optional<std::string> MainWindow::AskForFile(bool save) {
-  FileRequest request;
-  request.mode = save ? FileRequest::Mode::Save : FileRequest::Mode::Open;
-  request.title = save ? "Сохраняем файл" : "Открываем файл";
-  request.folder = FolderOf(m_settings.RecentFiles[0]);
-  request.filters = {{"Текстовые файлы (txt)", "*.txt"}, {" Всё ", " *.*"}};
-  return m_requester.Choose(request);
-}
-
-bool MainWindow::LoadText(CodeEditor* editor, const std::string& path,
-                          std::optional<TextEncoding> encoding) {
-  const std::optional<std::string> bytes = ReadTextFile(path);
-  if (!bytes) {
-    ShowError(m_prompter, "Ошибка", "Не удалось открыть файл\n" + path);
-    return false;
-  }
-  std::optional<DecodedText> text = DecodeText(*bytes, encoding);
-  if (!text) {
-    ShowError(m_prompter, "Ошибка", "Файл не является текстом в кодировке UTF-8\n" + path);
-    return false;
-  }
-  editor->SetUtf8Text(text->utf8);
-  editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-  editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-  if (editor == m_source) {
-    m_format = text->format;
-    m_documentPath = path;
-    UpdateEncodingMenu();
-  }
-  RecordRecent(path);
-  SetPathField(path);
-  return true;
-}
-
-bool MainWindow::SaveText(CodeEditor* editor, const std::string& path) {
-  // The data lines go out in the document's encoding, without a byte-order
-  // mark: assemblers and compilers may not expect one.
-  const TextFormat format = editor == m_source ? m_format : TextFormat{m_format.encoding, false};
-  const bool fits = editor->TextFits(format.encoding);
-  if (!fits && !Confirm(m_prompter, kTitle, CharactersWithoutCode(format.encoding, "Сохранить?"))) {
-    return false;
-  }
-  const std::string bytes = EncodeText(editor->Utf8Text(), format);
-  if (!WriteTextFile(path, bytes)) {
-    ShowError(m_prompter, "Ошибка", "Не удалось сохранить файл\n" + path);
-    return false;
-  }
-  // The characters without a code went into the file as substitutes: the
-  // editor shows the text as the file now holds it, which is what the next
-  // Open, Convert or BIN run of that file sees.
-  if (!fits) {
-    if (const std::optional<DecodedText> saved = DecodeText(bytes, format.encoding))
-      editor->ReplaceCharacters(saved->utf8);
-  }
-  editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-  SetPathField(path);
-  RecordRecent(path);
-  return true;
+std::optional<std::string> MainWindow::AskForTextFile(FileRequest::Mode mode) {
+  return m_requester.Choose(TextFileRequest(mode, FolderOf(m_settings.RecentFiles[0])));
 }
 
 void MainWindow::ChooseEncoding(TextEncoding encoding) {
-  if (encoding != m_format.encoding) {
-    if (!m_source->isModified() && !m_documentPath.empty()) {
-      // An unedited file was perhaps taken for the wrong encoding: read it again.
-      LoadText(m_source, m_documentPath, encoding);
-    } else if (m_source->TextFits(encoding) ||
-               Confirm(m_prompter, kTitle, CharactersWithoutCode(encoding, "Сменить кодировку?"))) {
-      m_format = {encoding, false};
-      ShowPathField();
-    }
-  }
+  m_document->ChooseEncoding(encoding);
+  // A refused change leaves the encoding the document has checked.
   UpdateEncodingMenu();
   m_source->setFocus();
+}
+
+void MainWindow::FileUsed(const std::string& path) {
+  SetPathField(path);
+  RecordRecent(path);
 }
 
 void MainWindow::RecordRecent(const std::string& path) {
@@ -981,7 +879,7 @@ void MainWindow::ShowPathField() {
     return;
   }
   // The encoding always shows; a path too long for the field loses its start.
-  const QString suffix = QString(" — ") + EncodingName(m_format.encoding);
+  const QString suffix = QString(" — ") + EncodingName(m_document->Format().encoding);
   const QString path = FromUtf8(m_shownPath);
   const QFontMetrics metrics = m_pathField->fontMetrics();
   const int room = m_pathField->contentsRect().width() - metrics.horizontalAdvance(suffix);
@@ -992,13 +890,13 @@ void MainWindow::ShowPathField() {
 void MainWindow::OpenDroppedFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
   const std::string path = LocalFileName(paths.first());
-  if (IsNonEmptyRegularFile(path) && LoadText(m_source, path)) m_fileName = path;
+  if (IsNonEmptyRegularFile(path)) m_document->Open(path);
 }
 
 void MainWindow::OpenCommandLineFile(const QString& argument) {
   const std::string path = LocalFileName(argument);
   // The document stays unnamed: the first Save asks for a name.
-  if (IsNonEmptyRegularFile(path)) LoadText(m_source, path);
+  if (IsNonEmptyRegularFile(path)) m_document->Load(path);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -1047,9 +945,31 @@ void MainWindow::OpenLcdPreview() {
     BringToFront(m_lcdPreview.get());
     return;
   }
+  // The window shows the source editor's text and caret, and a click on the
+  // screen puts the caret in the editor.
+  PreviewSource source;
+  source.text = [this] { return EngineText::FromUtf8(m_source->Utf8Text()); };
+  source.caretLine = [this] {
+    int line = 0;
+    int index = 0;
+    m_source->getCursorPosition(&line, &index);
+    return static_cast<std::size_t>(std::max(line, 0));
+  };
+  source.placeCaret = [this](std::size_t line, std::size_t character) {
+    // QScintilla counts the index in characters, as the layout does.
+    m_source->setCursorPosition(static_cast<int>(line), static_cast<int>(character));
+    m_source->ensureCursorVisible();
+    activateWindow();
+    m_source->setFocus();
+  };
   // The window writes its choices into the settings record, saved at exit.
-  m_lcdPreview = std::make_unique<LcdPreviewWindow>(
-      *m_source, m_settings.Lcd, ProfileDisplayOf(m_currentProfile), m_prompter, m_requester);
+  m_lcdPreview = std::make_unique<LcdPreviewWindow>(std::move(source), m_settings.Lcd,
+                                                    ProfileDisplayOf(m_currentProfile), m_prompter,
+                                                    m_requester);
+  connect(m_source, &QsciScintilla::textChanged, m_lcdPreview.get(),
+          &LcdPreviewWindow::TextChanged);
+  connect(m_source, &QsciScintilla::cursorPositionChanged, m_lcdPreview.get(),
+          &LcdPreviewWindow::CaretMoved);
   ReleaseWhenClosed(this, m_lcdPreview);
   m_lcdPreview->Open(this);
 }
@@ -1072,7 +992,7 @@ AppSettings MainWindow::CurrentSettings() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (m_converting || !AskBeforeDiscarding()) {
+  if (m_converting || !m_document->AskBeforeDiscarding()) {
     event->ignore();
     m_source->setFocus();
     return;

@@ -38,6 +38,7 @@ class BinDialog;
 class LcdPreviewWindow;
 class CodeEditor;
 class ProfileWindow;
+class TextDocument;
 
 /**
  * The program's main window: menus, toolbar with the profile selector, the
@@ -69,6 +70,8 @@ class MainWindow : public QMainWindow {
   void Execute(Command command);
 
   CodeEditor* SourceEditor() const { return m_source; }
+  /** The source editor's text and its file. */
+  TextDocument* Document() const { return m_document; }
   CodeEditor* OutputEditor() const { return m_output; }
   QComboBox* ProfileSelector() const { return m_selector; }
   QSplitter* EditorSplitter() const { return m_splitter; }
@@ -77,7 +80,7 @@ class MainWindow : public QMainWindow {
    * The file Save writes to; empty for a new text. The path field may name
    * another file: the last one the output editor was saved in.
    */
-  const std::string& CurrentFileName() const { return m_fileName; }
+  const std::string& CurrentFileName() const;
   const RecentFileList& RecentFiles() const { return m_settings.RecentFiles; }
   QAction* CommandAction(Command command) const;
 
@@ -138,22 +141,17 @@ class MainWindow : public QMainWindow {
   void OpenProfileManager();
 
   // Text documents.
-  bool AskBeforeDiscarding();
   void NewDocument();
-  /** Empties the source editor for a new text without a file, in the default encoding. */
-  void NewDocumentText();
   void OpenDocument();
   /** Reads part of a BIN or Intel HEX image back as the text it shows, as a new text. */
   void OpenImage();
-  bool SaveDocument();
-  bool SaveDocumentAs();
+  /** Writes an editor's text into a file the user picks, which does not become the document's. */
   void SaveEditorToFile(CodeEditor* editor);
   void OpenRecentFile(int n);
-  /** Loads a file in the encoding given, or in the one its bytes show. */
-  bool LoadText(CodeEditor* editor, const std::string& path,
-                std::optional<TextEncoding> encoding = std::nullopt);
-  bool SaveText(CodeEditor* editor, const std::string& path);
-  std::optional<std::string> AskForFile(bool save);
+  std::optional<std::string> AskForTextFile(FileRequest::Mode mode);
+  /** A text was read from the file or written into it: the path field and the recent files show it.
+   */
+  void FileUsed(const std::string& path);
   void RecordRecent(const std::string& path);
   void SetPathField(const std::string& path);
   void ShowPathField();
@@ -186,13 +184,11 @@ class MainWindow : public QMainWindow {
   // ReleaseWhenClosed); one still open goes with its owner. No Qt parent owns them:
   // the progress and profile windows must stay usable while their owner is disabled.
   std::unique_ptr<ProfileWindow> m_profileWindow;
-  std::string m_fileName;
-  TextFormat m_format;         // how the document's file is read and written
-  std::string m_documentPath;  // the file a loaded document's text lives in; empty for a new one
-  std::string m_shownPath;     // the path in the status bar
+  std::string m_shownPath;  // the path in the status bar
 
   CodeEditor* m_source = nullptr;
   CodeEditor* m_output = nullptr;
+  TextDocument* m_document = nullptr;  // the source editor's text, owned as a child
   // The editor the editing commands act on: the one the user was last in, if any.
   CodeEditor* m_editTarget = nullptr;
   QSplitter* m_splitter = nullptr;

@@ -43,5 +43,15 @@ TEST(TextFile, BytesGoInAndOutUnchangedUpToAZero) {
   EXPECT_TRUE(IsNonEmptyRegularFile(dir.Path("a.txt")));
 }
 
+TEST(TextFile, AFileThatCannotBeReadGivesTheReason) {
+  testing::TempDir dir;
+  const Result<std::string, FileStatus> missing = ReadTextFile(dir.Path("missing.txt"));
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.Reason().Reason(), "нет такого файла или папки");
+  const Result<std::string, FileStatus> folder = ReadTextFile(dir.Root());
+  ASSERT_FALSE(folder);
+  EXPECT_FALSE(folder.Reason().Reason().empty());
+}
+
 }  // namespace
 }  // namespace zeltrix

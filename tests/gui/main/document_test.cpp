@@ -252,7 +252,9 @@ TEST_F(DocumentTest, LoadingStopsAtAZeroByteAndAnEmptyFileEmptiesTheEditor) {
   window->Execute(Command::Open);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0],
-            (Message{"Ошибка", "Не удалось открыть файл\n" + dir.Path("missing.txt"),
+            (Message{"Ошибка",
+                     "Не удалось открыть файл\n" + dir.Path("missing.txt") +
+                         "\nНет такого файла или папки.",
                      MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok}));
   EXPECT_EQ(window->CurrentFileName(), dir.Path("empty.txt"));
 }
@@ -325,7 +327,8 @@ TEST_F(DocumentTest, RecentEntriesThatAreEmptyOrGone) {
   prompter.answers = {MessageAnswer::No};
   window->Execute(RecentFileCommand(2));
   ASSERT_EQ(prompter.shown.size(), 2u);
-  EXPECT_EQ(prompter.shown[1].text, "Не удалось открыть файл\n" + gone);
+  EXPECT_EQ(prompter.shown[1].text,
+            "Не удалось открыть файл\n" + gone + "\nНет такого файла или папки.");
   EXPECT_EQ(window->RecentFiles()[1], gone);
   EXPECT_EQ(SourceUtf8(Source()), "modified");
 }
