@@ -11,9 +11,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  zeltrix::HexFault fault;
-  const std::optional<zeltrix::HexFile> file = zeltrix::ReadIntelHex(text, &fault);
+  const zeltrix::Result<zeltrix::HexFile, zeltrix::HexFault> file = zeltrix::ReadIntelHex(text);
   if (!file) {
+    const zeltrix::HexFault& fault = file.Reason();
     std::size_t lines = 0;
     for (const char c : text) lines += c == '\n';
     if (!text.empty() && text.back() != '\n') ++lines;
@@ -24,14 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(file->image.End() <= zeltrix::kHexAddressLimit);
   for (const int length : {16, 32}) {
     const std::string written = zeltrix::WriteIntelHex(*file, length);
-    Check(zeltrix::ReadIntelHex(written) == file);
+    const zeltrix::Result<zeltrix::HexFile, zeltrix::HexFault> again =
+        zeltrix::ReadIntelHex(written);
+    Check(again && *again == *file);
   }
   for (const zeltrix::HexLayout layout : zeltrix::kHexLayouts) {
-    std::string reason;
-    const std::optional<zeltrix::SparseImage> image =
-        zeltrix::ImageInLayout(file->image, layout, &reason);
+    const zeltrix::Result<zeltrix::SparseImage, std::string> image =
+        zeltrix::ImageInLayout(file->image, layout);
     if (!image) {
-      Check(layout == zeltrix::HexLayout::Pic16Eeprom && !reason.empty());
+      Check(layout == zeltrix::HexLayout::Pic16Eeprom && !image.Reason().empty());
       continue;
     }
     Check(image->End() <= zeltrix::HexLayoutLimit(layout));

@@ -278,9 +278,12 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   if (profile->Cgram == 1) {
     const CgramSetup setup = CgramSetupOf(*profile);
     std::vector<CgramReport> reports;
-    std::optional<std::string> records = PrepareCgramRecords(path, text, setup, prompter, &reports);
+    Result<std::string> records = PrepareCgramRecords(path, text, setup, &reports);
     text = EngineText();
-    if (!records) return Reported();
+    if (!records) {
+      prompter.Show(records.Reason());
+      return Reported();
+    }
     if (toStandardOutput) {
       if (records->empty()) return Failed("Не удалось выполнить преобразование!");
       const CliResult<std::string> bytes = NewImage(*records, image, ParseStartAddress(address));
@@ -288,8 +291,11 @@ CliStatus Run(const QStringList& arguments, Context& context) {
       if (const CliStatus written = WriteOutput({}, *bytes, context.console); !written) {
         return written;
       }
-    } else if (!WriteCgramRecords(path, *records, setup.geometry, image, target, placement, manner,
-                                  address, prompter)) {
+    } else if (const Status written =
+                   WriteCgramRecords(path, *records, setup.geometry, image, target, placement,
+                                     manner, address, prompter);
+               !written) {
+      prompter.Show(written.Reason());
       return Reported();
     }
     ReportCgram(reports, context.console);
@@ -298,19 +304,27 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   const CharacterMap map = CharacterMapOf(*profile);
   // Prepared where it stands, and let go once mapped: the text and its codes
   // are all a run holds.
-  std::optional<EngineText> prepared =
-      PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),
-                     parser.isSet(o.removeSpaces), *countSpace, prompter, map);
-  if (!prepared) return Reported();
-  const std::string codes = MapToLcdCodes(*prepared, map);
-  prepared.reset();
+  std::string codes;
+  {
+    const Result<EngineText> prepared =
+        PrepareBinText(path, std::move(text), parser.isSet(o.removeUndisplayable),
+                       parser.isSet(o.removeSpaces), *countSpace, map);
+    if (!prepared) {
+      prompter.Show(prepared.Reason());
+      return Reported();
+    }
+    codes = MapToLcdCodes(*prepared, map);
+  }
   if (toStandardOutput) {
     if (codes.empty()) return Failed("Не удалось выполнить преобразование!");
     const CliResult<std::string> bytes = NewImage(codes, image, ParseStartAddress(address));
     if (!bytes) return Failure{bytes.Reason()};
     return WriteOutput({}, *bytes, context.console);
   }
-  if (!WriteImageBlock(path, codes, image, target, placement, manner, address, prompter)) {
+  if (const Status written =
+          WriteImageBlock(path, codes, image, target, placement, manner, address, prompter);
+      !written) {
+    prompter.Show(written.Reason());
     return Reported();
   }
   return {};

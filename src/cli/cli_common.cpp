@@ -130,14 +130,10 @@ CliResult<std::string> ReadInput(const QString& input, Console& console) {
   const auto failed = [&](const FileStatus& status) {
     return Failed(WithReason("Не удалось открыть файл \"" + input.toStdString() + "\"", status));
   };
-  FileStatus status;
-  std::uint64_t size = 0;
-  const int fd = OpenRegularFile(LocalPath(input), O_RDONLY, &status, &size);
-  if (fd < 0) return failed(status);
-  std::optional<std::string> bytes = ReadUpToZero(fd, size);
-  const int error = errno;
-  ::close(fd);
-  if (!bytes) return failed(FileStatus::FromErrno(error));
+  const Result<OpenFile, FileStatus> file = OpenRegularFile(LocalPath(input), O_RDONLY);
+  if (!file) return failed(file.Reason());
+  std::optional<std::string> bytes = ReadUpToZero(file->Descriptor(), file->Size());
+  if (!bytes) return failed(FileStatus::FromErrno(errno));
   return std::move(*bytes);
 }
 
@@ -297,13 +293,16 @@ Output::Output(const QString& name, Console& console)
 CliStatus Output::Begin() {
   // A generated file need not wait for the disk: the rename alone keeps a
   // half-written result from ever standing under its name.
-  if (m_toFile && !m_file.Begin(LocalPath(m_name), false)) return FileFailure();
+  if (!m_toFile) return {};
+  if (const FileStatus begun = m_file.Begin(LocalPath(m_name), false); !begun) {
+    return FileFailure(begun);
+  }
   return {};
 }
 
 CliStatus Output::Write(std::string_view bytes) {
   if (m_toFile) {
-    if (!m_file.Write(bytes)) return FileFailure();
+    if (const FileStatus written = m_file.Write(bytes); !written) return FileFailure(written);
     return {};
   }
   if (!m_console.Out(bytes)) return Failed("не удалось записать стандартный вывод");
@@ -311,13 +310,13 @@ CliStatus Output::Write(std::string_view bytes) {
 }
 
 CliStatus Output::Finish() {
-  if (m_toFile && !m_file.Commit()) return FileFailure();
+  if (!m_toFile) return {};
+  if (const FileStatus committed = m_file.Commit(); !committed) return FileFailure(committed);
   return {};
 }
 
-Failure<CliError> Output::FileFailure() const {
-  return Failed(
-      WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", m_file.Status()));
+Failure<CliError> Output::FileFailure(const FileStatus& status) const {
+  return Failed(WithReason("Не удалось записать файл \"" + m_name.toStdString() + "\"", status));
 }
 
 CliStatus WriteOutput(const QString& output, std::string_view bytes, Console& console) {

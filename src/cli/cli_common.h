@@ -132,7 +132,7 @@ class Output {
 
  private:
   /** Why the file could not be written, with the reason the system gave. */
-  Failure<CliError> FileFailure() const;
+  Failure<CliError> FileFailure(const FileStatus& status) const;
 
   QString m_name;
   Console& m_console;

@@ -7,7 +7,6 @@
 #include "cli/display_options.h"
 #include "cli/image_options.h"
 #include "core/image/image_reader.h"
-#include "core/image/intel_hex.h"
 #include "core/io/utf8.h"
 #include "core/lcd/code_decoder.h"
 
@@ -64,22 +63,15 @@ CliResult<std::uint32_t> AddressValue(const QString& value, const char* option, 
 
 // The image the file holds, in the layout's terms for an Intel HEX file.
 CliResult<SparseImage> ReadImage(const QString& name, ImageFileFormat format, HexLayout layout) {
-  FileStatus status;
-  const std::optional<std::string> bytes = ReadWholeFile(LocalPath(name), &status);
-  if (!bytes)
-    return Failed(WithReason("Не удалось открыть файл \"" + name.toStdString() + "\"", status));
-  SparseImage image;
-  if (format == ImageFileFormat::Bin) {
-    image.Put(0, *bytes);
-    return image;
+  Result<std::string, FileStatus> bytes = ReadWholeFile(LocalPath(name));
+  if (!bytes) {
+    return Failed(
+        WithReason("Не удалось открыть файл \"" + name.toStdString() + "\"", bytes.Reason()));
   }
-  HexFault fault;
-  const std::optional<HexFile> file = ReadIntelHex(*bytes, &fault);
-  if (!file) return Failed(HexFaultText(name.toStdString(), fault));
-  std::string reason;
-  std::optional<SparseImage> inLayout = ImageInLayout(file->image, layout, &reason);
-  if (!inLayout) return Failed(HexLayoutFaultText(name.toStdString(), layout, reason));
-  return std::move(*inLayout);
+  Result<SparseImage> image =
+      ImageFromContent(name.toStdString(), std::move(*bytes), format, layout);
+  if (!image) return Failed(image.Reason().text);
+  return std::move(*image);
 }
 
 // The UTF-8 text in the encoding; a character it lacks fails the command,

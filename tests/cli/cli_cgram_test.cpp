@@ -160,7 +160,7 @@ TEST_F(CliCgramTest, BinWritesARecordPerScreenIntoBinAndIntelHexImages) {
     EXPECT_EQ(r.err, "") << shown;
     std::string image = c.out == "-" ? r.out : ReadBytes(Path(c.out));
     if (c.out.ends_with(".hex")) {
-      const std::optional<HexFile> file = ReadIntelHex(image);
+      const auto file = ReadIntelHex(image);
       ASSERT_TRUE(file) << shown;
       image = file->image.BytesIn(file->image.Begin(), file->image.End());
     }

@@ -13,30 +13,30 @@ constexpr const char* kError = "Ошибка";
 
 }  // namespace
 
-std::optional<SparseImage> ReadImageFile(const std::string& path, ImageFileFormat format,
-                                         HexLayout layout, Prompter& prompter) {
-  FileStatus status;
-  std::optional<std::string> bytes = ReadWholeFile(path, &status);
-  if (!bytes) {
-    ShowError(prompter, kError,
-              "Не удалось открыть файл \n\"" + path + "\"\n" + AsSentence(status.Reason()));
-    return std::nullopt;
-  }
+Result<SparseImage> ImageFromContent(const std::string& path, std::string content,
+                                     ImageFileFormat format, HexLayout layout) {
   SparseImage image;
   if (format == ImageFileFormat::Bin) {
-    image.Put(0, *bytes);
+    image.Put(0, content);
     return image;
   }
-  HexFault fault;
-  const std::optional<HexFile> file = ReadIntelHex(*bytes, &fault);
-  if (!file) {
-    ShowError(prompter, kError, HexFaultText(path, fault));
-    return std::nullopt;
+  const Result<HexFile, HexFault> file = ReadIntelHex(content);
+  if (!file) return Failure{ErrorMessage(kError, HexFaultText(path, file.Reason()))};
+  Result<SparseImage, std::string> inLayout = ImageInLayout(file->image, layout);
+  if (!inLayout) {
+    return Failure{ErrorMessage(kError, HexLayoutFaultText(path, layout, inLayout.Reason()))};
   }
-  std::string reason;
-  std::optional<SparseImage> inLayout = ImageInLayout(file->image, layout, &reason);
-  if (!inLayout) ShowError(prompter, kError, HexLayoutFaultText(path, layout, reason));
-  return inLayout;
+  return std::move(*inLayout);
+}
+
+Result<SparseImage> ReadImageFile(const std::string& path, ImageFileFormat format,
+                                  HexLayout layout) {
+  Result<std::string, FileStatus> content = ReadWholeFile(path);
+  if (!content) {
+    return Failure{ErrorMessage(kError, "Не удалось открыть файл \n\"" + path + "\"\n" +
+                                            AsSentence(content.Reason().Reason()))};
+  }
+  return ImageFromContent(path, std::move(*content), format, layout);
 }
 
 std::string SelectImageBytes(const SparseImage& image, std::uint64_t from,
@@ -47,10 +47,9 @@ std::string SelectImageBytes(const SparseImage& image, std::uint64_t from,
   return image.BytesIn(from, to);
 }
 
-std::optional<std::string> DecodeImageFile(const std::string& path, const ImageDecoding& how,
-                                           Prompter& prompter) {
-  const std::optional<SparseImage> image = ReadImageFile(path, how.format, how.layout, prompter);
-  if (!image) return std::nullopt;
+Result<std::string> DecodeImageFile(const std::string& path, const ImageDecoding& how) {
+  const Result<SparseImage> image = ReadImageFile(path, how.format, how.layout);
+  if (!image) return Failure{image.Reason()};
   return DecodeLcdCodes(SelectImageBytes(*image, how.from, how.length), how.rom, how.geometry);
 }
 

@@ -9,19 +9,27 @@
 #include "core/image/sparse_image.h"
 #include "core/lcd/character_rom.h"
 #include "core/lcd/lcd_screen.h"
-#include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
 /**
- * The image a file holds: a BIN file's bytes from address 0, an Intel HEX
- * file's image in the layout's terms (ImageInLayout). A file that cannot be
- * read ("Не удалось открыть файл \n\"PATH\"\nReason."), a bad record
- * (HexFaultText) and a PIC16 EEPROM word that is not one (HexLayoutFaultText)
- * are reported with the title "Ошибка" and an error icon, and give nothing.
+ * The image that the content of the file at path holds: a BIN file's bytes
+ * from address 0, an Intel HEX file's image in the layout's terms
+ * (ImageInLayout). A bad record (HexFaultText) and a PIC16 EEPROM word that
+ * is not one (HexLayoutFaultText) give the message why, with the title
+ * "Ошибка" and an error icon; the path only names the file in them.
  */
-std::optional<SparseImage> ReadImageFile(const std::string& path, ImageFileFormat format,
-                                         HexLayout layout, Prompter& prompter);
+Result<SparseImage> ImageFromContent(const std::string& path, std::string content,
+                                     ImageFileFormat format, HexLayout layout);
+
+/**
+ * The image a file holds (ImageFromContent), or the message why there is
+ * none: its faults, and for a file that cannot be read "Не удалось открыть
+ * файл \n\"PATH\"\nReason.", with the title "Ошибка" and an error icon.
+ */
+Result<SparseImage> ReadImageFile(const std::string& path, ImageFileFormat format,
+                                  HexLayout layout);
 
 /**
  * The bytes at the addresses from to from + length - 1 (to the image's end
@@ -42,10 +50,9 @@ struct ImageDecoding {
 
 /**
  * The text an image file shows on the display, in UTF-8: ReadImageFile,
- * SelectImageBytes and DecodeLcdCodes. Nothing after a reported failure; an
- * empty text when the addresses hold no bytes.
+ * SelectImageBytes and DecodeLcdCodes; the message of ReadImageFile when the
+ * file gives no image, an empty text when the addresses hold no bytes.
  */
-std::optional<std::string> DecodeImageFile(const std::string& path, const ImageDecoding& how,
-                                           Prompter& prompter);
+Result<std::string> DecodeImageFile(const std::string& path, const ImageDecoding& how);
 
 }  // namespace zeltrix

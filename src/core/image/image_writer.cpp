@@ -24,57 +24,48 @@ bool SameLetters(std::string_view a, std::string_view lower) {
 }
 
 // The image of the existing file in the layout's terms, with the file it
-// came from; a missing file is an empty one. Nothing after a refusal, which
-// is reported.
+// came from; a missing file is an empty one.
 struct ExistingHex {
   HexFile file;
   SparseImage image;
   bool missing = false;
 };
 
-std::optional<ExistingHex> ReadExistingHex(const std::string& path, HexLayout layout,
-                                           Prompter& prompter) {
+Result<ExistingHex> ReadExistingHex(const std::string& path, HexLayout layout) {
   ExistingHex existing;
-  const std::optional<std::string> text = ReadWholeFile(path);
+  const Result<std::string, FileStatus> text = ReadWholeFile(path);
   if (!text) {
     // A file that is not there is made with the block, as a BIN file is.
     if (!NothingAt(path)) {
-      ShowError(prompter, kError, "Не удалось открыть файл \n" + Quoted(path));
-      return std::nullopt;
+      return Failure{ErrorMessage(kError, "Не удалось открыть файл \n" + Quoted(path))};
     }
     existing.missing = true;
     return existing;
   }
-  HexFault fault;
-  std::optional<HexFile> file = ReadIntelHex(*text, &fault);
-  if (!file) {
-    ShowError(prompter, kError, HexFaultText(path, fault));
-    return std::nullopt;
-  }
-  std::string reason;
-  std::optional<SparseImage> image = ImageInLayout(file->image, layout, &reason);
+  Result<HexFile, HexFault> file = ReadIntelHex(*text);
+  if (!file) return Failure{ErrorMessage(kError, HexFaultText(path, file.Reason()))};
+  Result<SparseImage, std::string> image = ImageInLayout(file->image, layout);
   if (!image) {
-    ShowError(prompter, kError, HexLayoutFaultText(path, layout, reason));
-    return std::nullopt;
+    return Failure{ErrorMessage(kError, HexLayoutFaultText(path, layout, image.Reason()))};
   }
   existing.file = std::move(*file);
   existing.image = std::move(*image);
   return existing;
 }
 
-bool PlaceInHexFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
-                    const ImageFormat& format, Prompter& prompter) {
+Status PlaceInHexFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
+                      const ImageFormat& format, Prompter& prompter) {
   ExistingHex target;
   std::uint64_t address = where.address;
   bool replace = false;
   if (where.existing) {
-    std::optional<ExistingHex> existing = ReadExistingHex(path, format.layout, prompter);
-    if (!existing) return false;
+    Result<ExistingHex> existing = ReadExistingHex(path, format.layout);
+    if (!existing) return Failure{existing.Reason()};
     target = std::move(*existing);
     const std::uint64_t end = target.image.End();
     bool atAddress = where.atAddress;
     if (atAddress && end <= address) {
-      if (!AskToAppend(prompter, path, target.missing)) return false;
+      if (Status append = AskToAppend(prompter, path, target.missing); !append) return append;
       atAddress = false;
     }
     // Appending is inserting after the last byte.
@@ -87,13 +78,12 @@ bool PlaceInHexFile(const std::string& path, std::string_view codes, const Block
                                    ? std::max(oldEnd, address + codes.size())
                                    : oldEnd + codes.size();
   if (format.chip && newEnd > format.chip->size) {
-    ShowWarning(prompter, kConversion, ChipOverflowText(*format.chip, newEnd - format.chip->size));
-    return false;
+    return Failure{
+        WarningMessage(kConversion, ChipOverflowText(*format.chip, newEnd - format.chip->size))};
   }
   if (newEnd > HexLayoutLimit(format.layout)) {
-    ShowWarning(prompter, kConversion,
-                "Данные выходят за последний адрес файла Intel HEX (0xFFFFFFFF)");
-    return false;
+    return Failure{WarningMessage(
+        kConversion, "Данные выходят за последний адрес файла Intel HEX (0xFFFFFFFF)")};
   }
   if (replace) {
     target.image.Put(address, codes);
@@ -112,17 +102,15 @@ bool PlaceInHexFile(const std::string& path, std::string_view codes, const Block
 
   AtomicFileWriter writer;
   if (!writer.Begin(path)) {
-    ShowError(prompter, kError,
-              std::string(where.existing && !target.missing ? "Не удалось записать файл \n"
-                                                            : "Не удалось создать файл \n") +
-                  Quoted(path));
-    return false;
+    return Failure{ErrorMessage(
+        kError, std::string(where.existing && !target.missing ? "Не удалось записать файл \n"
+                                                              : "Не удалось создать файл \n") +
+                    Quoted(path))};
   }
   if (!writer.Write(text) || !writer.Commit()) {
-    ShowError(prompter, kError, "Не удалось записать файл \n" + Quoted(path));
-    return false;
+    return Failure{ErrorMessage(kError, "Не удалось записать файл \n" + Quoted(path))};
   }
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -143,15 +131,15 @@ ImageFileFormat ImageFileFormatOfPath(std::string_view path) {
                                                                         : ImageFileFormat::Bin;
 }
 
-bool WriteImageBlock(const std::string& path, std::string_view codes, const ImageFormat& format,
-                     BinTarget target, BinPlacement placement, BinManner manner,
-                     std::string_view startAddress, Prompter& prompter) {
+Status WriteImageBlock(const std::string& path, std::string_view codes, const ImageFormat& format,
+                       BinTarget target, BinPlacement placement, BinManner manner,
+                       std::string_view startAddress, Prompter& prompter) {
   const BlockFileStep step = [&](std::string_view block, const BlockPlacement& where,
-                                 Prompter& shownTo) {
+                                 Prompter& askedThrough) {
     if (format.file == ImageFileFormat::IntelHex) {
-      return PlaceInHexFile(path, block, where, format, shownTo);
+      return PlaceInHexFile(path, block, where, format, askedThrough);
     }
-    return PlaceInBinFile(path, block, where, format.chip ? &*format.chip : nullptr, shownTo);
+    return PlaceInBinFile(path, block, where, format.chip ? &*format.chip : nullptr, askedThrough);
   };
   return PlaceBlock(path, codes, target, placement, manner, startAddress, prompter, step);
 }

@@ -8,6 +8,7 @@
 #include "core/image/hex_layout.h"
 #include "core/lcd/bin_writer.h"
 #include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
@@ -35,8 +36,9 @@ struct ImageFormat {
 
 /**
  * WriteBinBlock for BIN and Intel HEX files, with the same checks,
- * questions and messages, under the file's FileLock and through a
- * replacement of the whole file.
+ * questions and outcomes, under the file's FileLock and through a
+ * replacement of the whole file. Only the questions go through the
+ * prompter; a refusal or a failure is the message returned.
  *
  * An Intel HEX file is an image in the layout's terms (its EEPROM
  * addresses): a new file holds the block at the start address (the field's
@@ -55,8 +57,8 @@ struct ImageFormat {
  * with ChipOverflowText; an existing image is not padded. An image that would
  * reach past the last HEX address is refused too.
  */
-bool WriteImageBlock(const std::string& path, std::string_view codes, const ImageFormat& format,
-                     BinTarget target, BinPlacement placement, BinManner manner,
-                     std::string_view startAddress, Prompter& prompter);
+Status WriteImageBlock(const std::string& path, std::string_view codes, const ImageFormat& format,
+                       BinTarget target, BinPlacement placement, BinManner manner,
+                       std::string_view startAddress, Prompter& prompter);
 
 }  // namespace zeltrix

@@ -40,9 +40,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // Reads the records line by line; Fail keeps the first fault.
 class HexReader {
  public:
-  explicit HexReader(HexFault* fault) : m_fault(fault) {}
-
-  std::optional<HexFile> Read(std::string_view text) {
+  Result<HexFile, HexFault> Read(std::string_view text) {
     std::size_t lastRecordLine = 0;
     bool lineEndKnown = false;
     for (std::size_t pos = 0; pos < text.size();) {
@@ -64,15 +62,15 @@ class HexReader {
       if (first == last) continue;
       if (m_ended) {
         Fail("после записи конца файла есть ещё записи");
-        return std::nullopt;
+        return Failure{std::move(m_fault)};
       }
-      if (!Record(line, first, last)) return std::nullopt;
+      if (!Record(line, first, last)) return Failure{std::move(m_fault)};
       lastRecordLine = m_line;
     }
     if (lastRecordLine != 0 && !m_ended) {
       m_line = lastRecordLine;
       Fail("файл кончается без записи конца файла (:00000001FF)");
-      return std::nullopt;
+      return Failure{std::move(m_fault)};
     }
     return std::move(m_file);
   }
@@ -80,7 +78,7 @@ class HexReader {
  private:
   // Keeps the fault of the current line; false, for the record that has it.
   bool Fail(std::string reason) {
-    if (m_fault != nullptr) *m_fault = {m_line, std::move(reason)};
+    m_fault = {m_line, std::move(reason)};
     return false;
   }
 
@@ -144,7 +142,7 @@ class HexReader {
     }
   }
 
-  HexFault* m_fault;
+  HexFault m_fault;
   HexFile m_file;
   std::size_t m_line = 0;
   std::uint64_t m_base = 0;
@@ -177,9 +175,7 @@ std::string BigEndian(std::uint64_t value, int bytes) {
 
 }  // namespace
 
-std::optional<HexFile> ReadIntelHex(std::string_view text, HexFault* fault) {
-  return HexReader(fault).Read(text);
-}
+Result<HexFile, HexFault> ReadIntelHex(std::string_view text) { return HexReader().Read(text); }
 
 std::string HexFaultText(std::string_view path, const HexFault& fault) {
   return "Строка " + std::to_string(fault.line) + " файла \"" + std::string(path) +
@@ -212,8 +208,7 @@ std::string WriteIntelHex(const HexFile& file, int recordLength) {
   return out;
 }
 
-std::optional<SparseImage> ImageInLayout(const SparseImage& hex, HexLayout layout,
-                                         std::string* fault) {
+Result<SparseImage, std::string> ImageInLayout(const SparseImage& hex, HexLayout layout) {
   if (layout == HexLayout::Plain) return hex;
   const std::uint64_t base = HexLayoutBase(layout);
   const std::uint64_t stride = HexLayoutStride(layout);
@@ -230,21 +225,18 @@ std::optional<SparseImage> ImageInLayout(const SparseImage& hex, HexLayout layou
     }
     // Runs never touch, so a run that starts or ends inside a word leaves
     // that word half given.
-    const auto fail = [&](std::string reason) {
-      if (fault != nullptr) *fault = std::move(reason);
-      return std::nullopt;
-    };
     if ((from - base) % 2 != 0) {
-      return fail("по адресу " + AddressText(from - 1) + " нет младшего байта слова");
+      return Failure{"по адресу " + AddressText(from - 1) + " нет младшего байта слова"};
     }
     if (bytes.size() % 2 != 0) {
-      return fail("по адресу " + AddressText(from + bytes.size()) + " нет старшего байта слова");
+      return Failure{"по адресу " + AddressText(from + bytes.size()) + " нет старшего байта слова"};
     }
     std::string low(bytes.size() / 2, '\0');
     for (std::size_t i = 0; i < low.size(); ++i) {
       if (bytes[2 * i + 1] != '\0') {
-        return fail("по адресу " + AddressText(from + 2 * i + 1) + " старший байт слова равен 0x" +
-                    ByteText(static_cast<unsigned char>(bytes[2 * i + 1])) + ", а должен быть 0");
+        return Failure{
+            "по адресу " + AddressText(from + 2 * i + 1) + " старший байт слова равен 0x" +
+            ByteText(static_cast<unsigned char>(bytes[2 * i + 1])) + ", а должен быть 0"};
       }
       low[i] = bytes[2 * i];
     }

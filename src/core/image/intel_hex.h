@@ -8,6 +8,7 @@
 
 #include "core/image/hex_layout.h"
 #include "core/image/sparse_image.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
@@ -54,10 +55,9 @@ struct HexFault {
  * missing end-of-file record are refused too. Blank lines and blanks around a
  * record are passed over; a text with no record at all is an empty image.
  * Data records address bytes linearly from the last 02 or 04 base, also past
- * a 64 KiB boundary. Nothing is returned on the first fault, which is put in
- * fault.
+ * a 64 KiB boundary. The first fault ends the reading and is returned.
  */
-std::optional<HexFile> ReadIntelHex(std::string_view text, HexFault* fault = nullptr);
+Result<HexFile, HexFault> ReadIntelHex(std::string_view text);
 
 /** The message of a fault: "Строка 12 файла \"x.hex\": неверная контрольная сумма". */
 std::string HexFaultText(std::string_view path, const HexFault& fault);
@@ -81,10 +81,9 @@ constexpr std::uint64_t HexLayoutLimit(HexLayout layout) {
  * The image that the layout places in the HEX image, at its own addresses:
  * the bytes from the layout's base address on (all bytes for Plain). For
  * PIC16 EEPROM every word there must be whole with a high byte of 0;
- * otherwise nothing is returned and the reason is put in fault.
+ * otherwise the reason why not (for HexLayoutFaultText).
  */
-std::optional<SparseImage> ImageInLayout(const SparseImage& hex, HexLayout layout,
-                                         std::string* fault = nullptr);
+Result<SparseImage, std::string> ImageInLayout(const SparseImage& hex, HexLayout layout);
 
 /**
  * Replaces what the layout places in the HEX image by the image (which must

@@ -103,7 +103,7 @@ bool SettingsFile::OpenFile(const std::string& path, Scope scope, std::string_vi
   m_readOnly = scope != Scope::Whole;
   m_path = path;
   // Only a regular file is read: a pipe or a device is refused at once.
-  std::optional<std::string> bytes = ReadWholeFile(path);
+  Result<std::string, FileStatus> bytes = ReadWholeFile(path);
   if (!bytes) return false;
   m_refusal = SettingsTextRefusal(*bytes);
   if (!m_refusal.empty()) {

@@ -72,11 +72,6 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool NothingAt(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
@@ -87,48 +82,51 @@ std::string FolderOf(std::string_view path) {
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
-int OpenRegularFile(const std::string& path, int flags, FileStatus* status, std::uint64_t* size) {
-  FileStatus ignored;
-  FileStatus& result = status != nullptr ? *status : ignored;
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    m_fd = other.m_fd;
+    m_size = other.m_size;
+    other.m_fd = -1;
+  }
+  return *this;
+}
+
+FileStatus OpenFile::Close() {
+  if (m_fd < 0) return {};
+  const int fd = m_fd;
+  m_fd = -1;
+  return ::close(fd) == 0 ? FileStatus() : FileStatus::FromErrno(errno);
+}
+
+Result<OpenFile, FileStatus> OpenRegularFile(const std::string& path, int flags) {
   // Without O_NONBLOCK the open of a pipe waits for its other end.
   const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    result = FileStatus::FromErrno(errno);
-    return -1;
-  }
+  if (fd < 0) return Failure{FileStatus::FromErrno(errno)};
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    result = FileStatus::NotRegularFile();
     ::close(fd);
-    return -1;
+    return Failure{FileStatus::NotRegularFile()};
   }
   // Regular files never block; the flag is dropped so that nothing depends on it.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
-  result = FileStatus();
-  return fd;
+  return OpenFile(fd, static_cast<std::uint64_t>(st.st_size));
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, FileStatus* status) {
-  std::uint64_t size = 0;
-  const int fd = OpenRegularFile(path, O_RDONLY, status, &size);
-  if (fd < 0) return std::nullopt;
+Result<std::string, FileStatus> ReadWholeFile(const std::string& path) {
+  Result<OpenFile, FileStatus> file = OpenRegularFile(path, O_RDONLY);
+  if (!file) return Failure{file.Reason()};
   // One byte more than the size lets the first read see the end at once.
-  std::string data(static_cast<std::size_t>(size) + 1, '\0');
+  std::string data(static_cast<std::size_t>(file->Size()) + 1, '\0');
   std::size_t length = 0;
   for (;;) {
     if (length == data.size()) data.resize(data.size() * 2);
-    const ssize_t got = ::read(fd, data.data() + length, data.size() - length);
+    const ssize_t got = ::read(file->Descriptor(), data.data() + length, data.size() - length);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      if (status != nullptr) *status = FileStatus::FromErrno(errno);
-      ::close(fd);
-      return std::nullopt;
-    }
+    if (got < 0) return Failure{FileStatus::FromErrno(errno)};
     if (got == 0) break;
     length += static_cast<std::size_t>(got);
   }
-  ::close(fd);
   data.resize(length);
   return data;
 }
@@ -212,7 +210,8 @@ std::string Tag(std::string_view text) {
 // before a restart) cannot be checked, so it is never taken as stale.
 const std::string& WriterTag() {
   static const std::string tag = [] {
-    std::string identity = ReadWholeFile("/proc/sys/kernel/random/boot_id").value_or("");
+    const Result<std::string, FileStatus> bootId = ReadWholeFile("/proc/sys/kernel/random/boot_id");
+    std::string identity = bootId ? *bootId : std::string();
     char buffer[256] = {};
     const ssize_t length = ::readlink("/proc/self/ns/pid", buffer, sizeof buffer - 1);
     identity.push_back('\0');
@@ -304,14 +303,14 @@ FileStatus CheckReplaceable(const std::string& path) {
 
 AtomicFileWriter::~AtomicFileWriter() { Abort(); }
 
-bool AtomicFileWriter::Fail(int code) { return Fail(FileStatus::FromErrno(code)); }
+FileStatus AtomicFileWriter::Fail(int code) { return Fail(FileStatus::FromErrno(code)); }
 
-bool AtomicFileWriter::Fail(FileStatus status) {
+FileStatus AtomicFileWriter::Fail(FileStatus status) {
   if (m_status.Ok()) m_status = status;
-  return false;
+  return m_status;
 }
 
-bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
+FileStatus AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
   Abort();
   m_flushToDisk = flushToDisk;
   m_status = {};
@@ -341,7 +340,7 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
     // A writable file in a folder that takes no new files is written in place.
     if (exists && (error == EACCES || error == EPERM)) {
       m_inPlace = true;
-      return true;
+      return {};
     }
     return Fail(error);
   }
@@ -354,16 +353,16 @@ bool AtomicFileWriter::Begin(const std::string& path, bool flushToDisk) {
   } else {
     ::fchmod(m_fd, NewFileMode());
   }
-  return true;
+  return {};
 }
 
-bool AtomicFileWriter::Write(std::string_view bytes) {
-  if (!m_status.Ok()) return false;
+FileStatus AtomicFileWriter::Write(std::string_view bytes) {
+  if (!m_status.Ok()) return m_status;
   if (m_inPlace) {
     m_inPlaceContent.append(bytes);
-    return true;
+    return {};
   }
-  if (m_fd < 0) return false;
+  if (m_fd < 0) return Fail(EBADF);
   while (!bytes.empty()) {
     const ssize_t put = ::write(m_fd, bytes.data(), bytes.size());
     if (put < 0) {
@@ -372,11 +371,12 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
     }
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
-  return true;
+  return {};
 }
 
-bool AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t length) {
-  if (!m_status.Ok() || (m_fd < 0 && !m_inPlace)) return false;
+FileStatus AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t length) {
+  if (!m_status.Ok()) return m_status;
+  if (m_fd < 0 && !m_inPlace) return Fail(EBADF);
   off_t in = static_cast<off_t>(offset);
   // Pieces of a few megabytes, each handed to the disk as soon as it is
   // copied, let the disk write while the copy goes on: the flush in Commit
@@ -406,52 +406,53 @@ bool AtomicFileWriter::CopyFrom(int fd, std::uint64_t offset, std::uint64_t leng
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return Fail(errno);
     if (got == 0) return Fail(FileStatus::EndedEarly());
-    if (!Write({buffer.data(), static_cast<std::size_t>(got)})) return false;
+    if (const FileStatus written = Write({buffer.data(), static_cast<std::size_t>(got)});
+        !written) {
+      return written;
+    }
     in += got;
     length -= static_cast<std::uint64_t>(got);
     startWriteBack();
   }
-  return true;
+  return {};
 }
 
-bool AtomicFileWriter::CommitInPlace() {
-  FileStatus status;
-  const int fd = OpenRegularFile(m_target, O_WRONLY, &status);
-  if (fd < 0) return Fail(status);
-  std::string_view bytes = m_inPlaceContent;
+FileStatus AtomicFileWriter::CommitInPlace() {
+  // The content is let go whatever the outcome.
+  const std::string content = std::move(m_inPlaceContent);
+  m_inPlace = false;
+  m_inPlaceContent.clear();
+  Result<OpenFile, FileStatus> file = OpenRegularFile(m_target, O_WRONLY);
+  if (!file) return Fail(file.Reason());
+  const int fd = file->Descriptor();
+  std::string_view bytes = content;
   off_t at = 0;
-  bool ok = true;
-  while (ok && !bytes.empty()) {
+  while (!bytes.empty()) {
     const ssize_t put = ::pwrite(fd, bytes.data(), bytes.size(), at);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      ok = Fail(put < 0 ? errno : EIO);
-      break;
-    }
+    if (put <= 0) return Fail(put < 0 ? errno : EIO);
     bytes.remove_prefix(static_cast<std::size_t>(put));
     at += put;
   }
   // Checked and flushed: a short file or one left in the cache counts as a failure.
-  if (ok && ::ftruncate(fd, at) != 0) ok = Fail(errno);
-  if (ok && ::fsync(fd) != 0) ok = Fail(errno);
-  if (::close(fd) != 0 && ok) ok = Fail(errno);
-  m_inPlace = false;
-  m_inPlaceContent.clear();
-  return ok;
+  if (::ftruncate(fd, at) != 0) return Fail(errno);
+  if (::fsync(fd) != 0) return Fail(errno);
+  if (const FileStatus closed = file->Close(); !closed) return Fail(closed);
+  return {};
 }
 
-bool AtomicFileWriter::Commit() {
+FileStatus AtomicFileWriter::Commit() {
   if (!m_status.Ok()) {
     Abort();
-    return false;
+    return m_status;
   }
   if (m_inPlace) return CommitInPlace();
   if (m_fd < 0) return Fail(EBADF);
   // A failure from here on drops the temporary file; the old file stays.
   const auto failAndAbort = [this](int code) {
-    Fail(code);
+    const FileStatus failure = Fail(code);
     Abort();
-    return false;
+    return failure;
   };
   if (m_flushToDisk && ::fsync(m_fd) != 0) return failAndAbort(errno);
   const int fd = m_fd;
@@ -459,7 +460,7 @@ bool AtomicFileWriter::Commit() {
   if (::close(fd) != 0) return failAndAbort(errno);
   if (::rename(m_temp.c_str(), m_target.c_str()) != 0) return failAndAbort(errno);
   m_temp.clear();
-  return true;
+  return {};
 }
 
 void AtomicFileWriter::Abort() {
@@ -477,11 +478,10 @@ void AtomicFileWriter::Abort() {
 
 FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes) {
   AtomicFileWriter writer;
-  if (writer.Begin(path)) {
-    writer.Write(bytes);
-    writer.Commit();
-  }
-  return writer.Status();
+  if (const FileStatus begun = writer.Begin(path); !begun) return begun;
+  // A failed write fails the commit with its reason.
+  writer.Write(bytes);
+  return writer.Commit();
 }
 
 }  // namespace zeltrix

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
@@ -48,9 +49,6 @@ class FileStatus {
  */
 bool FileExists(const std::string& path);
 
-/** True when the path names a regular file (after following links). */
-bool IsRegularFile(const std::string& path);
-
 /** True when nothing at all (file, directory, link) stands at the path. */
 bool NothingAt(const std::string& path);
 
@@ -58,19 +56,41 @@ bool NothingAt(const std::string& path);
 std::string FolderOf(std::string_view path);
 
 /**
- * Opens a regular file (after following links) with the given open flags and
- * returns its descriptor, or -1 with the reason in status. The open never
- * waits: a named pipe, a device or a folder is refused at once. When size is
- * given, it receives the file's size as the open found it.
+ * The descriptor of an open file, closed when the object goes, with the
+ * file's size as the open found it.
  */
-int OpenRegularFile(const std::string& path, int flags, FileStatus* status = nullptr,
-                    std::uint64_t* size = nullptr);
+class OpenFile {
+ public:
+  OpenFile(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+  OpenFile(OpenFile&& other) noexcept : m_fd(other.m_fd), m_size(other.m_size) { other.m_fd = -1; }
+  OpenFile& operator=(OpenFile&& other) noexcept;
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  ~OpenFile() { Close(); }
+
+  /** The descriptor; -1 once closed. */
+  int Descriptor() const { return m_fd; }
+  std::uint64_t Size() const { return m_size; }
+  /** Closes the file now: success, or why close() failed (a write the disk refused late). */
+  FileStatus Close();
+
+ private:
+  int m_fd;
+  std::uint64_t m_size;
+};
 
 /**
- * The whole content of a regular file, or nothing when it cannot be read
- * (then the reason is put in status). Pipes and devices are refused unread.
+ * Opens a regular file (after following links) with the given open flags,
+ * or says why it cannot be. The open never waits: a named pipe, a device or
+ * a folder is refused at once.
  */
-std::optional<std::string> ReadWholeFile(const std::string& path, FileStatus* status = nullptr);
+Result<OpenFile, FileStatus> OpenRegularFile(const std::string& path, int flags);
+
+/**
+ * The whole content of a regular file, or why it cannot be read. Pipes and
+ * devices are refused unread.
+ */
+Result<std::string, FileStatus> ReadWholeFile(const std::string& path);
 
 /**
  * Whether a file may be put at the path now, without touching it: an existing
@@ -110,32 +130,35 @@ class AtomicFileWriter {
   ~AtomicFileWriter();
 
   /**
-   * Starts the replacement of the file at path; false when the target is
-   * refused or no temporary file can be made. With flushToDisk the new content
-   * reaches the disk before it replaces the old, so that it survives a power
-   * cut too.
+   * Starts the replacement of the file at path: a failure when the target is
+   * refused or no temporary file can be made. With flushToDisk the new
+   * content reaches the disk before it replaces the old, so that it survives
+   * a power cut too.
    */
-  bool Begin(const std::string& path, bool flushToDisk = true);
-  /** Appends bytes to the new content; false on a failed write. */
-  bool Write(std::string_view bytes);
+  FileStatus Begin(const std::string& path, bool flushToDisk = true);
+  /**
+   * Appends bytes to the new content. Every call after a failure fails with
+   * the first failure since Begin, so that a run of calls is checked once.
+   */
+  FileStatus Write(std::string_view bytes);
   /**
    * Appends length bytes of another open file, read from offset on, to the new
-   * content without holding them in memory; false on a failed read or write and
-   * when that file ends before them.
+   * content without holding them in memory; a failure on a failed read or write
+   * and when that file ends before them.
    */
-  bool CopyFrom(int fd, std::uint64_t offset, std::uint64_t length);
-  /** Puts the new content in place; false when that failed (the old file is then untouched). */
-  bool Commit();
+  FileStatus CopyFrom(int fd, std::uint64_t offset, std::uint64_t length);
+  /**
+   * Puts the new content in place; after a failure (here or before) the old
+   * file is untouched and the new content dropped.
+   */
+  FileStatus Commit();
   /** Drops the new content; the target stays as it was. */
   void Abort();
 
-  /** Success, or the reason of the first failure since Begin. */
-  const FileStatus& Status() const { return m_status; }
-
  private:
-  bool Fail(int code);
-  bool Fail(FileStatus status);
-  bool CommitInPlace();
+  FileStatus Fail(int code);
+  FileStatus Fail(FileStatus status);
+  FileStatus CommitInPlace();
 
   std::string m_target;
   std::string m_temp;
@@ -143,7 +166,7 @@ class AtomicFileWriter {
   bool m_flushToDisk = true;
   bool m_inPlace = false;
   std::string m_inPlaceContent;
-  FileStatus m_status;
+  FileStatus m_status;  // the first failure since Begin
 };
 
 /** Writes the whole content with AtomicFileWriter. */

@@ -10,9 +10,8 @@
 namespace zeltrix {
 
 Result<std::string, FileStatus> ReadTextFile(const std::string& path) {
-  FileStatus status;
-  std::optional<std::string> bytes = ReadWholeFile(path, &status);
-  if (!bytes) return Failure{status};
+  Result<std::string, FileStatus> bytes = ReadWholeFile(path);
+  if (!bytes) return Failure{bytes.Reason()};
   const std::size_t zero = bytes->find('\0');
   if (zero != std::string::npos) bytes->resize(zero);
   return std::move(*bytes);

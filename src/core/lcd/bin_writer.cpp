@@ -1,7 +1,6 @@
 #include "core/lcd/bin_writer.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <limits>
@@ -21,49 +20,30 @@ constexpr const char* kError = "Ошибка";
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-void ReportNoMemory(Prompter& prompter) {
-  ShowError(prompter, kConversion, "Ошибка при доступе к памяти!");
+Message NoMemory() { return ErrorMessage(kConversion, "Ошибка при доступе к памяти!"); }
+
+Message WriteFailure(const std::string& path) {
+  return ErrorMessage(kError, "Не удалось записать файл \n" + Quoted(path));
 }
 
-void ReportWriteFailure(Prompter& prompter, const std::string& path) {
-  ShowError(prompter, kError, "Не удалось записать файл \n" + Quoted(path));
+Message CreateFailure(const std::string& path) {
+  return ErrorMessage(kError, "Не удалось создать файл \n" + Quoted(path));
 }
-
-// Closes the descriptor on every way out, a thrown bad_alloc included.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : m_fd(fd) {}
-  ~FileHandle() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int Get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
 
 // The new file goes in beside an old one of that name and replaces it only
 // once it is complete, so a failure leaves the old file as it was.
-bool WriteNewFile(const std::string& path, std::string_view codes, const EepromChip* chip,
-                  Prompter& prompter) {
+Status WriteNewFile(const std::string& path, std::string_view codes, const EepromChip* chip) {
   if (chip != nullptr && codes.size() > chip->size) {
-    ShowWarning(prompter, kConversion, ChipOverflowText(*chip, codes.size() - chip->size));
-    return false;
+    return Failure{WarningMessage(kConversion, ChipOverflowText(*chip, codes.size() - chip->size))};
   }
   AtomicFileWriter writer;
-  if (!writer.Begin(path)) {
-    ShowError(prompter, kError, "Не удалось создать файл \n" + Quoted(path));
-    return false;
-  }
+  if (!writer.Begin(path)) return Failure{CreateFailure(path)};
   // An image the size of the chip: the rest is the erased state, 0xFF.
   const std::string padding(chip != nullptr ? chip->size - codes.size() : 0, '\xFF');
   if (!writer.Write(codes) || !writer.Write(padding) || !writer.Commit()) {
-    ReportWriteFailure(prompter, path);
-    return false;
+    return Failure{WriteFailure(path)};
   }
-  return true;
+  return {};
 }
 
 // Append, insert and replace build the new content in a temporary file: the
@@ -71,35 +51,32 @@ bool WriteNewFile(const std::string& path, std::string_view codes, const EepromC
 // file. A kill or a power cut then leaves the old file or the new one, never
 // a file cut short; appending is inserting at the end. A missing file (no
 // descriptor, size 0) is made the same way, so it appears only with the codes.
-bool Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
-             std::string_view codes, const std::string& path, Prompter& prompter) {
+Status Rewrite(int fd, std::uint64_t size, std::uint64_t address, bool replace,
+               std::string_view codes, const std::string& path) {
   const std::uint64_t tail =
       replace ? std::min<std::uint64_t>(size, address + codes.size()) : address;
   AtomicFileWriter writer;
-  if (!writer.Begin(path) && fd < 0) {
-    ShowError(prompter, kError, "Не удалось создать файл \n" + Quoted(path));
-    return false;
-  }
+  if (!writer.Begin(path) && fd < 0) return Failure{CreateFailure(path)};
   const bool written = writer.CopyFrom(fd, 0, address) && writer.Write(codes) &&
                        writer.CopyFrom(fd, tail, size - tail) && writer.Commit();
-  if (!written) ReportWriteFailure(prompter, path);
-  return written;
+  if (!written) return Failure{WriteFailure(path)};
+  return {};
 }
 
-bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
-                       std::uint64_t address, bool replace, const EepromChip* chip,
-                       Prompter& prompter) {
-  std::uint64_t size = 0;
-  const FileHandle file(OpenRegularFile(path, O_RDWR, nullptr, &size));
+Status WriteIntoExisting(const std::string& path, std::string_view codes, bool atAddress,
+                         std::uint64_t address, bool replace, const EepromChip* chip,
+                         Prompter& prompter) {
+  const Result<OpenFile, FileStatus> file = OpenRegularFile(path, O_RDWR);
+  const int fd = file ? file->Descriptor() : -1;
+  const std::uint64_t size = file ? file->Size() : 0;
   // A file that is not there is not made here: a refusal or a failure
   // would leave it behind empty.
-  const bool missing = file.Get() < 0 && NothingAt(path);
-  if (file.Get() < 0 && !missing) {
-    ShowError(prompter, kError, "Не удалось открыть файл \n" + Quoted(path));
-    return false;
+  const bool missing = !file && NothingAt(path);
+  if (!file && !missing) {
+    return Failure{ErrorMessage(kError, "Не удалось открыть файл \n" + Quoted(path))};
   }
   if (atAddress && size <= address) {
-    if (!AskToAppend(prompter, path, missing)) return false;
+    if (Status append = AskToAppend(prompter, path, missing); !append) return append;
     atAddress = false;
   }
   if (!atAddress) {
@@ -112,10 +89,9 @@ bool WriteIntoExisting(const std::string& path, std::string_view codes, bool atA
   const std::uint64_t newSize =
       replace ? std::max<std::uint64_t>(size, address + codes.size()) : size + codes.size();
   if (chip != nullptr && newSize > chip->size) {
-    ShowWarning(prompter, kConversion, ChipOverflowText(*chip, newSize - chip->size));
-    return false;
+    return Failure{WarningMessage(kConversion, ChipOverflowText(*chip, newSize - chip->size))};
   }
-  return Rewrite(file.Get(), size, address, replace, codes, path, prompter);
+  return Rewrite(fd, size, address, replace, codes, path);
 }
 
 template <class Char>
@@ -134,103 +110,97 @@ std::string CodesOf(std::basic_string_view<Char> text, const CharacterMap& shown
 }
 
 template <class String>
-std::optional<String> Prepare(std::string_view path, String text, bool removeUndisplayable,
-                              bool removeSpaces, int countSpace, Prompter& prompter,
-                              const CharacterMap& map) {
-  constexpr const char* kNoText = "Отсутствует преобразуемый текст";
-  if (path.empty()) {
-    ShowWarning(prompter, "Подготовка к преобразованию", "Не указан путь к файлу!");
-    return std::nullopt;
-  }
-  if (text.empty()) {
-    ShowWarning(prompter, "Преобразование текста", kNoText);
-    return std::nullopt;
-  }
+Result<String> Prepare(std::string_view path, String text, bool removeUndisplayable,
+                       bool removeSpaces, int countSpace, const CharacterMap& map) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
+  if (text.empty()) return Failure{NoBinTextMessage()};
   try {
     TabsAndBreaksToSpacesInPlace(text);
     if (removeUndisplayable || removeSpaces) {
       CleanTextInPlace(text, removeSpaces ? 1 : 0, countSpace, removeUndisplayable ? 1 : 0, map);
     }
-    if (text.empty()) {
-      ShowWarning(prompter, "Преобразование текста", kNoText);
-      return std::nullopt;
-    }
+    if (text.empty()) return Failure{NoBinTextMessage()};
     return text;
   } catch (const std::bad_alloc&) {
-    ReportNoMemory(prompter);
-    return std::nullopt;
+    return Failure{NoMemory()};
   }
 }
 
 // Puts the code block that makeCodes gives into the file, with every check
-// and message of WriteBinImage after its first step. The block is made only
-// once the start address is known to be given, as it always was. The step
-// writes the file in a format of its own; without one, the file is a BIN.
+// of WriteBinImage after its first step. The block is made only once the
+// start address is known to be given, as it always was. The step writes the
+// file in a format of its own; without one, the file is a BIN.
 template <class MakeCodes>
-bool Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPlacement placement,
-           BinManner manner, std::string_view startAddress, Prompter& prompter,
-           const BlockFileStep& step = {}) {
+Status Place(const std::string& path, MakeCodes makeCodes, BinTarget target, BinPlacement placement,
+             BinManner manner, std::string_view startAddress, Prompter& prompter,
+             const BlockFileStep& step = {}) {
   const bool existing = target == kBinExistingFile;
   const bool atAddress = existing && placement == kBinAtAddress;
   if (atAddress && startAddress.empty()) {
-    ShowWarning(prompter, "Предупреждение",
-                "Поле  \"Начальный адрес\"  не заполенно\n"
-                "Нужно указать начальный адрес добавляемых данных в файл.");
-    return false;
+    return Failure{WarningMessage("Предупреждение",
+                                  "Поле  \"Начальный адрес\"  не заполенно\n"
+                                  "Нужно указать начальный адрес добавляемых данных в файл.")};
   }
   try {
     const auto codes = makeCodes();
     if (codes.empty()) {
-      ShowError(prompter, kConversion, "Не удалось выполнить преобразование!");
-      return false;
+      return Failure{ErrorMessage(kConversion, "Не удалось выполнить преобразование!")};
     }
     // From the read of the old file to the replacement no other writer may
     // change it, or one of the two changes would be lost.
     const FileLock lock(path);
     if (!lock.Status()) {
-      ShowError(
-          prompter, kError,
+      return Failure{ErrorMessage(
+          kError,
           std::string(existing ? "Не удалось открыть файл \n" : "Не удалось создать файл \n") +
-              Quoted(path) + "\n" + AsSentence(lock.Status().Reason()));
-      return false;
+              Quoted(path) + "\n" + AsSentence(lock.Status().Reason()))};
     }
     const BlockPlacement where{existing, atAddress, manner == kBinReplace,
                                ParseStartAddress(startAddress)};
-    const bool written =
-        step ? step(codes, where, prompter) : PlaceInBinFile(path, codes, where, nullptr, prompter);
-    if (written) ShowInformation(prompter, kConversion, "Преобразование успешно завершено.");
-    return written;
+    return step ? step(codes, where, prompter)
+                : PlaceInBinFile(path, codes, where, nullptr, prompter);
   } catch (const std::bad_alloc&) {
-    ReportNoMemory(prompter);
-    return false;
+    return Failure{NoMemory()};
   }
 }
 
 }  // namespace
 
-bool AskToAppend(Prompter& prompter, const std::string& path, bool missing) {
+Message NoBinPathMessage() {
+  return WarningMessage("Подготовка к преобразованию", "Не указан путь к файлу!");
+}
+
+Message NoBinTextMessage() {
+  return WarningMessage("Преобразование текста", "Отсутствует преобразуемый текст");
+}
+
+Message BinWrittenMessage() {
+  return {kConversion, "Преобразование успешно завершено.", MessageIcon::Information,
+          MessageButtons::Ok, MessageAnswer::Ok};
+}
+
+Status AskToAppend(Prompter& prompter, const std::string& path, bool missing) {
   const MessageAnswer answer = prompter.Show(
       {kConversion,
        missing
            ? "Файл \n" + Quoted(path) + "\nне существует!\nСоздать его и записать в него данные?"
            : "Начальный адрес больше текущего размера файла!\nДобавить данные в конец файла?",
        MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
-  if (answer == MessageAnswer::Yes) return true;
-  ShowWarning(prompter, kConversion, "Преобразование не производилось");
-  return false;
+  if (answer == MessageAnswer::Yes) return {};
+  return Failure{WarningMessage(kConversion, "Преобразование не производилось")};
 }
 
-bool PlaceInBinFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
-                    const EepromChip* chip, Prompter& prompter) {
+Status PlaceInBinFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
+                      const EepromChip* chip, Prompter& prompter) {
   return where.existing ? WriteIntoExisting(path, codes, where.atAddress, where.address,
                                             where.replace, chip, prompter)
-                        : WriteNewFile(path, codes, chip, prompter);
+                        : WriteNewFile(path, codes, chip);
 }
 
-bool PlaceBlock(const std::string& path, std::string_view codes, BinTarget target,
-                BinPlacement placement, BinManner manner, std::string_view startAddress,
-                Prompter& prompter, const BlockFileStep& step) {
-  if (path.empty()) return false;
+Status PlaceBlock(const std::string& path, std::string_view codes, BinTarget target,
+                  BinPlacement placement, BinManner manner, std::string_view startAddress,
+                  Prompter& prompter, const BlockFileStep& step) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
   return Place(
       path, [&] { return codes; }, target, placement, manner, startAddress, prompter, step);
 }
@@ -259,30 +229,24 @@ std::uint64_t ParseStartAddress(std::string_view field) {
   return value;
 }
 
-std::optional<std::string> PrepareBinText(std::string_view path, std::string text,
-                                          bool removeUndisplayable, bool removeSpaces,
-                                          int countSpace, Prompter& prompter,
-                                          const CharacterMap& map) {
-  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, prompter,
-                 map);
+Result<std::string> PrepareBinText(std::string_view path, std::string text,
+                                   bool removeUndisplayable, bool removeSpaces, int countSpace,
+                                   const CharacterMap& map) {
+  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, map);
 }
 
-std::optional<std::u32string> PrepareBinText(std::string_view path, std::u32string text,
-                                             bool removeUndisplayable, bool removeSpaces,
-                                             int countSpace, Prompter& prompter,
-                                             const CharacterMap& map) {
-  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, prompter,
-                 map);
+Result<std::u32string> PrepareBinText(std::string_view path, std::u32string text,
+                                      bool removeUndisplayable, bool removeSpaces, int countSpace,
+                                      const CharacterMap& map) {
+  return Prepare(path, std::move(text), removeUndisplayable, removeSpaces, countSpace, map);
 }
 
-std::optional<EngineText> PrepareBinText(std::string_view path, EngineText text,
-                                         bool removeUndisplayable, bool removeSpaces,
-                                         int countSpace, Prompter& prompter,
-                                         const CharacterMap& map) {
-  return std::move(text).Visit([&](auto&& units) -> std::optional<EngineText> {
-    auto prepared = PrepareBinText(path, std::move(units), removeUndisplayable, removeSpaces,
-                                   countSpace, prompter, map);
-    if (!prepared) return std::nullopt;
+Result<EngineText> PrepareBinText(std::string_view path, EngineText text, bool removeUndisplayable,
+                                  bool removeSpaces, int countSpace, const CharacterMap& map) {
+  return std::move(text).Visit([&](auto&& units) -> Result<EngineText> {
+    auto prepared =
+        PrepareBinText(path, std::move(units), removeUndisplayable, removeSpaces, countSpace, map);
+    if (!prepared) return Failure{prepared.Reason()};
     if constexpr (std::is_same_v<std::decay_t<decltype(units)>, std::string>) {
       return EngineText::FromCp1251(std::move(*prepared));
     } else {
@@ -293,18 +257,19 @@ std::optional<EngineText> PrepareBinText(std::string_view path, EngineText text,
   });
 }
 
-bool WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
-                   BinPlacement placement, BinManner manner, std::string_view startAddress,
-                   Prompter& prompter) {
-  if (path.empty() || text.empty()) return false;
+Status WriteBinImage(const std::string& path, std::string_view text, BinTarget target,
+                     BinPlacement placement, BinManner manner, std::string_view startAddress,
+                     Prompter& prompter) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
+  if (text.empty()) return Failure{NoBinTextMessage()};
   return Place(
       path, [&] { return MapToLcdCodes(text); }, target, placement, manner, startAddress, prompter);
 }
 
-bool WriteBinBlock(const std::string& path, std::string_view codes, BinTarget target,
-                   BinPlacement placement, BinManner manner, std::string_view startAddress,
-                   Prompter& prompter) {
-  if (path.empty()) return false;
+Status WriteBinBlock(const std::string& path, std::string_view codes, BinTarget target,
+                     BinPlacement placement, BinManner manner, std::string_view startAddress,
+                     Prompter& prompter) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
   return Place(
       path, [&] { return codes; }, target, placement, manner, startAddress, prompter);
 }

@@ -8,6 +8,7 @@
 #include "core/image/eeprom_chip.h"
 #include "core/lcd/bin_writer.h"
 #include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 // The placement flow of the BIN writer, shared with the writers of other
 // image formats: the checks, the lock and the messages that every placement
@@ -25,21 +26,21 @@ struct BlockPlacement {
 
 /**
  * The format's part of a placement: called once the block is known not to be
- * empty, with the file's FileLock held. It reports its own refusals and
- * failures through the prompter, not the success, and returns true when the
- * block was written.
+ * empty, with the file's FileLock held. It asks its questions through the
+ * prompter and returns success when the block was written, else the message
+ * of its refusal or failure.
  */
 using BlockFileStep =
-    std::function<bool(std::string_view codes, const BlockPlacement& where, Prompter& prompter)>;
+    std::function<Status(std::string_view codes, const BlockPlacement& where, Prompter& prompter)>;
 
 /**
- * WriteBinBlock with the file step given: refuses an empty start-address
- * field (existing file, at an address) and an empty block, takes the file's
- * lock, runs the step, reports success and a lack of memory.
+ * WriteBinBlock with the file step given: refuses an empty path, an empty
+ * start-address field (existing file, at an address) and an empty block,
+ * takes the file's lock, runs the step; a lack of memory is a failure too.
  */
-bool PlaceBlock(const std::string& path, std::string_view codes, BinTarget target,
-                BinPlacement placement, BinManner manner, std::string_view startAddress,
-                Prompter& prompter, const BlockFileStep& step);
+Status PlaceBlock(const std::string& path, std::string_view codes, BinTarget target,
+                  BinPlacement placement, BinManner manner, std::string_view startAddress,
+                  Prompter& prompter, const BlockFileStep& step);
 
 /**
  * The BIN file step: the block as the new file, or appended, inserted or
@@ -47,14 +48,14 @@ bool PlaceBlock(const std::string& path, std::string_view codes, BinTarget targe
  * size with 0xFF, and a file that would not fit the chip is refused with
  * ChipOverflowText, before anything is written.
  */
-bool PlaceInBinFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
-                    const EepromChip* chip, Prompter& prompter);
+Status PlaceInBinFile(const std::string& path, std::string_view codes, const BlockPlacement& where,
+                      const EepromChip* chip, Prompter& prompter);
 
 /**
  * The question asked when the start address is not below the end of the
  * image: whether to append instead, or for a missing file whether to create
- * it. True for Yes; No is answered with "Преобразование не производилось".
+ * it. Success for Yes; for No the warning "Преобразование не производилось".
  */
-bool AskToAppend(Prompter& prompter, const std::string& path, bool missing);
+Status AskToAppend(Prompter& prompter, const std::string& path, bool missing);
 
 }  // namespace zeltrix

@@ -242,22 +242,15 @@ std::string MakeCgramRecords(const EngineText& text, const CgramSetup& setup,
   return records;
 }
 
-std::optional<std::string> PrepareCgramRecords(std::string_view path, const EngineText& text,
-                                               const CgramSetup& setup, Prompter& prompter,
-                                               std::vector<CgramReport>* reports) {
-  if (path.empty()) {
-    ShowWarning(prompter, "Подготовка к преобразованию", "Не указан путь к файлу!");
-    return std::nullopt;
-  }
-  if (text.Empty()) {
-    ShowWarning(prompter, "Преобразование текста", "Отсутствует преобразуемый текст");
-    return std::nullopt;
-  }
+Result<std::string> PrepareCgramRecords(std::string_view path, const EngineText& text,
+                                        const CgramSetup& setup,
+                                        std::vector<CgramReport>* reports) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
+  if (text.Empty()) return Failure{NoBinTextMessage()};
   try {
     return MakeCgramRecords(text, setup, reports);
   } catch (const std::bad_alloc&) {
-    ShowError(prompter, "Преобразование", "Ошибка при доступе к памяти!");
-    return std::nullopt;
+    return Failure{ErrorMessage("Преобразование", "Ошибка при доступе к памяти!")};
   }
 }
 
@@ -265,39 +258,44 @@ namespace {
 
 // Inserting or replacing records at an address between two of them would put
 // the screens where firmware does not look for them: refused with a message.
-bool AtRecordBoundary(std::size_t size, BinTarget target, BinPlacement placement,
-                      std::string_view startAddress, Prompter& prompter) {
+Status AtRecordBoundary(std::size_t size, BinTarget target, BinPlacement placement,
+                        std::string_view startAddress) {
   // An empty field is refused by the writer, with its own message.
-  if (target != kBinExistingFile || placement != kBinAtAddress || startAddress.empty()) return true;
+  if (target != kBinExistingFile || placement != kBinAtAddress || startAddress.empty()) return {};
   const std::uint64_t address = ParseStartAddress(startAddress);
-  if (address % size == 0) return true;
+  if (address % size == 0) return {};
   const std::uint64_t before = address - address % size;
-  ShowWarning(prompter, "Предупреждение",
-              "Начальный адрес " + std::to_string(address) +
-                  " не совпадает с началом записи экрана.\nЗапись экрана занимает " +
-                  std::to_string(size) + " байт: укажите адрес, кратный " + std::to_string(size) +
-                  ", например " + std::to_string(before) + " или " + std::to_string(before + size) +
-                  ".");
-  return false;
+  return Failure{WarningMessage(
+      "Предупреждение", "Начальный адрес " + std::to_string(address) +
+                            " не совпадает с началом записи экрана.\nЗапись экрана занимает " +
+                            std::to_string(size) + " байт: укажите адрес, кратный " +
+                            std::to_string(size) + ", например " + std::to_string(before) +
+                            " или " + std::to_string(before + size) + ".")};
 }
 
 }  // namespace
 
-bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
-                       BinTarget target, BinPlacement placement, BinManner manner,
-                       std::string_view startAddress, Prompter& prompter) {
-  if (path.empty()) return false;
-  if (!AtRecordBoundary(CgramRecordSize(geometry), target, placement, startAddress, prompter))
-    return false;
+Status WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
+                         BinTarget target, BinPlacement placement, BinManner manner,
+                         std::string_view startAddress, Prompter& prompter) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
+  if (Status boundary =
+          AtRecordBoundary(CgramRecordSize(geometry), target, placement, startAddress);
+      !boundary) {
+    return boundary;
+  }
   return WriteBinBlock(path, records, target, placement, manner, startAddress, prompter);
 }
 
-bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
-                       const ImageFormat& format, BinTarget target, BinPlacement placement,
-                       BinManner manner, std::string_view startAddress, Prompter& prompter) {
-  if (path.empty()) return false;
-  if (!AtRecordBoundary(CgramRecordSize(geometry), target, placement, startAddress, prompter))
-    return false;
+Status WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
+                         const ImageFormat& format, BinTarget target, BinPlacement placement,
+                         BinManner manner, std::string_view startAddress, Prompter& prompter) {
+  if (path.empty()) return Failure{NoBinPathMessage()};
+  if (Status boundary =
+          AtRecordBoundary(CgramRecordSize(geometry), target, placement, startAddress);
+      !boundary) {
+    return boundary;
+  }
   return WriteImageBlock(path, records, format, target, placement, manner, startAddress, prompter);
 }
 

@@ -11,6 +11,7 @@
 #include "core/lcd/cgram_plan.h"
 #include "core/lcd/formatter.h"
 #include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
@@ -87,14 +88,13 @@ std::string MakeCgramRecords(const EngineText& text, const CgramSetup& setup,
                              std::vector<CgramReport>* reports = nullptr);
 
 /**
- * MakeCgramRecords for the BIN dialog's Convert command, with its checks:
- * refuses an empty path and an empty text with the messages PrepareBinText
- * shows, and reports a lack of memory. Gives nothing after a refusal; an
- * empty block is refused by the writer.
+ * MakeCgramRecords for the BIN dialog's Convert command, with its checks: an
+ * empty path and an empty text give the refusals PrepareBinText gives, a lack
+ * of memory its message. An empty block is refused by the writer.
  */
-std::optional<std::string> PrepareCgramRecords(std::string_view path, const EngineText& text,
-                                               const CgramSetup& setup, Prompter& prompter,
-                                               std::vector<CgramReport>* reports = nullptr);
+Result<std::string> PrepareCgramRecords(std::string_view path, const EngineText& text,
+                                        const CgramSetup& setup,
+                                        std::vector<CgramReport>* reports = nullptr);
 
 /**
  * WriteBinBlock for the records of MakeCgramRecords: new file and appending
@@ -104,9 +104,9 @@ std::optional<std::string> PrepareCgramRecords(std::string_view path, const Engi
  * refused with a message that names the boundaries around it, and nothing is
  * written: rounding it would put the screens where the user did not say.
  */
-bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
-                       BinTarget target, BinPlacement placement, BinManner manner,
-                       std::string_view startAddress, Prompter& prompter);
+Status WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
+                         BinTarget target, BinPlacement placement, BinManner manner,
+                         std::string_view startAddress, Prompter& prompter);
 
 /**
  * WriteCgramRecords into a BIN or Intel HEX file through WriteImageBlock,
@@ -114,8 +114,8 @@ bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeo
  * go to the image's addresses as they go to a BIN file's offsets, and the
  * start address must be a record boundary in the same way.
  */
-bool WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
-                       const ImageFormat& format, BinTarget target, BinPlacement placement,
-                       BinManner manner, std::string_view startAddress, Prompter& prompter);
+Status WriteCgramRecords(const std::string& path, std::string_view records, LcdGeometry geometry,
+                         const ImageFormat& format, BinTarget target, BinPlacement placement,
+                         BinManner manner, std::string_view startAddress, Prompter& prompter);
 
 }  // namespace zeltrix

@@ -214,7 +214,7 @@ std::optional<std::pair<std::size_t, std::size_t>> FindHeaderName(std::string_vi
 // cannot be replaced.
 bool RenameHeader(const std::string& path, std::string_view oldName, std::string_view newName,
                   std::string& cause) {
-  const std::optional<std::string> bytes = ReadWholeFile(path);
+  const Result<std::string, FileStatus> bytes = ReadWholeFile(path);
   if (!bytes) return false;
   if (bytes->empty()) return true;
   cause = SettingsTextRefusal(*bytes);

@@ -35,6 +35,11 @@ QString ChipCaption(const EepromChip& chip) {
   return QString("%1 (%2)").arg(QString::fromUtf8(chip.name.data(), chip.name.size()), size);
 }
 
+// What became of a conversion: the notice of success, or why nothing was written.
+void ShowOutcome(Prompter& prompter, const Status& written) {
+  prompter.Show(written ? BinWrittenMessage() : written.Reason());
+}
+
 }  // namespace
 
 BinDialog::BinDialog(BinOutputOptions& options, SourceText sourceText, DisplayMap displayMap,
@@ -327,29 +332,36 @@ void BinDialog::Convert() {
     // Records keep every cell where the screen shows it: the cleaning
     // options do not apply.
     std::vector<CgramReport> overflows;
-    const std::optional<std::string> records =
-        PrepareCgramRecords(path, m_sourceText(), *cgram, m_prompter, &overflows);
-    if (!records) return;
-    const bool written = WriteCgramRecords(path, *records, cgram->geometry, Format(),
-                                           static_cast<BinTarget>(m_saveTo->currentIndex()),
-                                           static_cast<BinPlacement>(m_add->currentIndex()),
-                                           static_cast<BinManner>(m_how->currentIndex()),
-                                           m_startAddress->text().toStdString(), m_prompter);
+    const Result<std::string> records =
+        PrepareCgramRecords(path, m_sourceText(), *cgram, &overflows);
+    if (!records) {
+      m_prompter.Show(records.Reason());
+      return;
+    }
+    const Status written = WriteCgramRecords(path, *records, cgram->geometry, Format(),
+                                             static_cast<BinTarget>(m_saveTo->currentIndex()),
+                                             static_cast<BinPlacement>(m_add->currentIndex()),
+                                             static_cast<BinManner>(m_how->currentIndex()),
+                                             m_startAddress->text().toStdString(), m_prompter);
+    ShowOutcome(m_prompter, written);
     if (written && !overflows.empty())
       ShowInformation(m_prompter, "Преобразование", CgramOverflowText(overflows));
     return;
   }
   const CharacterMap map = m_displayMap();
-  const std::optional<EngineText> text =
+  const Result<EngineText> text =
       PrepareBinText(path, m_sourceText(), m_removeUndisplayable->isChecked(),
-                     m_removeSpaces->isChecked(), m_spaceCount->value(), m_prompter, map);
-  if (!text) return;
+                     m_removeSpaces->isChecked(), m_spaceCount->value(), map);
+  if (!text) {
+    m_prompter.Show(text.Reason());
+    return;
+  }
   // The lists hold their choices in the order of the enums.
-  WriteImageBlock(path, MapToLcdCodes(*text, map), Format(),
-                  static_cast<BinTarget>(m_saveTo->currentIndex()),
-                  static_cast<BinPlacement>(m_add->currentIndex()),
-                  static_cast<BinManner>(m_how->currentIndex()),
-                  m_startAddress->text().toStdString(), m_prompter);
+  ShowOutcome(m_prompter, WriteImageBlock(path, MapToLcdCodes(*text, map), Format(),
+                                          static_cast<BinTarget>(m_saveTo->currentIndex()),
+                                          static_cast<BinPlacement>(m_add->currentIndex()),
+                                          static_cast<BinManner>(m_how->currentIndex()),
+                                          m_startAddress->text().toStdString(), m_prompter));
 }
 
 void BinDialog::keyPressEvent(QKeyEvent* event) {

@@ -806,7 +806,12 @@ void MainWindow::OpenImage() {
       const FrontAgainAfterwards front(this);
       std::optional<std::string> text;
       if (dialog.exec() == QDialog::Accepted) {
-        text = DecodeImageFile(*path, *dialog.Decoding(), m_prompter);
+        Result<std::string> decoded = DecodeImageFile(*path, *dialog.Decoding());
+        if (decoded) {
+          text = std::move(*decoded);
+        } else {
+          m_prompter.Show(decoded.Reason());
+        }
       }
       if (text && text->empty()) {
         ShowWarning(m_prompter, "Открыть образ",

@@ -13,6 +13,7 @@
 #include "core/io/single_byte_codec.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
+#include "tests/support/result_value.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -20,6 +21,7 @@ namespace {
 
 using testing::ReadBytes;
 using testing::RecordingPrompter;
+using testing::SeenOf;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -76,15 +78,15 @@ void Check(const Placement& c) {
   RecordingPrompter prompter;
   prompter.answers.assign(c.answers.begin(), c.answers.end());
   const std::string codes = "XY";
-  const bool written =
+  const Status written =
       WriteImageBlock(path, codes, c.format, c.target, c.placement, c.manner, c.address, prompter);
-  EXPECT_EQ(written, !c.shown.empty() && c.shown.back() == kSuccess) << c.what;
+  EXPECT_EQ(written.Ok(), !c.shown.empty() && c.shown.back() == kSuccess) << c.what;
   std::vector<Message> shown = c.shown;
   for (Message& m : shown) {
     if (const std::size_t i = m.text.find("{path}"); i != std::string::npos)
       m.text.replace(i, 6, path);
   }
-  EXPECT_EQ(prompter.shown, shown) << c.what;
+  EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess), shown) << c.what;
   if (c.after) {
     EXPECT_EQ(ReadBytes(path), *c.after) << c.what;
   } else {
@@ -205,10 +207,12 @@ TEST(WriteImageBlock, ChipSizeImages) {
   for (const Placement& c : cases) Check(c);
   RecordingPrompter prompter;
   TempDir dir;
-  EXPECT_FALSE(WriteImageBlock(dir.Path("big.bin"), std::string(149, 'A'), bin, kBinNewFile,
-                               kBinAtEnd, kBinInsert, "0", prompter));
-  EXPECT_EQ(prompter.shown, std::vector<Message>{Refused(
-                                "Данные не помещаются в микросхему 24C01: не хватает 21 байта")});
+  const Status big = WriteImageBlock(dir.Path("big.bin"), std::string(149, 'A'), bin, kBinNewFile,
+                                     kBinAtEnd, kBinInsert, "0", prompter);
+  EXPECT_FALSE(big);
+  EXPECT_EQ(SeenOf(prompter.shown, big, kSuccess),
+            std::vector<Message>{
+                Refused("Данные не помещаются в микросхему 24C01: не хватает 21 байта")});
   EXPECT_EQ(ChipOverflowText(chip, 11),
             "Данные не помещаются в микросхему 24C01: не хватает 11 байт");
 }
@@ -231,21 +235,24 @@ TEST(WriteImageBlock, FilesThatCannotBeReadOrWritten) {
   };
   for (const auto& c : cases) {
     RecordingPrompter prompter;
-    EXPECT_FALSE(
-        WriteImageBlock(c.path, "AB", hex, c.target, kBinAtEnd, kBinInsert, "0", prompter));
-    EXPECT_EQ(prompter.shown, std::vector<Message>{c.message});
+    const Status written =
+        WriteImageBlock(c.path, "AB", hex, c.target, kBinAtEnd, kBinInsert, "0", prompter);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess), std::vector<Message>{c.message});
   }
   // A write that fails halfway leaves the old file.
   const std::string path = dir.Path("data.hex");
   const std::string old = Hex({{0, std::string(3000, 'o')}});
   WriteBytes(path, old);
   RecordingPrompter prompter;
+  Status written;
   {
     testing::FileSizeLimit full(old.size());
-    EXPECT_FALSE(WriteImageBlock(path, "AB", hex, kBinExistingFile, kBinAtAddress, kBinInsert, "0",
-                                 prompter));
+    written = WriteImageBlock(path, "AB", hex, kBinExistingFile, kBinAtAddress, kBinInsert, "0",
+                              prompter);
+    EXPECT_FALSE(written);
   }
-  EXPECT_EQ(prompter.shown,
+  EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess),
             std::vector<Message>{Failed("Не удалось записать файл \n\"" + path + "\"")});
   EXPECT_EQ(ReadBytes(path), old);
 }
@@ -268,11 +275,12 @@ TEST(WriteImageBlock, WaitsForTheFileLockAndKeepsTheOtherChange) {
   locked.get_future().wait();
   RecordingPrompter prompter;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_TRUE(WriteImageBlock(path, "XY", ImageFormat{.file = ImageFileFormat::IntelHex},
-                              kBinExistingFile, kBinAtEnd, kBinInsert, "0", prompter));
+  const Status written = WriteImageBlock(path, "XY", ImageFormat{.file = ImageFileFormat::IntelHex},
+                                         kBinExistingFile, kBinAtEnd, kBinInsert, "0", prompter);
+  EXPECT_TRUE(written);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
   EXPECT_TRUE(other.get());
-  EXPECT_EQ(prompter.shown, std::vector<Message>{kSuccess});
+  EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess), std::vector<Message>{kSuccess});
   EXPECT_EQ(ReadBytes(path), Hex({{0, "abcdXY"}}));
 }
 

@@ -4,8 +4,12 @@
 
 #include <vector>
 
+#include "tests/support/result_value.h"
+
 namespace zeltrix {
 namespace {
+
+using testing::ValueOf;
 
 SparseImage ImageOf(const std::vector<std::pair<std::uint64_t, std::string>>& runs) {
   SparseImage image;
@@ -54,8 +58,8 @@ TEST(IntelHex, WrittenFilesReadBackAsTheyWere) {
              {std::optional<HexStartRecord>(), std::optional<HexStartRecord>({3, 0x00001234})}) {
           const HexFile file{c.image, lineEnd, start};
           const std::string text = WriteIntelHex(file, length);
-          HexFault fault;
-          EXPECT_EQ(ReadIntelHex(text, &fault), file) << c.what << ": " << fault.reason;
+          const Result<HexFile, HexFault> read = ReadIntelHex(text);
+          EXPECT_EQ(ValueOf(read), file) << c.what << ": " << (read ? "" : read.Reason().reason);
           // Every record within its length and its 64 KiB, in upper case.
           std::size_t addressRecords = 0;
           const std::string_view end = lineEnd == LineEnd::Lf ? "\n" : "\r\n";
@@ -86,13 +90,12 @@ TEST(ReadIntelHex, WhatOtherToolsWriteIsRead) {
   // Lower-case digits, a segment record, blanks around records, blank lines.
   const std::string text =
       "  :0300000041424337 \n\n:020000021000ec\r\n:010010005a95\n\t:00000001FF\n\n";
-  HexFault fault;
-  const std::optional<HexFile> file = ReadIntelHex(text, &fault);
-  ASSERT_TRUE(file) << fault.reason;
+  const Result<HexFile, HexFault> file = ReadIntelHex(text);
+  ASSERT_TRUE(file) << file.Reason().reason;
   EXPECT_EQ(file->image, ImageOf({{0, "ABC"}, {0x10010, "Z"}}));
   EXPECT_EQ(file->lineEnd, LineEnd::Lf);
   // Nothing at all is an empty image; a text without records too.
-  EXPECT_EQ(ReadIntelHex(""), HexFile{});
+  EXPECT_EQ(ValueOf(ReadIntelHex("")), HexFile{});
   EXPECT_EQ(ReadIntelHex("\r\n \r\n")->lineEnd, LineEnd::CrLf);
 }
 
@@ -121,10 +124,10 @@ TEST(ReadIntelHex, ABadRecordIsRefusedWithItsLine) {
        "второй начальный адрес, не такой, как первый"},
   };
   for (const auto& c : cases) {
-    HexFault fault;
-    EXPECT_FALSE(ReadIntelHex(c.text, &fault)) << c.text;
-    EXPECT_EQ(fault.line, c.line) << c.text;
-    EXPECT_EQ(fault.reason, c.reason) << c.text;
+    const Result<HexFile, HexFault> file = ReadIntelHex(c.text);
+    ASSERT_FALSE(file) << c.text;
+    EXPECT_EQ(file.Reason().line, c.line) << c.text;
+    EXPECT_EQ(file.Reason().reason, c.reason) << c.text;
   }
   EXPECT_EQ(HexFaultText("/tmp/x.hex", {12, "неверная контрольная сумма"}),
             "Строка 12 файла \"/tmp/x.hex\": неверная контрольная сумма");
@@ -151,7 +154,7 @@ TEST(HexLayout, TheImageStandsWhereTheLayoutPutsIt) {
     SparseImage hex = outside;
     PutInLayout(hex, image, c.layout);
     EXPECT_EQ(hex, c.hex) << HexLayoutStoredName(c.layout);
-    EXPECT_EQ(ImageInLayout(hex, c.layout), image) << HexLayoutStoredName(c.layout);
+    EXPECT_EQ(ValueOf(ImageInLayout(hex, c.layout)), image) << HexLayoutStoredName(c.layout);
   }
   EXPECT_EQ(HexLayoutLimit(HexLayout::Pic16Eeprom), (0x100000000 - 0x4200) / 2);
 }
@@ -167,9 +170,9 @@ TEST(HexLayout, APic16WordMustBeWholeWithAZeroHighByte) {
       {ImageOf({{0x4203, std::string("\0", 1)}}), "по адресу 0x4202 нет младшего байта слова"},
   };
   for (const auto& c : cases) {
-    std::string reason;
-    EXPECT_FALSE(ImageInLayout(c.hex, HexLayout::Pic16Eeprom, &reason));
-    EXPECT_EQ(reason, c.reason);
+    const Result<SparseImage, std::string> image = ImageInLayout(c.hex, HexLayout::Pic16Eeprom);
+    ASSERT_FALSE(image);
+    EXPECT_EQ(image.Reason(), c.reason);
   }
   EXPECT_EQ(HexLayoutFaultText("e.hex", HexLayout::Pic16Eeprom,
                                "по адресу 0x4203 нет старшего байта слова"),

@@ -162,7 +162,8 @@ TEST(AtomicFileWriter, LongNamesAreKeptAndTheirTemporariesFit) {
     std::vector<std::unique_ptr<AtomicFileWriter>> writers;
     for (const std::string& name : names) {
       writers.push_back(std::make_unique<AtomicFileWriter>());
-      ASSERT_TRUE(writers.back()->Begin(dir.Path(name))) << writers.back()->Status().Reason();
+      const FileStatus begun = writers.back()->Begin(dir.Path(name));
+      ASSERT_TRUE(begun) << begun.Reason();
       ASSERT_TRUE(writers.back()->Write(name));
     }
     const std::vector<std::string> temporaries = Temporaries(dir);
@@ -177,7 +178,10 @@ TEST(AtomicFileWriter, LongNamesAreKeptAndTheirTemporariesFit) {
     }
     std::sort(prefixes.begin(), prefixes.end());
     EXPECT_EQ(std::unique(prefixes.begin(), prefixes.end()), prefixes.end());
-    for (const auto& writer : writers) EXPECT_TRUE(writer->Commit()) << writer->Status().Reason();
+    for (const auto& writer : writers) {
+      const FileStatus committed = writer->Commit();
+      EXPECT_TRUE(committed) << committed.Reason();
+    }
   }
   for (const std::string& name : names) EXPECT_EQ(ReadBytes(dir.Path(name)), name);
   EXPECT_EQ(Temporaries(dir), std::vector<std::string>{});

@@ -41,7 +41,10 @@ struct Replacement {
 std::vector<Replacement> Replacements() {
   const auto bin = [](BinTarget target, BinPlacement placement, BinManner manner) {
     return [=](const std::string& path, Prompter& prompter) {
-      return WriteBinImage(path, "AB", target, placement, manner, "1", prompter);
+      // The BIN writer returns its failure; its callers show it.
+      const Status written = WriteBinImage(path, "AB", target, placement, manner, "1", prompter);
+      if (!written) prompter.Show(written.Reason());
+      return written.Ok();
     };
   };
   return {
@@ -164,9 +167,9 @@ TEST_F(SpecialFiles, AreRefusedAtOnceAsTargetsAndLeftInPlace) {
 
 TEST_F(SpecialFiles, AreNotReadAndGiveDefaults) {
   for (const std::string& path : m_paths) {
-    FileStatus status;
-    EXPECT_FALSE(ReadWholeFile(path, &status)) << path;
-    EXPECT_EQ(status.Reason(), "это не обычный файл");
+    const Result<std::string, FileStatus> bytes = ReadWholeFile(path);
+    EXPECT_FALSE(bytes) << path;
+    EXPECT_EQ(bytes.Reason().Reason(), "это не обычный файл");
     EXPECT_FALSE(ReadTextFile(path)) << path;
     SettingsFile file;
     EXPECT_FALSE(file.Open(path)) << path;

@@ -11,6 +11,7 @@
 #include "tests/support/cp1251_text.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_prompter.h"
+#include "tests/support/result_value.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -18,7 +19,9 @@ namespace {
 
 using testing::ReadBytes;
 using testing::RecordingPrompter;
+using testing::SeenOf;
 using testing::TempDir;
+using testing::ValueOf;
 using testing::WriteBytes;
 
 using testing::W;
@@ -52,6 +55,15 @@ const Message kNoText = Warning("Преобразование текста", "О
 
 Message WriteFailed(const std::string& path) {
   return Error("Ошибка", "Не удалось записать файл \n\"" + path + "\"");
+}
+
+// The messages a write shows: its questions through the prompter, then the
+// outcome its caller shows, when the expected messages end with one (a run
+// that does nothing shows nothing at all).
+std::vector<Message> Seen(const RecordingPrompter& prompter, const Status& outcome,
+                          const std::vector<Message>& expected) {
+  if (expected.empty() || expected.back().buttons != MessageButtons::Ok) return prompter.shown;
+  return SeenOf(prompter.shown, outcome, kSuccess);
 }
 
 std::size_t EntriesIn(const std::string& dir) {
@@ -109,15 +121,14 @@ TEST(PrepareBinText, RefusalsAndPreparation) {
       {"f.bin", "\r\n", true, false, 2, " ", std::nullopt},
   };
   for (const Case& c : cases) {
-    RecordingPrompter prompter;
-    EXPECT_EQ(PrepareBinText(c.path, c.text, c.removeUndisplayable, c.removeSpaces, c.countSpace,
-                             prompter),
-              c.prepared)
-        << c.text;
+    const Result<std::string> prepared =
+        PrepareBinText(c.path, c.text, c.removeUndisplayable, c.removeSpaces, c.countSpace);
+    EXPECT_EQ(ValueOf(prepared), c.prepared) << c.text;
     if (c.refusal) {
-      EXPECT_EQ(prompter.shown, std::vector<Message>{*c.refusal}) << c.text;
+      ASSERT_FALSE(prepared) << c.text;
+      EXPECT_EQ(prepared.Reason(), *c.refusal) << c.text;
     } else {
-      EXPECT_TRUE(prompter.shown.empty()) << c.text;
+      EXPECT_TRUE(prepared) << c.text;
     }
   }
 }
@@ -190,8 +201,9 @@ TEST(WriteBinImage, PlacesTheCodes) {
     if (c.before) WriteBytes(path, *c.before);
     RecordingPrompter prompter;
     prompter.answers.assign(c.answers.begin(), c.answers.end());
-    const bool written =
+    const Status outcome =
         WriteBinImage(path, c.text, c.target, c.placement, c.manner, c.address, prompter);
+    const bool written = outcome.Ok();
     EXPECT_EQ(written, c.shown.size() > 0 && c.shown.back() == kSuccess) << c.what;
     // The messages that name the file, named for the one at that path.
     const auto shownFor = [&](const std::string& at) {
@@ -203,7 +215,7 @@ TEST(WriteBinImage, PlacesTheCodes) {
       }
       return shown;
     };
-    EXPECT_EQ(prompter.shown, shownFor(path)) << c.what;
+    EXPECT_EQ(Seen(prompter, outcome, c.shown), shownFor(path)) << c.what;
     if (c.after) {
       EXPECT_EQ(ReadBytes(path), *c.after) << c.what;
     } else {
@@ -222,13 +234,13 @@ TEST(WriteBinImage, PlacesTheCodes) {
       RecordingPrompter blockPrompter;
       blockPrompter.answers.assign(c.answers.begin(), c.answers.end());
       const std::string codes = MapToLcdCodes(c.text);
-      EXPECT_EQ(image ? WriteImageBlock(blockPath, codes, ImageFormat{}, c.target, c.placement,
-                                        c.manner, c.address, blockPrompter)
-                      : WriteBinBlock(blockPath, codes, c.target, c.placement, c.manner, c.address,
-                                      blockPrompter),
-                written)
-          << c.what;
-      EXPECT_EQ(blockPrompter.shown, shownFor(blockPath)) << c.what;
+      const Status blockOutcome =
+          image ? WriteImageBlock(blockPath, codes, ImageFormat{}, c.target, c.placement, c.manner,
+                                  c.address, blockPrompter)
+                : WriteBinBlock(blockPath, codes, c.target, c.placement, c.manner, c.address,
+                                blockPrompter);
+      EXPECT_EQ(blockOutcome.Ok(), written) << c.what;
+      EXPECT_EQ(Seen(blockPrompter, blockOutcome, c.shown), shownFor(blockPath)) << c.what;
       EXPECT_EQ(std::filesystem::exists(blockPath), c.after.has_value()) << c.what;
       if (c.after) {
         EXPECT_EQ(ReadBytes(blockPath), *c.after) << c.what;
@@ -242,7 +254,7 @@ TEST(WriteBinImage, TwoLinesBecomeThreeBytes) {
   TempDir dir;
   const std::string path = dir.Path("data.bin");
   RecordingPrompter prompter;
-  const std::optional<std::string> text = PrepareBinText(path, "A\r\nB", false, false, 2, prompter);
+  const Result<std::string> text = PrepareBinText(path, "A\r\nB", false, false, 2);
   ASSERT_TRUE(text);
   EXPECT_TRUE(WriteBinImage(path, *text, kBinNewFile, kBinAtEnd, kBinInsert, "0", prompter));
   EXPECT_EQ(ReadBytes(path), "\x41\x20\x42");
@@ -280,8 +292,10 @@ TEST(WriteBinImage, FilesThatCannotBeMadeOrOpened) {
   };
   for (const Case& c : cases) {
     RecordingPrompter prompter;
-    EXPECT_FALSE(WriteBinImage(c.path, "AB", c.target, kBinAtEnd, kBinInsert, "0", prompter));
-    EXPECT_EQ(prompter.shown, std::vector<Message>{c.message});
+    const Status written =
+        WriteBinImage(c.path, "AB", c.target, kBinAtEnd, kBinInsert, "0", prompter);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess), std::vector<Message>{c.message});
   }
   EXPECT_EQ(EntriesIn(dir.Root()), 2u);
   EXPECT_EQ(EntriesIn(folder), 0u);
@@ -313,12 +327,14 @@ TEST(WriteBinImage, AFailedWriteLeavesTheOldFile) {
     const std::string path = dir.Path("data.bin");
     WriteBytes(path, old);
     RecordingPrompter prompter;
+    Status written;
     {
       testing::FileSizeLimit full(4000);
-      EXPECT_FALSE(WriteBinImage(path, text, c.target, c.placement, c.manner, c.address, prompter))
-          << c.what;
+      written = WriteBinImage(path, text, c.target, c.placement, c.manner, c.address, prompter);
+      EXPECT_FALSE(written) << c.what;
     }
-    EXPECT_EQ(prompter.shown, std::vector<Message>{WriteFailed(path)}) << c.what;
+    EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess), std::vector<Message>{WriteFailed(path)})
+        << c.what;
     EXPECT_EQ(ReadBytes(path), old) << c.what;
     EXPECT_EQ(EntriesIn(dir.Root()), 1u) << c.what;
   }
@@ -328,12 +344,14 @@ TEST(WriteBinImage, AFailedAppendToAMissingFileLeavesNoFile) {
   TempDir dir;
   const std::string path = dir.Path("data.bin");
   RecordingPrompter prompter;
+  Status written;
   {
     testing::FileSizeLimit full(10);
-    EXPECT_FALSE(WriteBinImage(path, std::string(100, 'A'), kBinExistingFile, kBinAtEnd, kBinInsert,
-                               "0", prompter));
+    written = WriteBinImage(path, std::string(100, 'A'), kBinExistingFile, kBinAtEnd, kBinInsert,
+                            "0", prompter);
+    EXPECT_FALSE(written);
   }
-  EXPECT_EQ(prompter.shown, std::vector<Message>{WriteFailed(path)});
+  EXPECT_EQ(SeenOf(prompter.shown, written, kSuccess), std::vector<Message>{WriteFailed(path)});
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(EntriesIn(dir.Root()), 0u);
 }

@@ -221,8 +221,17 @@ TEST(CgramRecords, PlacedOnWholeRecords) {
   ASSERT_TRUE(WriteBytes(path, old));
 
   testing::RecordingPrompter prompter;
-  EXPECT_FALSE(WriteCgramRecords(path, records, setup.geometry, kBinExistingFile, kBinAtAddress,
-                                 kBinInsert, "100", prompter));
+  // The outcome shown through the prompter after each run, as the BIN dialog shows it.
+  const auto shown = [&](const Status& outcome) {
+    prompter.Show(outcome ? BinWrittenMessage() : outcome.Reason());
+    return outcome.Ok();
+  };
+  const auto shownIfRefused = [&](Result<std::string> prepared) {
+    if (!prepared) prompter.Show(prepared.Reason());
+    return prepared;
+  };
+  EXPECT_FALSE(shown(WriteCgramRecords(path, records, setup.geometry, kBinExistingFile,
+                                       kBinAtAddress, kBinInsert, "100", prompter)));
   const Message refusal = {"Предупреждение",
                            "Начальный адрес 100 не совпадает с началом записи экрана.\n"
                            "Запись экрана занимает 72 байт: укажите адрес, кратный 72, "
@@ -232,27 +241,27 @@ TEST(CgramRecords, PlacedOnWholeRecords) {
   EXPECT_EQ(ReadBytes(path), old);
 
   prompter.shown.clear();
-  EXPECT_TRUE(WriteCgramRecords(path, records, setup.geometry, kBinExistingFile, kBinAtAddress,
-                                kBinInsert, "72", prompter));
+  EXPECT_TRUE(shown(WriteCgramRecords(path, records, setup.geometry, kBinExistingFile,
+                                      kBinAtAddress, kBinInsert, "72", prompter)));
   EXPECT_EQ(ReadBytes(path), old.substr(0, 72) + records + old.substr(72));
-  EXPECT_TRUE(WriteCgramRecords(path, records.substr(0, 72), setup.geometry, kBinExistingFile,
-                                kBinAtAddress, kBinReplace, " 0", prompter));
+  EXPECT_TRUE(shown(WriteCgramRecords(path, records.substr(0, 72), setup.geometry, kBinExistingFile,
+                                      kBinAtAddress, kBinReplace, " 0", prompter)));
   EXPECT_EQ(ReadBytes(path), records.substr(0, 72) + records + old.substr(72));
-  EXPECT_TRUE(WriteCgramRecords(path, records, setup.geometry, kBinNewFile, kBinAtAddress,
-                                kBinInsert, "5", prompter));
+  EXPECT_TRUE(shown(WriteCgramRecords(path, records, setup.geometry, kBinNewFile, kBinAtAddress,
+                                      kBinInsert, "5", prompter)));
   EXPECT_EQ(ReadBytes(path), records);
   EXPECT_EQ(prompter.shown.size(), 3u);  // three successes
 
   // The dialog's checks, and a text without a character to show.
   prompter.shown.clear();
-  EXPECT_FALSE(PrepareCgramRecords("", EngineText::FromCharacters(U"Б"), setup, prompter));
-  EXPECT_FALSE(PrepareCgramRecords(path, EngineText(), setup, prompter));
-  const std::optional<std::string> nothing =
-      PrepareCgramRecords(path, EngineText::FromCharacters(U"€\r\n"), setup, prompter);
+  EXPECT_FALSE(shownIfRefused(PrepareCgramRecords("", EngineText::FromCharacters(U"Б"), setup)));
+  EXPECT_FALSE(shownIfRefused(PrepareCgramRecords(path, EngineText(), setup)));
+  const Result<std::string> nothing =
+      shownIfRefused(PrepareCgramRecords(path, EngineText::FromCharacters(U"€\r\n"), setup));
   ASSERT_TRUE(nothing);
   EXPECT_TRUE(nothing->empty());
-  EXPECT_FALSE(WriteCgramRecords(path, *nothing, setup.geometry, kBinNewFile, kBinAtEnd, kBinInsert,
-                                 "", prompter));
+  EXPECT_FALSE(shown(WriteCgramRecords(path, *nothing, setup.geometry, kBinNewFile, kBinAtEnd,
+                                       kBinInsert, "", prompter)));
   ASSERT_EQ(prompter.shown.size(), 3u);
   EXPECT_EQ(prompter.shown[0].text, "Не указан путь к файлу!");
   EXPECT_EQ(prompter.shown[1].text, "Отсутствует преобразуемый текст");

@@ -113,8 +113,7 @@ TEST(CharacterPath, MixedTextOnEveryRom) {
     EXPECT_EQ(MapToLcdCodes(text, map), codes) << Name(display);
     EXPECT_EQ(CleanText(text, 0, 2, 1, map), shown) << Name(display);
 
-    testing::RecordingPrompter prompter;
-    const auto prepared = PrepareBinText("out.bin", text, true, false, 2, prompter, map);
+    const auto prepared = PrepareBinText("out.bin", text, true, false, 2, map);
     ASSERT_TRUE(prepared) << Name(display);
     EXPECT_EQ(MapToLcdCodes(*prepared, map), codes) << Name(display);
 

@@ -10,6 +10,7 @@
 #include "core/lcd/bin_writer.h"
 #include "core/lcd/rom_characters.h"
 #include "tests/support/recording_prompter.h"
+#include "tests/support/result_value.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -143,9 +144,10 @@ TEST(DecodeImageFile, ReadsTheChosenBytesOfBinAndHexFiles) {
              "\"\nНет такого файла или папки.")},
   };
   for (const auto& c : cases) {
-    testing::RecordingPrompter prompter;
-    EXPECT_EQ(DecodeImageFile(c.path, c.how, prompter), c.text) << c.path;
-    EXPECT_EQ(prompter.shown, c.shown) << c.path;
+    const Result<std::string> decoded = DecodeImageFile(c.path, c.how);
+    EXPECT_EQ(testing::ValueOf(decoded), c.text) << c.path;
+    EXPECT_EQ(decoded ? std::vector<Message>{} : std::vector<Message>{decoded.Reason()}, c.shown)
+        << c.path;
   }
   EXPECT_EQ(ImageFileFormatOfPath("/a.b/EEPROM.HEX"), kHex);
   EXPECT_EQ(ImageFileFormatOfPath("x.ihx"), kHex);

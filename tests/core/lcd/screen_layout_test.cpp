@@ -93,9 +93,7 @@ TEST(ScreenLayoutTest, RowCodesAreTheBinImageOfTheirLine) {
   ASSERT_EQ(pages.size(), 1u);
   for (const LcdRow& row : pages[0].rows) {
     const std::string line = text.substr(row.start, row.length);
-    testing::RecordingPrompter prompter;
-    const std::optional<std::string> prepared =
-        PrepareBinText("out.bin", line, false, false, 2, prompter);
+    const Result<std::string> prepared = PrepareBinText("out.bin", line, false, false, 2);
     const std::string expected = prepared ? MapToLcdCodes(*prepared) : "";
     EXPECT_EQ(row.codes, expected.substr(0, 40)) << row.line;
     EXPECT_EQ(row.overflow, expected.size() > 40 ? expected.size() - 40 : 0) << row.line;

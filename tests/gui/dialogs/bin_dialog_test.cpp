@@ -1029,9 +1029,8 @@ TEST_F(BinDialogTest, ACgramProfileWritesScreenRecords) {
   TypeStartAddress("0");
   Click("convertButton");
   EXPECT_EQ(prompter.shown, success);
-  const std::optional<SparseImage> image =
-      ReadImageFile(hex, ImageFileFormat::IntelHex, HexLayout::Plain, prompter);
-  ASSERT_TRUE(image.has_value());
+  const auto image = ReadImageFile(hex, ImageFileFormat::IntelHex, HexLayout::Plain);
+  ASSERT_TRUE(image);
   EXPECT_EQ(SelectImageBytes(*image, 0, std::nullopt), record);
 }
 
