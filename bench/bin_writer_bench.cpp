@@ -71,11 +71,8 @@ const Scratch& TheScratch() {
 }
 
 const std::string& PreparedText() {
-  static const std::string text = [] {
-    zeltrix::bench::SilentPrompter prompter(zeltrix::MessageAnswer::Yes);
-    return *zeltrix::PrepareBinText("target.bin", zeltrix::bench::SampleText(kTextBytes), false,
-                                    false, 2, prompter);
-  }();
+  static const std::string text = *zeltrix::PrepareBinText(
+      "target.bin", zeltrix::bench::SampleText(kTextBytes), false, false, 2);
   return text;
 }
 

@@ -43,7 +43,7 @@ void ReadHex(benchmark::State& state) {
   const std::string text = zeltrix::WriteIntelHex(FileOf(static_cast<std::size_t>(state.range(0))),
                                                   static_cast<int>(state.range(1)));
   for (auto _ : state) {
-    const std::optional<zeltrix::HexFile> file = zeltrix::ReadIntelHex(text);
+    const zeltrix::Result<zeltrix::HexFile, zeltrix::HexFault> file = zeltrix::ReadIntelHex(text);
     if (!file) state.SkipWithError("not read");
     benchmark::DoNotOptimize(file->image.End());
   }

@@ -11,7 +11,7 @@
 #include "core/ui/result.h"
 
 // The placement flow of the BIN writer, shared with the writers of other
-// image formats: the checks, the lock and the messages that every placement
+// image formats: the checks, the lock and the refusals that every placement
 // has; the format's own part is a step handed in. Defined in bin_writer.cpp.
 
 namespace zeltrix {
