@@ -20,9 +20,9 @@
 #include <iostream>
 #include <optional>
 
-#include "gui/dialogs/about_window.h"
-#include "gui/dialogs/bin_dialog.h"
-#include "gui/dialogs/image_open_dialog.h"
+#include "gui/about/about_window.h"
+#include "gui/image/bin_dialog.h"
+#include "gui/image/image_open_dialog.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/progress_window.h"
 #include "tests/gui/profiles/profile_window_fixture.h"

@@ -5,8 +5,8 @@
 #include "core/io/file_io.h"
 #include "core/io/text_file.h"
 #include "core/ui/result.h"
-#include "gui/dialogs/project_info.h"
 #include "gui/main/code_editor.h"
+#include "gui/support/project_info.h"
 
 namespace zeltrix {
 namespace {

@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "gui/dialogs/bin_dialog.h"
+#include "gui/image/bin_dialog.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "tests/gui/main/main_window_fixture.h"
 

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "core/lcd/bin_writer.h"
-#include "gui/dialogs/image_open_dialog.h"
-#include "gui/dialogs/project_info.h"
+#include "gui/image/image_open_dialog.h"
+#include "gui/support/project_info.h"
 #include "tests/gui/main/main_window_fixture.h"
 
 namespace zeltrix::testing {

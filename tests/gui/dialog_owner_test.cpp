@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "gui/dialogs/bin_dialog.h"
+#include "gui/image/bin_dialog.h"
 #include "gui/lcd/lcd_preview_window.h"
 #include "gui/main/code_editor.h"
 #include "gui/main/main_window.h"

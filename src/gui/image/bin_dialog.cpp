@@ -1,4 +1,4 @@
-#include "gui/dialogs/bin_dialog.h"
+#include "gui/image/bin_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "core/image/image_reader.h"
-#include "gui/dialogs/bin_dialog.h"
+#include "gui/image/bin_dialog.h"
 #include "tests/gui/main/main_window_fixture.h"
 #include "tests/support/default_database.h"
 #include "tests/support/rom_profiles.h"

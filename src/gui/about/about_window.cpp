@@ -1,4 +1,4 @@
-#include "gui/dialogs/about_window.h"
+#include "gui/about/about_window.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <functional>
 
-#include "gui/dialogs/project_info.h"
 #include "gui/support/app_identity.h"
 #include "gui/support/balloon_tip.h"
 #include "gui/support/fixed_layout.h"
+#include "gui/support/project_info.h"
 #include "gui/support/window_placement.h"
 
 namespace zeltrix {

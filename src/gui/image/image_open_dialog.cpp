@@ -1,4 +1,4 @@
-#include "gui/dialogs/image_open_dialog.h"
+#include "gui/image/image_open_dialog.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include <QToolTip>
 #include <memory>
 
-#include "gui/dialogs/about_window.h"
+#include "gui/about/about_window.h"
 #include "gui/support/owned_window.h"
 #include "tests/gui/main/main_window_fixture.h"
 #include "tests/support/recording_link_opener.h"
