@@ -57,7 +57,10 @@ std::string NumberText(std::uint8_t code, std::int32_t base);
 class OutputSink {
  public:
   virtual ~OutputSink() = default;
-  /** Takes the next piece; may throw to end the run. */
+  /**
+   * Takes the next piece. A sink that cannot take it keeps the reason for
+   * its owner to report after the run, and may pass over the pieces after it.
+   */
   virtual void Write(std::string_view bytes) = 0;
 };
 
