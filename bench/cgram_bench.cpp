@@ -7,7 +7,6 @@
 #include <sys/resource.h>
 
 #include "bench/sample_text.h"
-#include "bench/silent_prompter.h"
 #include "core/ini/settings_file.h"
 #include "core/lcd/cgram_output.h"
 #include "core/lcd/cgram_plan.h"
@@ -22,8 +21,7 @@ ProfileRecord DtWithCustomCharacters(LcdGeometry size, bool lookAlikes) {
   file.OpenBuffer("");
   WriteDefaultProfiles(file);
   ProfileRecord record;
-  bench::SilentPrompter prompter;
-  LoadProfileFrom(file, "ASM \x97 DT For PIC", record, prompter);
+  LoadProfileFrom(file, "ASM \x97 DT For PIC", record);
   record.Rom = CharacterRom::A00;
   record.LookAlikes = lookAlikes ? 1 : 0;
   record.Cgram = 1;

@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "bench/sample_text.h"
-#include "bench/silent_prompter.h"
 #include "core/ini/settings_file.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/utf8.h"
@@ -23,8 +22,7 @@ zeltrix::ProfileRecord Profile(const char* name) {
   file.OpenBuffer("");
   zeltrix::WriteDefaultProfiles(file);
   zeltrix::ProfileRecord record;
-  zeltrix::bench::SilentPrompter prompter;
-  zeltrix::LoadProfileFrom(file, name, record, prompter);
+  zeltrix::LoadProfileFrom(file, name, record);
   return record;
 }
 

@@ -210,8 +210,7 @@ zeltrix::ProfileRecord LongStartData(std::size_t bytes) {
 
 void ConvertHiWithAFourMegabyteStartData(benchmark::State& state) {
   Program program;
-  zeltrix::testing::RecordingPrompter prompter;
-  zeltrix::SaveProfile(program.Paths().profiles, "Long", LongStartData(4 << 20), prompter);
+  zeltrix::SaveProfile(program.Paths().profiles, "Long", LongStartData(4 << 20));
   auto window = program.Start();
   window->ProfileSelector()->setCurrentIndex(window->ProfileSelector()->count() - 1);
   window->SourceEditor()->SetCp1251Text("Hi");

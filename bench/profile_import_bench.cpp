@@ -12,7 +12,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "bench/silent_prompter.h"
 #include "core/ini/settings_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
@@ -25,9 +24,8 @@ std::string ExchangeFile(int n) {
   zeltrix::SettingsFile defaults;
   defaults.OpenBuffer("");
   zeltrix::WriteDefaultProfiles(defaults);
-  zeltrix::bench::SilentPrompter prompter;
   zeltrix::ProfileRecord record;
-  zeltrix::LoadProfileFrom(defaults, "MikroBasic For PIC", record, prompter);
+  zeltrix::LoadProfileFrom(defaults, "MikroBasic For PIC", record);
   zeltrix::SettingsFile file;
   file.OpenBuffer("");
   for (int i = 1; i <= n; ++i) {
@@ -50,7 +48,6 @@ void ImportAll(benchmark::State& state) {
   defaults.OpenBuffer("");
   zeltrix::WriteDefaultProfiles(defaults);
   const std::string freshDatabase = defaults.Render();
-  zeltrix::bench::SilentPrompter prompter;
   for (auto _ : state) {
     state.PauseTiming();
     WriteFile(database, freshDatabase);
@@ -60,9 +57,9 @@ void ImportAll(benchmark::State& state) {
     const auto existing = zeltrix::ListProfiles(database);
     const zeltrix::ImportPlan plan =
         zeltrix::PlanImport(zeltrix::ProfileNames(exchange), *existing, false);
-    const zeltrix::ImportOutcome outcome =
-        zeltrix::ImportProfiles(exchange, plan.imports, database, prompter);
-    if (outcome.copied != static_cast<std::size_t>(state.range(0))) {
+    const zeltrix::ImportResult imported =
+        zeltrix::ImportProfiles(exchange, plan.imports, database);
+    if (!imported || imported->copied != static_cast<std::size_t>(state.range(0))) {
       state.SkipWithError("not every profile was copied");
     }
   }
@@ -113,11 +110,10 @@ BENCHMARK(ListManyProfiles)->Unit(benchmark::kMillisecond);
 
 void LoadOneOfManyProfiles(benchmark::State& state) {
   const ManyProfiles& database = Database();
-  zeltrix::bench::SilentPrompter prompter;
   for (auto _ : state) {
     zeltrix::ProfileRecord record;
-    if (zeltrix::LoadProfile(database.Path(), kMiddleName, record, prompter) != zeltrix::kLoadDone)
-      state.SkipWithError("not loaded");
+    const zeltrix::Result<bool> loaded = zeltrix::LoadProfile(database.Path(), kMiddleName, record);
+    if (!loaded || !*loaded) state.SkipWithError("not loaded");
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * database.Size()));
 }
@@ -130,11 +126,10 @@ void ImportOneIntoManyProfiles(benchmark::State& state) {
   const zeltrix::testing::TempDir dir;
   const std::string source = dir.Path("one.prof");
   WriteFile(source, "[Shared]\r\nOst1 = 3\r\n");
-  zeltrix::bench::SilentPrompter prompter;
   for (auto _ : state) {
-    const zeltrix::ImportOutcome outcome =
-        zeltrix::ImportProfiles(source, {{"Shared", "Shared"}}, database.Path(), prompter);
-    if (outcome.copied != 1) state.SkipWithError("not imported");
+    const zeltrix::ImportResult imported =
+        zeltrix::ImportProfiles(source, {{"Shared", "Shared"}}, database.Path());
+    if (!imported || imported->copied != 1) state.SkipWithError("not imported");
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * database.Size()));
 }

@@ -40,7 +40,10 @@ CliResult<ProfileRecord> ProfileOptions::Load(const QCommandLineParser& parser,
   if (!opened) return Failure{opened.Reason()};
   ProfileRecord record;
   StderrPrompter prompter(context.console);
-  if (LoadProfileFrom(file, name, record, prompter) != kLoadDone) return Reported();
+  if (const Status loaded = LoadProfileFrom(file, name, record); !loaded) {
+    prompter.Show(loaded.Reason());
+    return Reported();
+  }
   return record;
 }
 

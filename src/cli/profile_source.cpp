@@ -17,8 +17,9 @@ CliResult<std::string> OpenSource(SettingsFile& file, const QString& given,
     WriteDefaultProfiles(file);
     return path;
   }
-  if (!open(path)) {
-    return Failed(WithRefusal("Не удалось открыть файл профилей \"" + path + "\"", file));
+  if (const SettingsReadStatus opened = open(path); !opened) {
+    return Failed(
+        WithRefusal("Не удалось открыть файл профилей \"" + path + "\"", opened.Reason()));
   }
   return path;
 }
@@ -44,8 +45,8 @@ CliResult<std::string> OpenProfileSourceGroup(SettingsFile& file, const QString&
                     [&](const std::string& path) { return file.OpenGroup(path, name); });
 }
 
-std::string WithRefusal(std::string message, const SettingsFile& file) {
-  if (!file.Refusal().empty()) message += ": " + file.Refusal();
+std::string WithRefusal(std::string message, const SettingsReadFailure& why) {
+  if (!why.refusal.empty()) message += ": " + why.refusal;
   return message;
 }
 

@@ -39,7 +39,7 @@ CliResult<std::string> OpenProfileSourceGroup(SettingsFile& file, const QString&
 std::string ProfileDatabasePath(const QString& given, const std::string& programDirectory);
 
 /** The message with why the settings file was refused unread after a colon, when it was. */
-std::string WithRefusal(std::string message, const SettingsFile& file);
+std::string WithRefusal(std::string message, const SettingsReadFailure& why);
 
 /**
  * Tells on standard error how many group names of the opened file (whole or

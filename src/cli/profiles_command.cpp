@@ -50,7 +50,9 @@ CliStatus RunExport(const QStringList& names, const QString& output, const QStri
     return Failed("Нет доступа к файлу \"" + output.toStdString() + "\"");
   }
   StderrPrompter prompter(context.console);
-  const std::vector<NamedProfile> profiles = LoadNamedProfiles(source, *wanted, prompter);
+  const NamedProfilesRead read = LoadNamedProfiles(source, *wanted);
+  for (const Message& missing : read.missing) prompter.Show(missing);
+  const std::vector<NamedProfile>& profiles = read.profiles;
   // A name the file does not hold has been reported; nothing is written then.
   if (profiles.size() != wanted->size()) return Reported();
   const FileStatus written = WriteProfileFile(path, profiles);
@@ -97,9 +99,9 @@ CliStatus RunImport(const QStringList& arguments, bool overwrite, const QString&
   }
   // The exchange file is read once, for its names and for its profiles.
   SettingsFile source;
-  if (!source.Open(path)) {
-    return Failed(
-        WithRefusal("Не удалось открыть файл профилей \"" + file.toStdString() + "\"", source));
+  if (const SettingsReadStatus opened = source.Open(path); !opened) {
+    return Failed(WithRefusal("Не удалось открыть файл профилей \"" + file.toStdString() + "\"",
+                              opened.Reason()));
   }
 
   StderrPrompter prompter(context.console);
@@ -108,7 +110,9 @@ CliStatus RunImport(const QStringList& arguments, bool overwrite, const QString&
     wanted = ProfileNames(source);
     if (wanted.empty()) return Failed("В файле профилей нет ни одного профиля");
   } else {
-    const std::vector<NamedProfile> found = LoadNamedProfiles(source, wanted, prompter);
+    const NamedProfilesRead read = LoadNamedProfiles(source, wanted);
+    for (const Message& missing : read.missing) prompter.Show(missing);
+    const std::vector<NamedProfile>& found = read.profiles;
     // A name the file does not hold has been reported.
     if (found.size() != wanted.size()) return Reported();
     // The profile is stored as the file spells its name, not as it was typed.
@@ -129,8 +133,9 @@ CliStatus RunImport(const QStringList& arguments, bool overwrite, const QString&
     }
   }
   SettingsFile target;
-  if (!target.Open(databasePath)) {
-    return Failed(WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", target));
+  if (const SettingsReadStatus opened = target.Open(databasePath); !opened) {
+    return Failed(
+        WithRefusal("Не удалось открыть файл профилей \"" + databasePath + "\"", opened.Reason()));
   }
   const std::vector<std::string> existing = ProfileNames(target);
 
@@ -142,16 +147,14 @@ CliStatus RunImport(const QStringList& arguments, bool overwrite, const QString&
   }
   const std::vector<ProfileImport>& imports = plan.imports;
   if (imports.empty()) return {};
-  const ImportOutcome outcome = ImportProfiles(source, imports, target, prompter);
-  switch (outcome.status) {
-    case ImportOutcome::Status::SourceUnreadable:
-      return Failed("Не удалось открыть файл профилей \"" + file.toStdString() + "\"");
-    case ImportOutcome::Status::DatabaseUnreadable:
-      return Failed("Не удалось открыть файл профилей \"" + databasePath + "\"");
-    case ImportOutcome::Status::WriteFailed:
-      return Failed(WithReason("Не удалось записать файл \"" + databasePath + "\"", outcome.write));
-    case ImportOutcome::Status::Done:
-      break;
+  // Both files are open: only the rewrite can fail.
+  const ImportResult imported = ImportProfiles(source, imports, target);
+  for (const Message& missing : imported ? imported->missing : imported.Reason().missing) {
+    prompter.Show(missing);
+  }
+  if (!imported) {
+    return Failed(
+        WithReason("Не удалось записать файл \"" + databasePath + "\"", imported.Reason().write));
   }
   return {};
 }

@@ -96,55 +96,54 @@ void SettingsFile::Reset() {
   m_pending.reset();
 }
 
-bool SettingsFile::OpenFile(const std::string& path, Scope scope, std::string_view name) {
+SettingsReadStatus SettingsFile::OpenFile(const std::string& path, Scope scope,
+                                          std::string_view name) {
   Close();
-  m_refusal.clear();
   m_open = true;
   m_readOnly = scope != Scope::Whole;
   m_path = path;
   // Only a regular file is read: a pipe or a device is refused at once.
   Result<std::string, FileStatus> bytes = ReadWholeFile(path);
-  if (!bytes) return false;
-  m_refusal = SettingsTextRefusal(*bytes);
-  if (!m_refusal.empty()) {
+  if (!bytes) return Failure{SettingsReadFailure{bytes.Reason(), {}}};
+  if (std::string refusal = SettingsTextRefusal(*bytes); !refusal.empty()) {
     // Read as anything else, its every line would be garbage, and a rewrite
     // would destroy it: it stays as it is.
     m_readOnly = true;
-    return false;
+    return Failure{SettingsReadFailure{{}, std::move(refusal)}};
   }
   m_bytes = std::move(*bytes);
   Parse(scope, name);
-  return true;
+  return {};
 }
 
-bool SettingsFile::Open(const std::string& path) { return OpenFile(path, Scope::Whole, {}); }
+SettingsReadStatus SettingsFile::Open(const std::string& path) {
+  return OpenFile(path, Scope::Whole, {});
+}
 
-bool SettingsFile::OpenGroupNames(const std::string& path) {
+SettingsReadStatus SettingsFile::OpenGroupNames(const std::string& path) {
   return OpenFile(path, Scope::GroupNames, {});
 }
 
-bool SettingsFile::OpenGroup(const std::string& path, std::string_view name) {
+SettingsReadStatus SettingsFile::OpenGroup(const std::string& path, std::string_view name) {
   return OpenFile(path, Scope::OneGroup, name);
 }
 
 void SettingsFile::OpenBuffer(std::string_view bytes) {
   Close();
-  m_refusal.clear();
   m_open = true;
   m_bytes = bytes;
   Parse(Scope::Whole, {});
 }
 
-bool SettingsFile::Create(const std::string& path) {
+FileStatus SettingsFile::Create(const std::string& path) {
   Close();
-  m_refusal.clear();
   // The file must be creatable or writable now; its content is put in place
   // as a whole when it is closed, so a failed write leaves no new file.
-  if (!CheckReplaceable(path)) return false;
+  if (const FileStatus replaceable = CheckReplaceable(path); !replaceable) return replaceable;
   m_open = true;
   m_path = path;
   m_modified = true;
-  return true;
+  return {};
 }
 
 std::string_view SettingsFile::Own(std::string text) {

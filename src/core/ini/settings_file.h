@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/io/file_io.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
@@ -25,6 +26,17 @@ bool SameSettingsName(std::string_view a, std::string_view b);
  * zero bytes (no single-byte or UTF-8 text holds them). Empty when they are.
  */
 std::string SettingsTextRefusal(std::string_view bytes);
+
+/** Why a settings file was not read. */
+struct SettingsReadFailure {
+  /** Why its bytes could not be read (a missing file, a folder); success when they were refused. */
+  FileStatus read;
+  /** Why its bytes were refused unread (SettingsTextRefusal); empty when they could not be read. */
+  std::string refusal;
+};
+
+/** Success, or why a settings file was not read. */
+using SettingsReadStatus = StatusOf<SettingsReadFailure>;
 
 /**
  * One open settings file in the program's INI-like dialect: "[group]" headers,
@@ -55,41 +67,37 @@ class SettingsFile {
   /**
    * Closes the open file and reads the one at path. When it cannot be read
    * the path is remembered with an empty list: reads give their defaults,
-   * and closing after a write creates the file. Returns false then.
+   * and closing after a write creates the file. Returns why it was not read
+   * then. A file refused unread (see SettingsTextRefusal) reads as empty,
+   * and writes to it are dropped: it is never written.
    */
-  bool Open(const std::string& path);
+  SettingsReadStatus Open(const std::string& path);
 
   /**
    * Reads only the group headers of the file at path, for GroupNames(): the
    * keys are not parsed. The file is only read: writes are dropped and
-   * closing writes nothing. False as Open.
+   * closing writes nothing. Fails as Open.
    */
-  bool OpenGroupNames(const std::string& path);
+  SettingsReadStatus OpenGroupNames(const std::string& path);
 
   /**
    * Reads only the area before the first group and the first group of that
    * name (matched as SelectGroup matches), whose keys the reads then find;
    * the other groups are only scanned for their headers. The file is only
-   * read, as with OpenGroupNames. False as Open.
+   * read, as with OpenGroupNames. Fails as Open.
    */
-  bool OpenGroup(const std::string& path, std::string_view name);
+  SettingsReadStatus OpenGroup(const std::string& path, std::string_view name);
 
   /** Closes the open file and parses bytes held in memory; closing writes nothing. */
   void OpenBuffer(std::string_view bytes);
 
   /**
-   * Why the last open refused the file unread (see SettingsTextRefusal);
-   * empty when it did not. A refused file reads as empty, and writes to it
-   * are dropped: it is never written.
-   */
-  const std::string& Refusal() const { return m_refusal; }
-
-  /**
    * Closes the open file and starts the file at path anew, empty and 8-bit
-   * (an existing file is replaced when this one is closed). Returns false,
-   * leaving no file open, when the path cannot be created or written.
+   * (an existing file is replaced when this one is closed). Fails, leaving
+   * no file open, when the path cannot be created or written
+   * (CheckReplaceable).
    */
-  bool Create(const std::string& path);
+  FileStatus Create(const std::string& path);
 
   /**
    * Rewrites the file when something was written, then forgets it. Fails
@@ -174,7 +182,7 @@ class SettingsFile {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   void Reset();
-  bool OpenFile(const std::string& path, Scope scope, std::string_view name);
+  SettingsReadStatus OpenFile(const std::string& path, Scope scope, std::string_view name);
   void Parse(Scope scope, std::string_view wanted);
   std::string_view Own(std::string text);
   std::size_t AddGroup(std::string_view name);
@@ -190,7 +198,6 @@ class SettingsFile {
   bool m_open = false;
   bool m_readOnly = false;
   std::string m_path;  // empty for a buffer
-  std::string m_refusal;
   bool m_utf8 = false;
   bool m_modified = false;
   std::string m_bytes;              // the file as read; the entries look into it

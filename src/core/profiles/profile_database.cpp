@@ -1,5 +1,6 @@
 #include "core/profiles/profile_database.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <utility>
@@ -70,22 +71,21 @@ FileStatus CreateDefaultProfileFile(const std::string& path, bool* created) {
   return closed;
 }
 
-CreateProfilesResult CreateDefaultProfiles(const std::string& path, Prompter& prompter) {
-  if (FileExists(path)) return CreateProfilesResult::Present;
+Result<bool> CreateDefaultProfiles(const std::string& path, Prompter& prompter) {
+  if (FileExists(path)) return true;
   const MessageAnswer answer =
       prompter.Show({kError, "Файл, хранящий данные о профилях не найден!\nСоздать его?",
                      MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::Yes});
-  if (answer != MessageAnswer::Yes) return CreateProfilesResult::Declined;
+  if (answer != MessageAnswer::Yes) return false;
   const FileStatus status = CreateDefaultProfileFile(path);
   if (!status) {
     // Only a file that another program holds adds why: the user can do
     // something about that.
-    ShowError(prompter, "Фатальная ошибка",
-              WithCause("Не удалось создать файл!\nРабота програмы прервана!",
-                        status.IsBusy() ? status.Reason() : std::string()));
-    return CreateProfilesResult::Fatal;
+    return Failure{ErrorMessage("Фатальная ошибка",
+                                WithCause("Не удалось создать файл!\nРабота програмы прервана!",
+                                          status.IsBusy() ? status.Reason() : std::string()))};
   }
-  return CreateProfilesResult::Present;
+  return true;
 }
 
 std::vector<std::string> ProfileNames(const SettingsFile& file) {
@@ -94,23 +94,19 @@ std::vector<std::string> ProfileNames(const SettingsFile& file) {
   return names;
 }
 
-ProfileList ReadProfileList(const std::string& path) {
+ProfileListRead ReadProfileList(const std::string& path) {
   SettingsFile file;
-  ProfileList list;
   // A missing file or a folder is refused by the open itself.
-  list.read = file.OpenGroupNames(path);
-  list.refusal = file.Refusal();
-  if (list.read) {
-    list.names = ProfileNames(file);
-    list.unreadable = file.UnreadableGroupNames();
+  if (const SettingsReadStatus opened = file.OpenGroupNames(path); !opened) {
+    return Failure{opened.Reason()};
   }
-  return list;
+  return ProfileList{ProfileNames(file), file.UnreadableGroupNames()};
 }
 
 std::optional<std::vector<std::string>> ListProfiles(const std::string& path) {
-  ProfileList list = ReadProfileList(path);
-  if (!list.read) return std::nullopt;
-  return std::move(list.names);
+  ProfileListRead list = ReadProfileList(path);
+  if (!list) return std::nullopt;
+  return std::move(list->names);
 }
 
 std::string RefusedProfileFileText(const std::string& path, std::string_view refusal) {
@@ -129,42 +125,56 @@ std::string UnreadableNamesText(const std::string& path, std::size_t count) {
          ".\n" + AsSentence(UnreadableNamesReason());
 }
 
-void ReportProfileList(const std::string& path, const ProfileList& list, Prompter& prompter) {
-  if (!list.refusal.empty()) {
-    ShowError(prompter, kError, RefusedProfileFileText(path, list.refusal));
-  } else if (list.unreadable > 0) {
-    ShowWarning(prompter, "Внимание", UnreadableNamesText(path, list.unreadable));
-  }
+namespace {
+
+// Why the list was refused unread; empty when it was read or only could not be.
+std::string_view RefusalOf(const ProfileListRead& list) {
+  return list ? std::string_view() : std::string_view(list.Reason().refusal);
 }
 
-void ProfileListReporter::Report(const std::string& path, const ProfileList& list,
-                                 Prompter& prompter) {
-  if (list.refusal == m_refusal && list.unreadable == m_unreadable) return;
-  m_refusal = list.refusal;
-  m_unreadable = list.unreadable;
-  ReportProfileList(path, list, prompter);
+}  // namespace
+
+std::optional<Message> ProfileListMessage(const std::string& path, const ProfileListRead& list) {
+  if (const std::string_view refusal = RefusalOf(list); !refusal.empty()) {
+    return ErrorMessage(kError, RefusedProfileFileText(path, refusal));
+  }
+  if (list && list->unreadable > 0) {
+    return WarningMessage("Внимание", UnreadableNamesText(path, list->unreadable));
+  }
+  return std::nullopt;
 }
 
-LoadResult LoadProfileFrom(SettingsFile& file, std::string_view name, ProfileRecord& record,
-                           Prompter& prompter) {
-  if (!file.SelectGroup(name)) {
-    ShowError(prompter, kError, "Профиль \"" + Cp1251ToUtf8(name) + "\" не найден!");
-    return kLoadNotFound;
-  }
+std::optional<Message> ProfileListReporter::Untold(const std::string& path,
+                                                   const ProfileListRead& list) {
+  const std::string_view refusal = RefusalOf(list);
+  const std::size_t unreadable = list ? list->unreadable : 0;
+  if (refusal == m_refusal && unreadable == m_unreadable) return std::nullopt;
+  m_refusal = refusal;
+  m_unreadable = unreadable;
+  return ProfileListMessage(path, list);
+}
+
+Message ProfileNotFoundMessage(std::string_view name) {
+  return ErrorMessage(kError, "Профиль \"" + Cp1251ToUtf8(name) + "\" не найден!");
+}
+
+Status LoadProfileFrom(SettingsFile& file, std::string_view name, ProfileRecord& record) {
+  if (!file.SelectGroup(name)) return Failure{ProfileNotFoundMessage(name)};
   ReadProfileFields(file, record);
-  return kLoadDone;
+  return {};
 }
 
-LoadResult LoadProfile(const std::string& path, std::string_view name, ProfileRecord& record,
-                       Prompter& prompter) {
+Result<bool> LoadProfile(const std::string& path, std::string_view name, ProfileRecord& record) {
   SettingsFile file;
   // A missing file or a folder is refused by the open itself.
-  if (!file.OpenGroup(path, name)) return kLoadNoFile;
-  return LoadProfileFrom(file, name, record, prompter);
+  if (!file.OpenGroup(path, name)) return false;
+  if (const Status loaded = LoadProfileFrom(file, name, record); !loaded) {
+    return Failure{loaded.Reason()};
+  }
+  return true;
 }
 
-bool SaveProfile(const std::string& path, std::string_view name, const ProfileRecord& record,
-                 Prompter& prompter) {
+Status SaveProfile(const std::string& path, std::string_view name, const ProfileRecord& record) {
   bool saved = false;
   std::string cause;
   {
@@ -172,16 +182,17 @@ bool SaveProfile(const std::string& path, std::string_view name, const ProfileRe
     SettingsFile file;
     if (!lock.Status()) {
       cause = lock.Status().Reason();
-    } else if (file.Open(path)) {
+    } else if (const SettingsReadStatus opened = file.Open(path); opened) {
       file.SelectGroup(name);
       WriteProfileFields(file, record);
       saved = file.Close().Ok();
     } else {
-      cause = file.Refusal();
+      cause = opened.Reason().refusal;
     }
   }
-  if (!saved) ShowError(prompter, kError, WithCause("Не удалось сохранить данные профиля", cause));
-  return saved;
+  if (!saved)
+    return Failure{ErrorMessage(kError, WithCause("Не удалось сохранить данные профиля", cause))};
+  return {};
 }
 
 namespace {
@@ -232,8 +243,7 @@ bool RenameHeader(const std::string& path, std::string_view oldName, std::string
 
 }  // namespace
 
-bool RenameProfile(const std::string& path, std::string_view oldName, std::string_view newName,
-                   Prompter& prompter) {
+Status RenameProfile(const std::string& path, std::string_view oldName, std::string_view newName) {
   std::string cause;
   bool renamed = false;
   {
@@ -244,21 +254,26 @@ bool RenameProfile(const std::string& path, std::string_view oldName, std::strin
       cause = lock.Status().Reason();
     }
   }
-  if (!renamed)
-    ShowWarning(prompter, kError, WithCause("Не удалось переименовать профиль!", cause));
-  return renamed;
+  if (!renamed) {
+    return Failure{WarningMessage(kError, WithCause("Не удалось переименовать профиль!", cause))};
+  }
+  return {};
 }
 
-DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::string>& names,
+Status CheckProfilesToDelete(const std::vector<std::string>& names) {
+  if (std::ranges::all_of(names, [](const std::string& name) { return name.empty(); })) {
+    return Failure{WarningMessage("Удаление профиля", "Не выбран профиль")};
+  }
+  return {};
+}
+
+Result<bool> DeleteProfiles(const std::string& path, const std::vector<std::string>& names,
                             Prompter& prompter) {
+  if (const Status some = CheckProfilesToDelete(names); !some) return Failure{some.Reason()};
   std::vector<std::string> chosen;
   for (const std::string& name : names) {
     if (chosen.size() == kMaxProfilesPerDeletion) break;
     if (!name.empty()) chosen.push_back(name);
-  }
-  if (chosen.empty()) {
-    ShowWarning(prompter, "Удаление профиля", "Не выбран профиль");
-    return DeleteResult::NothingSelected;
   }
   // The question must fit on the screen with its buttons: a long choice
   // shows its first names and how many more there are.
@@ -270,7 +285,7 @@ DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::stri
   if (chosen.size() > kNamesShown) {
     question += "… и ещё " + std::to_string(chosen.size() - kNamesShown) + "\n";
   }
-  if (!Confirm(prompter, "Вы уверены?", question)) return DeleteResult::Declined;
+  if (!Confirm(prompter, "Вы уверены?", question)) return false;
   bool deleted = false;
   std::string cause;
   {
@@ -280,18 +295,17 @@ DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::stri
       cause = lock.Status().Reason();
     } else {
       // A missing file has nothing to delete; one refused unread is not touched.
-      if (file.Open(path)) {
+      if (const SettingsReadStatus opened = file.Open(path); opened) {
         for (const std::string& name : chosen) file.RemoveGroup(name);
+      } else {
+        cause = opened.Reason().refusal;
       }
-      cause = file.Refusal();
       deleted = file.Close() && cause.empty();
     }
   }
-  if (!deleted) {
-    ShowError(prompter, kError, WithCause("Не удалось удалить профили", cause));
-    return DeleteResult::WriteFailed;
-  }
-  return DeleteResult::Deleted;
+  if (!deleted)
+    return Failure{ErrorMessage(kError, WithCause("Не удалось удалить профили", cause))};
+  return true;
 }
 
 }  // namespace zeltrix

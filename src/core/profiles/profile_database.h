@@ -5,26 +5,19 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
-
-class SettingsFile;
 
 /** The file name of the profile database in the program's directory. */
 inline constexpr std::string_view kProfileDatabaseName = "Profile.prof";
 
 /** Most profiles that one deletion handles. */
 inline constexpr std::size_t kMaxProfilesPerDeletion = 10000;
-
-/** Results of CreateDefaultProfiles. */
-enum class CreateProfilesResult {
-  Present,   ///< the file exists or was created
-  Declined,  ///< the user chose to run without profiles
-  Fatal,     ///< it could not be created; the message was shown and the program must end
-};
 
 /** Writes the three default profiles, group by group, into an open settings file. */
 void WriteDefaultProfiles(SettingsFile& file);
@@ -40,26 +33,33 @@ FileStatus CreateDefaultProfileFile(const std::string& path, bool* created = nul
 
 /**
  * Makes sure the profile database exists: when it is missing, asks whether
- * to create it and writes the three default profiles.
+ * to create it and writes the three default profiles. True when the file
+ * is there (it was, or has been made), false when the user chose to run
+ * without profiles; a file that could not be made fails with the
+ * "Фатальная ошибка" message, after which the program must end.
  */
-CreateProfilesResult CreateDefaultProfiles(const std::string& path, Prompter& prompter);
+Result<bool> CreateDefaultProfiles(const std::string& path, Prompter& prompter);
 
 /** The non-empty group names of an open settings file, in file order. */
 std::vector<std::string> ProfileNames(const SettingsFile& file);
 
 /** The profiles of a profile file, as its lists show them. */
 struct ProfileList {
-  bool read = false;               ///< false: missing, unreadable or refused
   std::vector<std::string> names;  ///< the non-empty names, in file order
   /** Names that a UTF-8 file could not give (SettingsFile::UnreadableGroupNames). */
   std::size_t unreadable = 0;
-  std::string refusal;  ///< why the file was refused unread (SettingsFile::Refusal)
 };
 
-/** Reads the profile names of a profile file; only its headers are parsed. */
-ProfileList ReadProfileList(const std::string& path);
+/** The profiles of a profile file, or why it was not read (missing, unreadable or refused). */
+using ProfileListRead = Result<ProfileList, SettingsReadFailure>;
 
-/** The profile names of a profile file, or nothing when it is missing or cannot be read. */
+/** Reads the profile names of a profile file; only its headers are parsed. */
+ProfileListRead ReadProfileList(const std::string& path);
+
+/**
+ * The profile names of a profile file, or nothing when it is missing or
+ * cannot be read; ReadProfileList tells why.
+ */
 std::optional<std::vector<std::string>> ListProfiles(const std::string& path);
 
 /** A window's message about a profile file refused unread: which file and why. */
@@ -75,75 +75,80 @@ std::string UnreadableNamesReason();
 std::string UnreadableNamesText(const std::string& path, std::size_t count);
 
 /**
- * Tells the user what reading the list found wrong, if anything: a file
- * refused unread (error icon, title "Ошибка") or names that could not be
- * read (warning icon, title "Внимание"). A file that is only missing or
- * cannot be opened is not reported here.
+ * What reading the list found wrong, as the message to show, if anything: a
+ * file refused unread (error icon, title "Ошибка") or names that could not
+ * be read (warning icon, title "Внимание"). A file that is only missing or
+ * cannot be opened has nothing to tell.
  */
-void ReportProfileList(const std::string& path, const ProfileList& list, Prompter& prompter);
+std::optional<Message> ProfileListMessage(const std::string& path, const ProfileListRead& list);
 
 /**
- * ReportProfileList for a window that reads its list again and again: a
+ * ProfileListMessage for a window that reads its list again and again: a
  * problem is told once, and again only after it changed or went away.
  */
 class ProfileListReporter {
  public:
-  void Report(const std::string& path, const ProfileList& list, Prompter& prompter);
+  /** The message to show about this reading of the list, if there is one not told yet. */
+  std::optional<Message> Untold(const std::string& path, const ProfileListRead& list);
 
  private:
   std::string m_refusal;
   std::size_t m_unreadable = 0;
 };
 
-/** Results of LoadProfile. */
-enum LoadResult : int { kLoadNotFound = -1, kLoadNoFile = 0, kLoadDone = 1 };
+/** The message for a profile that a profile file does not hold ("Профиль … не найден!"). */
+Message ProfileNotFoundMessage(std::string_view name);
 
 /**
  * Reads the profile of that name (A to Z without regard to case) from an open
  * settings file into the record, leaving its Name and Preview alone. A name
- * that is missing is reported and leaves the record as it was.
+ * that is missing fails with ProfileNotFoundMessage and leaves the record as
+ * it was.
  */
-LoadResult LoadProfileFrom(SettingsFile& file, std::string_view name, ProfileRecord& record,
-                           Prompter& prompter);
+Status LoadProfileFrom(SettingsFile& file, std::string_view name, ProfileRecord& record);
 
 /**
- * Loads a profile from a profile file: kLoadNoFile, silently, when the file
- * is missing or cannot be opened. After kLoadDone the caller sets the
- * output editor's comment marker to record.Comment. Only the profile's own
- * group is parsed; the rest of the file is scanned for headers.
+ * Loads a profile from a profile file: true when it was loaded, false when
+ * the file is missing or cannot be opened (the caller decides whether that
+ * is told); a name the file does not hold fails as LoadProfileFrom. After a
+ * load the caller sets the output editor's comment marker to
+ * record.Comment. Only the profile's own group is parsed; the rest of the
+ * file is scanned for headers.
  */
-LoadResult LoadProfile(const std::string& path, std::string_view name, ProfileRecord& record,
-                       Prompter& prompter);
+Result<bool> LoadProfile(const std::string& path, std::string_view name, ProfileRecord& record);
 
 /**
  * Saves the record under the name, over the first group of that name or as
- * a new group at the end. Reports "Не удалось сохранить данные профиля" and
- * returns false when the file cannot be opened or rewritten, with the cause
- * when another program holds the file's lock or the file was refused unread.
+ * a new group at the end. Fails with "Не удалось сохранить данные профиля"
+ * when the file cannot be opened or rewritten, with the cause when another
+ * program holds the file's lock or the file was refused unread.
  *
  * This and the other operations below that change a profile file hold its
  * FileLock from the read to the replacement.
  */
-bool SaveProfile(const std::string& path, std::string_view name, const ProfileRecord& record,
-                 Prompter& prompter);
+Status SaveProfile(const std::string& path, std::string_view name, const ProfileRecord& record);
 
 /**
  * Renames a profile by changing only the name in its header line (matched
- * byte for byte); every other byte of the file stays. Reports a failure and
- * returns false.
+ * byte for byte); every other byte of the file stays. Fails with
+ * "Не удалось переименовать профиль!".
  */
-bool RenameProfile(const std::string& path, std::string_view oldName, std::string_view newName,
-                   Prompter& prompter);
-
-/** Results of DeleteProfiles. */
-enum class DeleteResult { NothingSelected, Declined, Deleted, WriteFailed };
+Status RenameProfile(const std::string& path, std::string_view oldName, std::string_view newName);
 
 /**
- * Asks whether to delete the named profiles and removes their groups. Empty
- * names are skipped; at most kMaxProfilesPerDeletion names are taken. A file
- * that cannot be rewritten is reported ("Не удалось удалить профили").
+ * Success when the names hold a profile to delete (one that is not empty),
+ * else the "Не выбран профиль" warning.
  */
-DeleteResult DeleteProfiles(const std::string& path, const std::vector<std::string>& names,
+Status CheckProfilesToDelete(const std::vector<std::string>& names);
+
+/**
+ * Asks whether to delete the named profiles and removes their groups: true
+ * when they were deleted, false when the user declined. Empty names are
+ * skipped; at most kMaxProfilesPerDeletion names are taken. Fails as
+ * CheckProfilesToDelete when no name is left, and with "Не удалось удалить
+ * профили" when the file cannot be rewritten.
+ */
+Result<bool> DeleteProfiles(const std::string& path, const std::vector<std::string>& names,
                             Prompter& prompter);
 
 }  // namespace zeltrix

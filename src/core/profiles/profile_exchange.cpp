@@ -49,27 +49,27 @@ bool IsProfileDatabase(const std::string& path, const std::string& databasePath)
   return std::filesystem::equivalent(path, databasePath, error) && !error;
 }
 
-std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
-                                            const std::vector<std::string>& names,
-                                            Prompter& prompter) {
-  std::vector<NamedProfile> loaded;
+NamedProfilesRead LoadNamedProfiles(SettingsFile& file, const std::vector<std::string>& names) {
+  NamedProfilesRead read;
   for (const std::string& name : names) {
     if (name.empty()) continue;
     NamedProfile profile{name, {}};
-    if (LoadProfileFrom(file, name, profile.record, prompter) == kLoadDone) {
-      // The name as the file spells it, which may differ in the case of A to Z.
-      profile.name = file.CurrentGroupName();
-      loaded.push_back(std::move(profile));
+    if (const Status loaded = LoadProfileFrom(file, name, profile.record); !loaded) {
+      read.missing.push_back(loaded.Reason());
+      continue;
     }
+    // The name as the file spells it, which may differ in the case of A to Z.
+    profile.name = file.CurrentGroupName();
+    read.profiles.push_back(std::move(profile));
   }
-  return loaded;
+  return read;
 }
 
 FileStatus WriteProfileFile(const std::string& path, const std::vector<NamedProfile>& profiles) {
   const FileLock lock(path);
   if (!lock.Status()) return lock.Status();
   SettingsFile file;
-  if (!file.Create(path)) return CheckReplaceable(path);
+  if (const FileStatus made = file.Create(path); !made) return made;
   for (const NamedProfile& profile : profiles) {
     file.SelectGroup(profile.name);
     WriteProfileFields(file, profile.record);
@@ -98,44 +98,64 @@ ImportPlan PlanImport(const std::vector<std::string>& names,
   return plan;
 }
 
-ImportOutcome ImportProfiles(const std::string& sourcePath,
-                             const std::vector<ProfileImport>& profiles,
-                             const std::string& databasePath, Prompter& prompter) {
-  SettingsFile source;
-  if (!source.Open(sourcePath)) {
-    return {ImportOutcome::Status::SourceUnreadable, 0, {}, source.Refusal()};
-  }
-  return ImportProfiles(source, profiles, databasePath, prompter);
+namespace {
+
+constexpr const char* kError = "Ошибка";
+
+// The message about a file that could not be read, with why it was refused unread, if it was.
+Message UnreadMessage(std::string text, const SettingsReadFailure& why) {
+  if (!why.refusal.empty()) text += "\n" + AsSentence(why.refusal);
+  return ErrorMessage(kError, std::move(text));
 }
 
-ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
-                             const std::string& databasePath, Prompter& prompter) {
-  using Status = ImportOutcome::Status;
+}  // namespace
+
+ImportResult ImportProfiles(const std::string& sourcePath,
+                            const std::vector<ProfileImport>& profiles,
+                            const std::string& databasePath) {
+  SettingsFile source;
+  if (const SettingsReadStatus opened = source.Open(sourcePath); !opened) {
+    return Failure{ImportFailure{
+        UnreadMessage("Не удалось открыть файл\n" + sourcePath, opened.Reason()), {}, {}}};
+  }
+  return ImportProfiles(source, profiles, databasePath);
+}
+
+ImportResult ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                            const std::string& databasePath) {
   const FileLock lock(databasePath);
-  if (!lock.Status()) return {Status::WriteFailed, 0, lock.Status(), {}};
+  if (!lock.Status()) {
+    return Failure{ImportFailure{
+        ErrorMessage(kError, "Не удалось сохранить данные профиля"), lock.Status(), {}}};
+  }
   SettingsFile database;
   // A database that cannot be read is never written: that would drop its profiles.
-  if (!database.Open(databasePath)) {
-    return {Status::DatabaseUnreadable, 0, {}, database.Refusal()};
+  if (const SettingsReadStatus opened = database.Open(databasePath); !opened) {
+    return Failure{ImportFailure{
+        UnreadMessage("Не удалось сохранить данные профиля", opened.Reason()), {}, {}}};
   }
-  return ImportProfiles(source, profiles, database, prompter);
+  return ImportProfiles(source, profiles, database);
 }
 
-ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
-                             SettingsFile& database, Prompter& prompter) {
-  using Status = ImportOutcome::Status;
-  std::size_t copied = 0;
+ImportResult ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                            SettingsFile& database) {
+  ImportedProfiles imported;
   for (const ProfileImport& profile : profiles) {
     if (profile.from.empty() || profile.to.empty()) continue;
     ProfileRecord record;
-    if (LoadProfileFrom(source, profile.from, record, prompter) != kLoadDone) continue;
+    if (const Status loaded = LoadProfileFrom(source, profile.from, record); !loaded) {
+      imported.missing.push_back(loaded.Reason());
+      continue;
+    }
     database.SelectGroup(profile.to);
     WriteProfileFields(database, record);
-    ++copied;
+    ++imported.copied;
   }
-  const FileStatus written = database.Close();
-  if (!written) return {Status::WriteFailed, 0, written, {}};
-  return {Status::Done, copied, {}, {}};
+  if (const FileStatus written = database.Close(); !written) {
+    return Failure{ImportFailure{ErrorMessage(kError, "Не удалось сохранить данные профиля"),
+                                 written, std::move(imported.missing)}};
+  }
+  return imported;
 }
 
 }  // namespace zeltrix

@@ -8,6 +8,7 @@
 #include "core/io/file_io.h"
 #include "core/profiles/profile_record.h"
 #include "core/ui/prompter.h"
+#include "core/ui/result.h"
 
 namespace zeltrix {
 
@@ -52,14 +53,19 @@ struct NamedProfile {
   ProfileRecord record;
 };
 
+/** The profiles that LoadNamedProfiles found, and why the others are missing. */
+struct NamedProfilesRead {
+  std::vector<NamedProfile> profiles;
+  /** ProfileNotFoundMessage for each name that the file does not hold, in the order given. */
+  std::vector<Message> missing;
+};
+
 /**
  * Reads the named profiles from an open profile file, in the order given,
  * empty names skipped; each keeps its name as the file spells it. A name
- * that the file does not hold is reported by LoadProfileFrom and left out.
+ * that the file does not hold is left out, with its message in missing.
  */
-std::vector<NamedProfile> LoadNamedProfiles(SettingsFile& file,
-                                            const std::vector<std::string>& names,
-                                            Prompter& prompter);
+NamedProfilesRead LoadNamedProfiles(SettingsFile& file, const std::vector<std::string>& names);
 
 /**
  * Writes the profiles as a new profile file, one group each in order, every
@@ -98,47 +104,59 @@ struct ImportPlan {
 ImportPlan PlanImport(const std::vector<std::string>& names,
                       const std::vector<std::string>& existing, bool overwrite);
 
-/** Results of ImportProfiles. */
-struct ImportOutcome {
-  enum class Status {
-    Done,                ///< the database holds the copied profiles (maybe none)
-    SourceUnreadable,    ///< the exchange file could not be read; nothing was copied
-    DatabaseUnreadable,  ///< the database could not be read; nothing was copied
-    WriteFailed,         ///< the database could not be rewritten; it stays as it was
-  };
-  Status status = Status::Done;
-  std::size_t copied = 0;  ///< profiles written into the database
-  /** Why the rewrite failed, for WriteFailed; FileStatus::Busy() when another program held the
-   * lock. */
-  FileStatus write;
-  /** Why the file that could not be read was refused unread (SettingsFile::Refusal). */
-  std::string refusal;
+/** What an import copied into the database. */
+struct ImportedProfiles {
+  std::size_t copied = 0;  ///< profiles written into the database (maybe none)
+  /** ProfileNotFoundMessage for each profile that the exchange file does not hold, in order. */
+  std::vector<Message> missing;
 };
+
+/** Why an import copied nothing; the database stays as it was. */
+struct ImportFailure {
+  /**
+   * The message a window shows: "Не удалось открыть файл" and the exchange
+   * file's path when it could not be read, "Не удалось сохранить данные
+   * профиля" when the database could not be read or rewritten (with why a
+   * file was refused unread).
+   */
+  Message message;
+  /**
+   * Why the database could not be rewritten, FileStatus::Busy() when another
+   * program held its lock; success when a file could not be read.
+   */
+  FileStatus write;
+  /** As ImportedProfiles::missing: the profiles found missing before the rewrite failed. */
+  std::vector<Message> missing;
+};
+
+/** What an import copied, or why it copied nothing. */
+using ImportResult = Result<ImportedProfiles, ImportFailure>;
 
 /**
  * Copies profiles from an exchange file into the profile database in one
  * rewrite, holding the database's FileLock from its read to its replacement. Each is saved as
  * SaveProfile saves: over the first group whose name matches with A to Z taken without case (that
  * header keeps its letters), or as a new group at the end. A profile that the exchange file does
- * not hold is reported by LoadProfileFrom and skipped; nothing stale is ever saved in its place.
+ * not hold is skipped with its message in missing; nothing stale is ever saved in its place.
  */
-ImportOutcome ImportProfiles(const std::string& sourcePath,
-                             const std::vector<ProfileImport>& profiles,
-                             const std::string& databasePath, Prompter& prompter);
+ImportResult ImportProfiles(const std::string& sourcePath,
+                            const std::vector<ProfileImport>& profiles,
+                            const std::string& databasePath);
 
 /**
  * The same from an exchange file that is open already, so that a caller who
  * has read it for its names need not read it again. The file is only read.
  */
-ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
-                             const std::string& databasePath, Prompter& prompter);
+ImportResult ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                            const std::string& databasePath);
 
 /**
  * The same into a database that the caller has opened whole (and whose
  * FileLock it holds, so that the names it planned with are still the
- * file's); the database is closed, and so written, here.
+ * file's); the database is closed, and so written, here. It fails only
+ * when the rewrite does.
  */
-ImportOutcome ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
-                             SettingsFile& database, Prompter& prompter);
+ImportResult ImportProfiles(SettingsFile& source, const std::vector<ProfileImport>& profiles,
+                            SettingsFile& database);
 
 }  // namespace zeltrix

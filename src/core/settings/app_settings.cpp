@@ -59,7 +59,7 @@ class GroupCursor {
 AppSettings LoadSettings(const std::string& path) {
   AppSettings settings;
   SettingsFile file;
-  const bool opened = file.Open(path);
+  const bool opened = file.Open(path).Ok();
   // A file that cannot be read reads as empty: every key takes its default.
   GroupCursor cursor(file);
   ForEachKey(settings, [&](std::string_view group, std::string_view key, auto& field) {

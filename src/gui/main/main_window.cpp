@@ -435,13 +435,15 @@ void MainWindow::RefreshProfileSelector(int index) {
 
 void MainWindow::ListProfilesIntoSelector() {
   m_profilesListed = StampOf(m_paths.profiles);
-  const ProfileList listed = ReadProfileList(m_paths.profiles);
-  m_profileReports.Report(m_paths.profiles, listed, m_prompter);
-  if (!listed.read) return;
+  const ProfileListRead listed = ReadProfileList(m_paths.profiles);
+  if (const auto message = m_profileReports.Untold(m_paths.profiles, listed)) {
+    m_prompter.Show(*message);
+  }
+  if (!listed) return;
   // One insertion of all rows: adding 100,000 names one by one takes seconds.
   QList<QStandardItem*> items;
-  items.reserve(static_cast<qsizetype>(listed.names.size()));
-  for (const std::string& name : listed.names) {
+  items.reserve(static_cast<qsizetype>(listed->names.size()));
+  for (const std::string& name : listed->names) {
     auto* item = new QStandardItem(FromCp1251(name));
     item->setData(QByteArray::fromStdString(name), Qt::UserRole);
     items.append(item);
@@ -469,8 +471,11 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::LoadSelectedProfile() {
-  if (LoadProfile(m_paths.profiles, SelectedProfileName(), m_currentProfile, m_prompter) ==
-      kLoadDone) {
+  const Result<bool> loaded =
+      LoadProfile(m_paths.profiles, SelectedProfileName(), m_currentProfile);
+  if (!loaded) {
+    m_prompter.Show(loaded.Reason());
+  } else if (*loaded) {
     LoadedProfile();
   }
   m_actions.at(Command::Convert)->setEnabled(m_selector->count() > 0);
@@ -726,24 +731,24 @@ void MainWindow::Convert() {
     m_source->setFocus();
     return;
   }
-  switch (LoadProfile(m_paths.profiles, name, m_currentProfile, m_prompter)) {
-    case kLoadDone:
-      LoadedProfile();
-      break;
-    case kLoadNoFile: {
-      m_selector->clear();
-      // A file that is there but not text the program reads is not "missing".
-      const std::string refusal = ReadProfileList(m_paths.profiles).refusal;
-      ShowError(m_prompter, "Ошибка",
-                refusal.empty() ? "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен"
-                                : RefusedProfileFileText(m_paths.profiles, refusal));
-      m_source->setFocus();
-      return;
-    }
-    case kLoadNotFound:
-      m_source->setFocus();
-      return;
+  const Result<bool> loaded = LoadProfile(m_paths.profiles, name, m_currentProfile);
+  if (!loaded) {
+    m_prompter.Show(loaded.Reason());
+    m_source->setFocus();
+    return;
   }
+  if (!*loaded) {
+    m_selector->clear();
+    // A file that is there but not text the program reads is not "missing".
+    const ProfileListRead listed = ReadProfileList(m_paths.profiles);
+    const std::string refusal = listed ? std::string() : listed.Reason().refusal;
+    ShowError(m_prompter, "Ошибка",
+              refusal.empty() ? "Файл  \n\"" + m_paths.profiles + "\"\nне обнаружен"
+                              : RefusedProfileFileText(m_paths.profiles, refusal));
+    m_source->setFocus();
+    return;
+  }
+  LoadedProfile();
   if (m_source->length() == 0) {
     ShowWarning(m_prompter, kConversionTitle, "Отсутствует преобразуемый текст");
     m_source->setFocus();
@@ -1020,7 +1025,8 @@ std::unique_ptr<MainWindow> StartUp(const ProgramPaths& paths, const QStringList
   FitStoredGeometryToScreens(settings, AvailableScreenAreas());
   // The profile database question comes before any window exists; a
   // database that cannot be created ends the program before one is built.
-  if (CreateDefaultProfiles(paths.profiles, prompter) == CreateProfilesResult::Fatal) {
+  if (const Result<bool> present = CreateDefaultProfiles(paths.profiles, prompter); !present) {
+    prompter.Show(present.Reason());
     return nullptr;
   }
   auto window = std::make_unique<MainWindow>(paths, settings, prompter, requester);

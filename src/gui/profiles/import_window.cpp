@@ -242,25 +242,15 @@ void ImportWindow::Load() {
     ShowWarning(m_prompter, "", "Нужно выбрать не менее одного профиля");
     return;
   }
-  const ImportOutcome outcome = ImportProfiles(m_path, chosen, m_databasePath, m_prompter);
-  switch (outcome.status) {
-    case ImportOutcome::Status::SourceUnreadable:
-      ShowError(m_prompter, "Ошибка",
-                "Не удалось открыть файл\n" + m_path +
-                    (outcome.refusal.empty() ? std::string() : "\n" + AsSentence(outcome.refusal)));
-      return;
-    case ImportOutcome::Status::DatabaseUnreadable:
-      ShowError(m_prompter, "Ошибка",
-                "Не удалось сохранить данные профиля" +
-                    (outcome.refusal.empty() ? std::string() : "\n" + AsSentence(outcome.refusal)));
-      return;
-    case ImportOutcome::Status::WriteFailed:
-      ShowError(m_prompter, "Ошибка", "Не удалось сохранить данные профиля");
-      return;
-    case ImportOutcome::Status::Done:
-      break;
+  const ImportResult outcome = ImportProfiles(m_path, chosen, m_databasePath);
+  for (const Message& missing : outcome ? outcome->missing : outcome.Reason().missing) {
+    m_prompter.Show(missing);
   }
-  if (outcome.copied == 0) return;
+  if (!outcome) {
+    m_prompter.Show(outcome.Reason().message);
+    return;
+  }
+  if (outcome->copied == 0) return;
   emit imported();
   close();
 }

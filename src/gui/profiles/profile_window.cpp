@@ -392,10 +392,10 @@ void ProfileWindow::FillList(const std::vector<std::string>& names) {
 
 void ProfileWindow::RefillList() {
   m_listed = StampOf(m_databasePath);
-  const ProfileList listed = ReadProfileList(m_databasePath);
+  const ProfileListRead listed = ReadProfileList(m_databasePath);
   m_untold.reset();
-  m_reports.Report(m_databasePath, listed, m_prompter);
-  if (listed.read) FillList(listed.names);
+  if (const auto message = m_reports.Untold(m_databasePath, listed)) m_prompter.Show(*message);
+  if (listed) FillList(listed->names);
   if (m_list->count() > 0) m_list->setCurrentRow(0);
 }
 
@@ -409,15 +409,17 @@ void ProfileWindow::RefreshList(bool tell) {
   const FileStamp now = StampOf(m_databasePath);
   if (now != m_listed) {
     m_listed = now;
-    ProfileList listed = ReadProfileList(m_databasePath);
-    if (listed.read) RefillKeepingChoice(listed.names);
-    listed.names.clear();
+    ProfileListRead listed = ReadProfileList(m_databasePath);
+    if (listed) {
+      RefillKeepingChoice(listed->names);
+      listed->names.clear();
+    }
     m_untold = std::move(listed);
   }
   if (tell && m_untold) {
-    const ProfileList untold = std::move(*m_untold);
+    const ProfileListRead untold = std::move(*m_untold);
     m_untold.reset();
-    m_reports.Report(m_databasePath, untold, m_prompter);
+    if (const auto message = m_reports.Untold(m_databasePath, untold)) m_prompter.Show(*message);
   }
 }
 
@@ -632,7 +634,11 @@ void ProfileWindow::EditProfile() {
     ShowWarning(m_prompter, "Внимание", "Не выбран профиль!");
     return;
   }
-  if (LoadProfile(m_databasePath, name, m_buffer, m_prompter) == kLoadNoFile) {
+  // A profile that is gone is told, and the editor opens all the same.
+  const Result<bool> loaded = LoadProfile(m_databasePath, name, m_buffer);
+  if (!loaded) {
+    m_prompter.Show(loaded.Reason());
+  } else if (!*loaded) {
     ShowError(m_prompter, "Ошибка", "Возникли проблемы при чтении базы данных!");
     return;
   }
@@ -657,13 +663,15 @@ void ProfileWindow::DeleteSelected() {
   for (int row = 0; row < m_list->count(); ++row) {
     if (m_list->item(row)->isSelected()) names.push_back(ItemName(row));
   }
-  switch (DeleteProfiles(m_databasePath, names, m_prompter)) {
-    case DeleteResult::NothingSelected:
-    case DeleteResult::Declined:
-      return;
-    case DeleteResult::WriteFailed:  // reported
-    case DeleteResult::Deleted:
-      break;
+  if (const Status some = CheckProfilesToDelete(names); !some) {
+    m_prompter.Show(some.Reason());
+    return;
+  }
+  const Result<bool> deleted = DeleteProfiles(m_databasePath, names, m_prompter);
+  if (!deleted) {
+    m_prompter.Show(deleted.Reason());
+  } else if (!*deleted) {
+    return;
   }
   RefillList();
   m_list->setFocus();
@@ -697,13 +705,18 @@ void ProfileWindow::Accept() {
       refuseRepeat();
       return;
     }
-    // A failed rename has been reported; the profile keeps its old name.
-    renamed = RenameProfile(m_databasePath, m_oldName, name, m_prompter);
-    if (!renamed) name = m_oldName;
+    // After a failed rename the profile keeps its old name.
+    const Status renaming = RenameProfile(m_databasePath, m_oldName, name);
+    renamed = renaming.Ok();
+    if (!renamed) {
+      m_prompter.Show(renaming.Reason());
+      name = m_oldName;
+    }
   }
   m_buffer = ReadEditor();
   m_buffer.Name = name;
-  if (!SaveProfile(m_databasePath, name, m_buffer, m_prompter)) {
+  if (const Status saved = SaveProfile(m_databasePath, name, m_buffer); !saved) {
+    m_prompter.Show(saved.Reason());
     // The edit stays open so that nothing typed is lost; a rename already
     // made stands, and the edit goes on under the new name.
     if (renamed) {
@@ -762,7 +775,9 @@ void ProfileWindow::ExportSelected() {
   std::vector<NamedProfile> profiles;
   SettingsFile database;
   if (FileExists(m_databasePath) && database.Open(m_databasePath)) {
-    profiles = LoadNamedProfiles(database, names, m_prompter);
+    NamedProfilesRead read = LoadNamedProfiles(database, names);
+    for (const Message& missing : read.missing) m_prompter.Show(missing);
+    profiles = std::move(read.profiles);
   }
   database.Close();
   if (profiles.empty()) return;
@@ -786,9 +801,9 @@ void ProfileWindow::ImportFromFile() {
   }
   // A file that is not text the program reads opens no window; names it
   // could not read are told before it opens.
-  const ProfileList offered = ReadProfileList(path);
-  ReportProfileList(path, offered, m_prompter);
-  if (!offered.refusal.empty()) return;
+  const ProfileListRead offered = ReadProfileList(path);
+  if (const auto message = ProfileListMessage(path, offered)) m_prompter.Show(*message);
+  if (!offered && !offered.Reason().refusal.empty()) return;
   // The names are checked against the database as it is now.
   RefreshList();
   m_importWindow =

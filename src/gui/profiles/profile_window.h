@@ -116,7 +116,7 @@ class ProfileWindow : public QWidget {
   FileStamp m_listed;  // the database as the list shows it
   ProfileListReporter& m_reports;
   // What a quiet refresh found wrong, told by the next refresh that may speak.
-  std::optional<ProfileList> m_untold;
+  std::optional<ProfileListRead> m_untold;
   bool m_updating = false;  // set while the program itself fills the editor
   bool m_open = true;
   std::unique_ptr<ImportWindow> m_importWindow;

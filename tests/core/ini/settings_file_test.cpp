@@ -301,12 +301,17 @@ TEST(SettingsFile, TextOfAnotherKindIsRefusedUnreadAndNeverWritten) {
   for (const Case& c : cases) {
     WriteBytes(path, c.bytes);
     SettingsFile f;
-    EXPECT_FALSE(f.OpenGroupNames(path));
-    EXPECT_EQ(f.Refusal(), c.refusal);
-    EXPECT_FALSE(f.OpenGroup(path, "G"));
-    EXPECT_EQ(f.Refusal(), c.refusal);
-    EXPECT_FALSE(f.Open(path));
-    EXPECT_EQ(f.Refusal(), c.refusal);
+    const SettingsReadStatus names = f.OpenGroupNames(path);
+    ASSERT_FALSE(names);
+    EXPECT_EQ(names.Reason().refusal, c.refusal);
+    const SettingsReadStatus group = f.OpenGroup(path, "G");
+    ASSERT_FALSE(group);
+    EXPECT_EQ(group.Reason().refusal, c.refusal);
+    const SettingsReadStatus whole = f.Open(path);
+    ASSERT_FALSE(whole);
+    EXPECT_EQ(whole.Reason().refusal, c.refusal);
+    // The bytes were read: they were refused, not missed.
+    EXPECT_TRUE(whole.Reason().read);
     EXPECT_EQ(f.GroupNames(), std::vector<std::string>{});
     EXPECT_FALSE(f.SelectGroup("G"));
     f.WriteNumber("k", 1);
@@ -317,10 +322,26 @@ TEST(SettingsFile, TextOfAnotherKindIsRefusedUnreadAndNeverWritten) {
   // Text the dialect reads is not refused; the refusal is forgotten by the next open.
   WriteBytes(path, "\xFF=\xFE\r\n[G]\r\n");
   SettingsFile f;
+  WriteBytes(dir.Path("refused.prof"), std::string("[\0G\0]\0", 6));
+  EXPECT_FALSE(f.Open(dir.Path("refused.prof")));
   EXPECT_TRUE(f.Open(path));
-  EXPECT_EQ(f.Refusal(), "");
-  f.OpenBuffer(std::string("\0", 1));
-  EXPECT_EQ(f.Refusal(), "");
+  EXPECT_TRUE(f.SelectGroup("G"));
+  // Bytes held in memory are parsed as they are, zero bytes and all.
+  f.OpenBuffer(std::string("[G]\r\n\0", 6));
+  EXPECT_TRUE(f.SelectGroup("G"));
+}
+
+TEST(SettingsFile, AFileThatCannotBeReadSaysWhy) {
+  TempDir dir;
+  SettingsFile f;
+  const SettingsReadStatus missing = f.Open(dir.Path("none.ini"));
+  ASSERT_FALSE(missing);
+  EXPECT_FALSE(missing.Reason().read);
+  EXPECT_EQ(missing.Reason().refusal, "");
+  const SettingsReadStatus folder = f.OpenGroupNames(dir.Root());
+  ASSERT_FALSE(folder);
+  EXPECT_FALSE(folder.Reason().read);
+  EXPECT_EQ(folder.Reason().refusal, "");
 }
 
 TEST(SettingsFile, NamesThatUtf8CannotGiveAreCounted) {

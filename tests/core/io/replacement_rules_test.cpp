@@ -54,7 +54,10 @@ std::vector<Replacement> Replacements() {
        [](const std::string& p, Prompter&) { return SaveSettings(p, AppSettings{}).Ok(); }, ""},
       {"profile database",
        [](const std::string& p, Prompter& prompter) {
-         return SaveProfile(p, "New", ProfileRecord{}, prompter);
+         // The window shows why it failed.
+         const Status saved = SaveProfile(p, "New", ProfileRecord{});
+         if (!saved) prompter.Show(saved.Reason());
+         return saved.Ok();
        },
        "Не удалось сохранить данные профиля"},
       {"profile export",

@@ -16,7 +16,6 @@
 #include "core/lcd/lcd_code.h"
 #include "core/profiles/profile_database.h"
 #include "tests/support/cp1251_text.h"
-#include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
 
 namespace zeltrix {
@@ -41,8 +40,7 @@ ProfileRecord DefaultProfile(const std::string& name) {
   file.OpenBuffer("");
   WriteDefaultProfiles(file);
   ProfileRecord record;
-  testing::RecordingPrompter prompter;
-  EXPECT_EQ(LoadProfileFrom(file, name, record, prompter), kLoadDone);
+  EXPECT_TRUE(LoadProfileFrom(file, name, record));
   return record;
 }
 

@@ -12,6 +12,7 @@
 #include "tests/support/cp1251_text.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/profile_loaded.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,8 +21,8 @@ namespace {
 
 using testing::DefaultGroup;
 using testing::kDefaultDatabase;
+using testing::Loaded;
 using testing::ReadBytes;
-using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -117,15 +118,13 @@ TEST(ProfileFiles, ExportWritesTheChosenProfilesWrappedInTheGivenOrder) {
   WriteBytes(database, kDefaultDatabase);
   const std::string target = dir.Path("out.prof");
   WriteBytes(target, "old content that must go\r\n[Old]\r\n");
-  RecordingPrompter prompter;
   SettingsFile file;
   ASSERT_TRUE(file.Open(database));
-  const std::vector<NamedProfile> profiles =
-      LoadNamedProfiles(file, {kBasic, "", "Missing", kDt}, prompter);
-  ASSERT_EQ(prompter.shown.size(), 1u);
-  EXPECT_EQ(prompter.shown[0],
-            (Message{"Ошибка", "Профиль \"Missing\" не найден!", MessageIcon::Error,
-                     MessageButtons::Ok, MessageAnswer::Ok}));
+  const NamedProfilesRead read = LoadNamedProfiles(file, {kBasic, "", "Missing", kDt});
+  const std::vector<NamedProfile>& profiles = read.profiles;
+  ASSERT_EQ(read.missing.size(), 1u);
+  EXPECT_EQ(read.missing[0], (Message{"Ошибка", "Профиль \"Missing\" не найден!",
+                                      MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok}));
   ASSERT_EQ(profiles.size(), 2u);
   EXPECT_EQ(profiles[0].name, kBasic);
   EXPECT_EQ(profiles[1].name, kDt);
@@ -154,16 +153,14 @@ TEST(ProfileFiles, AnExportThatCannotBeWrittenLeavesTheOldFile) {
 
 // Saves every profile of the file back into it, loaded as it stands.
 void LoadAndSaveEach(const std::string& database) {
-  RecordingPrompter prompter;
   const std::vector<std::string> names =
       ListProfiles(database).value_or(std::vector<std::string>{});
   ASSERT_FALSE(names.empty());
   for (const std::string& name : names) {
     ProfileRecord record;
-    ASSERT_EQ(LoadProfile(database, name, record, prompter), kLoadDone);
-    ASSERT_TRUE(SaveProfile(database, name, record, prompter));
+    ASSERT_TRUE(Loaded(LoadProfile(database, name, record)));
+    ASSERT_TRUE(SaveProfile(database, name, record));
   }
-  EXPECT_TRUE(prompter.shown.empty());
 }
 
 std::string WithoutMarkers(std::string text) {
@@ -187,15 +184,19 @@ TEST(ProfileFiles, ExistingFilesSaveExportAndImportUnchanged) {
   LoadAndSaveEach(database);
   EXPECT_EQ(ReadBytes(database), written);
 
-  RecordingPrompter prompter;
   const std::string exchange = dir.Path("out.prof");
   SettingsFile file;
   ASSERT_TRUE(file.Open(database));
-  ASSERT_TRUE(WriteProfileFile(exchange, LoadNamedProfiles(file, {kDt, kBasic}, prompter)));
+  const NamedProfilesRead read = LoadNamedProfiles(file, {kDt, kBasic});
+  EXPECT_TRUE(read.missing.empty());
+  ASSERT_TRUE(WriteProfileFile(exchange, read.profiles));
   EXPECT_EQ(ReadBytes(exchange), written);
   const std::string second = dir.Path("second.prof");
   WriteBytes(second, "");
-  ASSERT_EQ(ImportProfiles(exchange, {{kDt, kDt}, {kBasic, kBasic}}, second, prompter).copied, 2u);
+  const ImportResult imported = ImportProfiles(exchange, {{kDt, kDt}, {kBasic, kBasic}}, second);
+  ASSERT_TRUE(imported);
+  ASSERT_EQ(imported->copied, 2u);
+  EXPECT_TRUE(imported->missing.empty());
   EXPECT_EQ(ReadBytes(second), written);
 
   // Files written by hand or by the first start: saving wraps their texts and changes nothing else.
@@ -207,30 +208,30 @@ TEST(ProfileFiles, ExistingFilesSaveExportAndImportUnchanged) {
     LoadAndSaveEach(database);
     EXPECT_EQ(WithoutMarkers(ReadBytes(database)), WithoutMarkers(original));
   }
-  EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST(ProfileFiles, TheRomAndLookAlikesTravelWithTheProfile) {
   TempDir dir;
   const std::string database = dir.Path("Profile.prof");
   WriteBytes(database, kDefaultDatabase);
-  RecordingPrompter prompter;
   ProfileRecord record;
-  ASSERT_EQ(LoadProfile(database, kDt, record, prompter), kLoadDone);
+  ASSERT_TRUE(Loaded(LoadProfile(database, kDt, record)));
   record.Rom = CharacterRom::A02;
   record.LookAlikes = 1;
-  ASSERT_TRUE(SaveProfile(database, "Western", record, prompter));
+  ASSERT_TRUE(SaveProfile(database, "Western", record));
 
   const std::string exchange = dir.Path("out.prof");
   SettingsFile file;
   ASSERT_TRUE(file.Open(database));
-  ASSERT_TRUE(WriteProfileFile(exchange, LoadNamedProfiles(file, {"Western"}, prompter)));
+  ASSERT_TRUE(WriteProfileFile(exchange, LoadNamedProfiles(file, {"Western"}).profiles));
   EXPECT_TRUE(ReadBytes(exchange).ends_with("CountSpace = 2\r\nRom = A02\r\nLookAlikes = 1\r\n"));
   const std::string second = dir.Path("second.prof");
   WriteBytes(second, kDefaultDatabase);
-  ASSERT_EQ(ImportProfiles(exchange, {{"Western", "Western"}}, second, prompter).copied, 1u);
+  const ImportResult copied = ImportProfiles(exchange, {{"Western", "Western"}}, second);
+  ASSERT_TRUE(copied);
+  ASSERT_EQ(copied->copied, 1u);
   ProfileRecord imported;
-  ASSERT_EQ(LoadProfile(second, "Western", imported, prompter), kLoadDone);
+  ASSERT_TRUE(Loaded(LoadProfile(second, "Western", imported)));
   EXPECT_EQ(imported, record);
 }
 
@@ -242,22 +243,21 @@ class ImportProfilesTest : public ::testing::Test {
                            "[asm — de for pic]\r\nOst1 = 9\r\nDirective = [String]xx[/String]\r\n"
                            "[мой]\r\nOst2 = 7\r\n"));
   }
-  ImportOutcome Import(const std::vector<ProfileImport>& profiles) {
-    return ImportProfiles(m_source, profiles, m_database, m_prompter);
+  ImportResult Import(const std::vector<ProfileImport>& profiles) {
+    return ImportProfiles(m_source, profiles, m_database);
   }
 
   TempDir m_dir;
   std::string m_database = m_dir.Path("Profile.prof");
   std::string m_source = m_dir.Path("in.prof");
-  RecordingPrompter m_prompter;
 };
 
 TEST_F(ImportProfilesTest, NewNamesAreAppendedAndLatinCaseRepeatsOverwriteKeepingTheHeader) {
-  const ImportOutcome outcome =
+  const ImportResult outcome =
       Import({{"New One", "New One"}, {W("asm — de for pic"), W("asm — de for pic")}});
-  EXPECT_EQ(outcome.status, ImportOutcome::Status::Done);
-  EXPECT_EQ(outcome.copied, 2u);
-  EXPECT_TRUE(m_prompter.shown.empty());
+  ASSERT_TRUE(outcome);
+  EXPECT_EQ(outcome->copied, 2u);
+  EXPECT_TRUE(outcome->missing.empty());
   std::string expected = Replace(kDefaultDatabase,
                                  "Ost1 = 4\r\nOst2 = 4\r\nDirective = De\r\n"
                                  "StartDataBlok = \r\nEndDataBlok = \r\nStartData = 0x\r\n"
@@ -287,42 +287,63 @@ TEST_F(ImportProfilesTest, NewNamesAreAppendedAndLatinCaseRepeatsOverwriteKeepin
 TEST_F(ImportProfilesTest, CyrillicCaseRepeatsAddASecondProfileAndTargetsCanBeRenamed) {
   WriteBytes(m_database, kDefaultDatabase + W("[Мой]\r\n"));
   // Saving under another name puts the profile over the one of that name.
-  const ImportOutcome outcome = Import({{W("мой"), W("мой")}, {"New One", kBasic}});
-  EXPECT_EQ(outcome.copied, 2u);
+  const ImportResult outcome = Import({{W("мой"), W("мой")}, {"New One", kBasic}});
+  ASSERT_TRUE(outcome);
+  EXPECT_EQ(outcome->copied, 2u);
   EXPECT_EQ(*ListProfiles(m_database),
             (std::vector<std::string>{kDt, kDe, kBasic, W("Мой"), W("мой")}));
   ProfileRecord basic;
-  ASSERT_EQ(LoadProfile(m_database, kBasic, basic, m_prompter), kLoadDone);
+  ASSERT_TRUE(Loaded(LoadProfile(m_database, kBasic, basic)));
   EXPECT_EQ(basic.Directive, "db");
   EXPECT_EQ(basic.SI, kDecimal);
 }
 
 TEST_F(ImportProfilesTest, AProfileMissingFromTheFileIsReportedAndNothingStaleIsSaved) {
-  const ImportOutcome outcome = Import({{"Gone", "Gone"}, {"", ""}, {"New One", "New One"}});
-  EXPECT_EQ(outcome.status, ImportOutcome::Status::Done);
-  EXPECT_EQ(outcome.copied, 1u);
-  ASSERT_EQ(m_prompter.shown.size(), 1u);
-  EXPECT_EQ(m_prompter.shown[0].text, "Профиль \"Gone\" не найден!");
+  const ImportResult outcome = Import({{"Gone", "Gone"}, {"", ""}, {"New One", "New One"}});
+  ASSERT_TRUE(outcome);
+  EXPECT_EQ(outcome->copied, 1u);
+  ASSERT_EQ(outcome->missing.size(), 1u);
+  EXPECT_EQ(outcome->missing[0].text, "Профиль \"Gone\" не найден!");
   EXPECT_EQ(*ListProfiles(m_database), (std::vector<std::string>{kDt, kDe, kBasic, "New One"}));
 }
 
+TEST_F(ImportProfilesTest, AFailedWriteStillTellsTheProfilesThatWereMissing) {
+  testing::FileSizeLimit limit(kDefaultDatabase.size());
+  const ImportResult outcome = Import({{"Gone", "Gone"}, {"New One", "New One"}});
+  ASSERT_FALSE(outcome);
+  ASSERT_EQ(outcome.Reason().missing.size(), 1u);
+  EXPECT_EQ(outcome.Reason().missing[0].text, "Профиль \"Gone\" не найден!");
+  EXPECT_EQ(outcome.Reason().message.text, "Не удалось сохранить данные профиля");
+}
+
 TEST_F(ImportProfilesTest, UnreadableFilesAndAFailedWriteLeaveTheDatabaseAlone) {
+  const Message notSaved{"Ошибка", "Не удалось сохранить данные профиля", MessageIcon::Error,
+                         MessageButtons::Ok, MessageAnswer::Ok};
   std::filesystem::remove(m_source);
-  EXPECT_EQ(Import({{"New One", "New One"}}).status, ImportOutcome::Status::SourceUnreadable);
+  const ImportResult noSource = Import({{"New One", "New One"}});
+  ASSERT_FALSE(noSource);
+  EXPECT_EQ(noSource.Reason().message,
+            (Message{"Ошибка", "Не удалось открыть файл\n" + m_source, MessageIcon::Error,
+                     MessageButtons::Ok, MessageAnswer::Ok}));
+  EXPECT_TRUE(noSource.Reason().write);
   SetUp();
   std::filesystem::remove(m_database);
   std::filesystem::create_directory(m_database);
-  EXPECT_EQ(Import({{"New One", "New One"}}).status, ImportOutcome::Status::DatabaseUnreadable);
+  const ImportResult noDatabase = Import({{"New One", "New One"}});
+  ASSERT_FALSE(noDatabase);
+  EXPECT_EQ(noDatabase.Reason().message, notSaved);
+  EXPECT_TRUE(noDatabase.Reason().write);
   std::filesystem::remove(m_database);
   SetUp();
   {
     testing::FileSizeLimit limit(kDefaultDatabase.size());
-    const ImportOutcome outcome = Import({{"New One", "New One"}});
-    EXPECT_EQ(outcome.status, ImportOutcome::Status::WriteFailed);
-    EXPECT_EQ(outcome.copied, 0u);
+    const ImportResult unwritten = Import({{"New One", "New One"}});
+    ASSERT_FALSE(unwritten);
+    EXPECT_EQ(unwritten.Reason().message, notSaved);
+    EXPECT_FALSE(unwritten.Reason().write);
+    EXPECT_TRUE(unwritten.Reason().missing.empty());
   }
   EXPECT_EQ(ReadBytes(m_database), kDefaultDatabase);
-  EXPECT_TRUE(m_prompter.shown.empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "core/profiles/profile_database.h"
 #include "tests/gui/profiles/profile_window_fixture.h"
+#include "tests/support/profile_loaded.h"
 
 namespace zeltrix::testing {
 namespace {
@@ -235,7 +236,7 @@ TEST_F(ImportExportTest, ImportWindowMarksRepeatedNamesAndLoadsTheTickedProfiles
                                                    "MikroBasic For PIC", "New One", "3"}));
   EXPECT_EQ(List()->currentRow(), 0);
   ProfileRecord de;
-  ASSERT_EQ(LoadProfile(Paths().profiles, W("ASM — DE For PIC"), de, prompter), kLoadDone);
+  ASSERT_TRUE(testing::Loaded(LoadProfile(Paths().profiles, W("ASM — DE For PIC"), de)));
   EXPECT_EQ(de.Ost1, 9);
   EXPECT_EQ(de.Directive, "xx");
   EXPECT_EQ(de.RazdelitelData, "");
