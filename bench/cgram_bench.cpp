@@ -7,11 +7,11 @@
 #include <sys/resource.h>
 
 #include "bench/sample_text.h"
-#include "core/ini/settings_file.h"
 #include "core/lcd/cgram_output.h"
 #include "core/lcd/cgram_plan.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix {
 namespace {

@@ -8,12 +8,12 @@
 #include <fstream>
 
 #include "bench/sample_text.h"
-#include "core/ini/settings_file.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/utf8.h"
 #include "core/lcd/engine_text.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
+#include "core/settings/settings_file.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/ini/settings_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
+#include "core/settings/settings_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/ini/settings_file.h"
 #include "core/io/text_encoding.h"
+#include "core/settings/settings_file.h"
 #include "fuzz_check.h"
 
 namespace {

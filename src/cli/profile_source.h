@@ -6,7 +6,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/console.h"
-#include "core/ini/settings_file.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix::cli {
 

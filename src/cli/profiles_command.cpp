@@ -3,13 +3,13 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/profile_source.h"
-#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
 #include "core/settings/program_paths.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix::cli {
 namespace {

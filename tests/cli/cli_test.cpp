@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "cli/command.h"
-#include "core/ini/settings_file.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/lcd/formatter.h"
 #include "core/profiles/profile_database.h"
+#include "core/settings/settings_file.h"
 #include "core/version.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/cp1251_text.h"

@@ -21,23 +21,6 @@ enum BinPlacement : std::int32_t { kBinAtEnd = 0, kBinAtAddress = 1 };
 enum BinManner : std::int32_t { kBinInsert = 0, kBinReplace = 1 };
 
 /**
- * The options of the binary output, kept in the BIN group of the
- * application settings under the names of their keys. Stored values may lie
- * outside their ranges; the BIN dialog shows them corrected.
- */
-struct BinOutputOptions {
-  std::int32_t DelErrSunmol = 0;  ///< 1: remove the characters the display cannot show
-  std::int32_t DelSpace = 0;      ///< 1: cut runs of spaces
-  std::int32_t CountSpace = 2;    ///< longest run of spaces kept, 1 to 100
-  std::int32_t SaveFile = kBinNewFile;
-  std::int32_t AddFile = kBinAtEnd;
-  std::int32_t AsAddFile = kBinInsert;
-  std::int32_t StartAddress = 0;  ///< 0 to 99999999
-
-  bool operator==(const BinOutputOptions&) const = default;
-};
-
-/**
  * The code block of a text: the HD44780 code of each character the display
  * shows, in order, one byte each; the others leave nothing. A Windows-1251
  * text is mapped through the map's byte table, without a map the Cyrillic

@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <utility>
 
-#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_encoding.h"
 #include "core/io/utf8.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix {
 namespace {

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/profiles/profile_record.h"
+#include "core/settings/settings_file.h"
 #include "core/ui/prompter.h"
 #include "core/ui/result.h"
 

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <unordered_map>
 
-#include "core/ini/settings_file.h"
 #include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix {
 

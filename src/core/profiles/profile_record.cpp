@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-#include "core/ini/settings_file.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix {
 namespace {

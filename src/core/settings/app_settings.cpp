@@ -2,9 +2,9 @@
 
 #include <type_traits>
 
-#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/io/file_lock.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix {
 

@@ -14,6 +14,23 @@ namespace zeltrix {
 inline constexpr std::string_view kPreferencesName = "Preferences.ini";
 
 /**
+ * The options of the binary output, kept in the BIN group of the
+ * application settings under the names of their keys. Stored values may lie
+ * outside their ranges; the BIN dialog shows them corrected.
+ */
+struct BinOutputOptions {
+  std::int32_t DelErrSunmol = 0;  ///< 1: remove the characters the display cannot show
+  std::int32_t DelSpace = 0;      ///< 1: cut runs of spaces
+  std::int32_t CountSpace = 2;    ///< longest run of spaces kept, 1 to 100
+  std::int32_t SaveFile = kBinNewFile;
+  std::int32_t AddFile = kBinAtEnd;
+  std::int32_t AsAddFile = kBinInsert;
+  std::int32_t StartAddress = 0;  ///< 0 to 99999999
+
+  bool operator==(const BinOutputOptions&) const = default;
+};
+
+/**
  * The LCD preview window's choices, kept in a group of their own: the
  * display size as "16x2", the zoom, the theme's id and the window's frame
  * position and size (-1 and 0: never placed, it opens beside the main window).

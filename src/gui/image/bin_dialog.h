@@ -10,6 +10,7 @@
 #include "core/lcd/bin_writer.h"
 #include "core/lcd/character_map.h"
 #include "core/lcd/engine_text.h"
+#include "core/settings/app_settings.h"
 #include "core/ui/file_requester.h"
 #include "core/ui/prompter.h"
 #include "gui/support/cgram_core.h"

@@ -13,13 +13,13 @@
 #include <QValidator>
 #include <algorithm>
 
-#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/io/file_lock.h"
 #include "core/io/single_byte_codec.h"
 #include "core/io/text_file.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
+#include "core/settings/settings_file.h"
 #include "gui/profiles/format_preview.h"
 #include "gui/profiles/import_window.h"
 #include "gui/support/fixed_layout.h"

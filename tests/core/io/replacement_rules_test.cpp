@@ -12,13 +12,13 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/ini/settings_file.h"
 #include "core/io/file_io.h"
 #include "core/io/text_file.h"
 #include "core/lcd/bin_writer.h"
 #include "core/profiles/profile_database.h"
 #include "core/profiles/profile_exchange.h"
 #include "core/settings/app_settings.h"
+#include "core/settings/settings_file.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/temp_dir.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/ini/settings_file.h"
 #include "core/lcd/formatter.h"
 #include "core/lcd/lcd_code.h"
 #include "core/profiles/profile_database.h"
+#include "core/settings/settings_file.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/temp_dir.h"
 

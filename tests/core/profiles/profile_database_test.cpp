@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/ini/settings_file.h"
+#include "core/settings/settings_file.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/profile_loaded.h"

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "core/ini/settings_file.h"
 #include "core/io/single_byte_codec.h"
 #include "core/profiles/profile_database.h"
+#include "core/settings/settings_file.h"
 #include "tests/support/cp1251_text.h"
 #include "tests/support/default_database.h"
 #include "tests/support/file_size_limit.h"

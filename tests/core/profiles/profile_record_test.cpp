@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ini/settings_file.h"
+#include "core/settings/settings_file.h"
 
 namespace zeltrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/ini/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <cstring>
 #include <limits>
