@@ -62,8 +62,8 @@ TEST(CodePages, AgreeWithQtForAllBytes) {
   }
 }
 
-// The Windows-1251 helpers the profiles and the engine use (Cp1251ToUtf8, Utf8ToCp1251) against Qt's
-// codec as an independent reference, for every byte.
+// The Windows-1251 helpers the profiles and the engine use (Cp1251ToUtf8, Utf8ToCp1251) against
+// Qt's codec as an independent reference, for every byte.
 TEST(Cp1251, AgreesWithQtForAllBytes) {
   QStringDecoder decoder("windows-1251");
   QStringEncoder encoder("windows-1251");
