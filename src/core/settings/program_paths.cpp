@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "core/profiles/profile_database.h"
@@ -40,10 +41,13 @@ ProgramPaths LocateProgramFiles(const FileLocationInputs& inputs) {
                                                     : inputs.configurationDirectory);
 }
 
-bool EnsureProgramDirectory(const ProgramPaths& paths) {
+FileStatus EnsureProgramDirectory(const ProgramPaths& paths) {
   std::error_code error;
   std::filesystem::create_directories(paths.directory, error);
-  return std::filesystem::is_directory(paths.directory, error);
+  std::error_code checked;
+  if (std::filesystem::is_directory(paths.directory, checked)) return {};
+  // Something that is not a folder may stand at the path without an error.
+  return FileStatus::FromErrno(error ? error.value() : ENOTDIR);
 }
 
 }  // namespace zeltrix

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/file_io.h"
+
 namespace zeltrix {
 
 /** The program's name; it also names the user's configuration folder (~/.config/Zeltrix). */
@@ -41,7 +43,10 @@ struct FileLocationInputs {
  */
 ProgramPaths LocateProgramFiles(const FileLocationInputs& inputs);
 
-/** Creates the program's folder and its missing parents; true when it exists afterwards. */
-bool EnsureProgramDirectory(const ProgramPaths& paths);
+/**
+ * Creates the program's folder and its missing parents: success when it
+ * exists afterwards, else why not.
+ */
+FileStatus EnsureProgramDirectory(const ProgramPaths& paths);
 
 }  // namespace zeltrix
