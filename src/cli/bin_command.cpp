@@ -1,4 +1,6 @@
 #include <QCommandLineParser>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "cli/cli_common.h"
@@ -163,6 +165,107 @@ struct Options {
   }
 };
 
+// Where the codes go: the choices of the BIN dialog's lists and its
+// start-address field, and the format of the image file.
+struct Destination {
+  BinTarget target = kBinNewFile;
+  BinPlacement placement = kBinAtEnd;
+  BinManner manner = kBinInsert;
+  std::string address;
+  ImageFormat image;
+  std::optional<HexLayout> layout;  ///< taken over the profile's once that is loaded
+  bool toStandardOutput = false;
+};
+
+// --append, --insert and --replace: one at the most, and none for standard output.
+CliStatus CheckPlacementOptions(const QCommandLineParser& parser, const Options& o,
+                                Destination& to) {
+  if (parser.isSet(o.append) + parser.isSet(o.insert) + parser.isSet(o.replace) > 1) {
+    return Usage("параметры --append, --insert и --replace нельзя указывать вместе");
+  }
+  // Standard output takes a new file only: there is nothing to add to.
+  to.toStandardOutput = parser.value(o.output) == "-";
+  for (const auto& [option, name] :
+       {std::pair{&o.append, "--append"}, std::pair{&o.insert, "--insert"},
+        std::pair{&o.replace, "--replace"}}) {
+    if (to.toStandardOutput && parser.isSet(*option)) {
+      return Usage(std::string("параметр ") + name + " не применим к стандартному выводу (-o -)");
+    }
+  }
+  return {};
+}
+
+// Where in the file the codes go, the image file's format and what only an
+// Intel HEX file takes.
+CliStatus ReadDestination(const QCommandLineParser& parser, const Options& o, Destination& to) {
+  if (parser.isSet(o.append)) {
+    to.target = kBinExistingFile;
+  } else if (parser.isSet(o.insert) || parser.isSet(o.replace)) {
+    const bool insert = parser.isSet(o.insert);
+    to.target = kBinExistingFile;
+    to.placement = kBinAtAddress;
+    to.manner = insert ? kBinInsert : kBinReplace;
+    CliResult<std::string> at = AddressOption(parser.value(insert ? o.insert : o.replace),
+                                              insert ? "--insert" : "--replace");
+    if (!at) return Failure{at.Reason()};
+    to.address = *std::move(at);
+  }
+  const CliResult<ImageFileFormat> file =
+      ImageFormatOption(parser, o.format, parser.value(o.output));
+  if (!file) return Failure{file.Reason()};
+  to.image.file = *file;
+  for (const QCommandLineOption* option : {&o.recordLength, &o.layout, &o.address}) {
+    if (const CliStatus refused = RefuseForBin(parser, *option, to.image.file); !refused) {
+      return refused;
+    }
+  }
+  if (parser.isSet(o.recordLength)) {
+    const CliResult<int> length = RecordLengthOption(parser.value(o.recordLength));
+    if (!length) return Failure{length.Reason()};
+    to.image.recordLength = *length;
+  }
+  if (parser.isSet(o.layout)) {
+    const CliResult<HexLayout> named = LayoutOption(parser.value(o.layout));
+    if (!named) return Failure{named.Reason()};
+    to.layout = *named;
+  }
+  if (parser.isSet(o.address)) {
+    if (to.target != kBinNewFile) {
+      return Usage(
+          "параметр --address задаёт начало нового файла; с --append, --insert и --replace он "
+          "не применим");
+    }
+    CliResult<std::string> at = AddressOption(parser.value(o.address), "--address");
+    if (!at) return Failure{at.Reason()};
+    to.address = *std::move(at);
+  }
+  if (parser.isSet(o.chip)) {
+    const CliResult<EepromChip> chip = ChipOption(parser.value(o.chip));
+    if (!chip) return Failure{chip.Reason()};
+    to.image.chip = *chip;
+  }
+  return {};
+}
+
+// Writes a block of codes (or of screen records) where the destination says:
+// a new image on standard output, else the file through the writer, whose
+// failure the prompter prints.
+CliStatus WriteBlock(const std::string& codes, const Destination& to, const std::string& path,
+                     BinPrompter& prompter, Context& context,
+                     const std::function<Status(const std::string&)>& writeFile) {
+  if (to.toStandardOutput) {
+    if (codes.empty()) return Failed("Не удалось выполнить преобразование!");
+    const CliResult<std::string> bytes = NewImage(codes, to.image, ParseStartAddress(to.address));
+    if (!bytes) return Failure{bytes.Reason()};
+    return WriteOutput({}, *bytes, context.console);
+  }
+  if (const Status written = writeFile(path); !written) {
+    prompter.Show(written.Reason());
+    return Reported();
+  }
+  return {};
+}
+
 CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
@@ -173,89 +276,19 @@ CliStatus Run(const QStringList& arguments, Context& context) {
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
   if (!inputEncoding) return Failure{inputEncoding.Reason()};
   if (parser.value(o.output).isEmpty()) return Usage("не указан файл результата (-o ВЫХОД)");
-  if (parser.isSet(o.append) + parser.isSet(o.insert) + parser.isSet(o.replace) > 1) {
-    return Usage("параметры --append, --insert и --replace нельзя указывать вместе");
-  }
-  // Standard output takes a new file only: there is nothing to add to.
-  const bool toStandardOutput = parser.value(o.output) == "-";
-  for (const auto& [option, name] :
-       {std::pair{&o.append, "--append"}, std::pair{&o.insert, "--insert"},
-        std::pair{&o.replace, "--replace"}}) {
-    if (toStandardOutput && parser.isSet(*option)) {
-      return Usage(std::string("параметр ") + name + " не применим к стандартному выводу (-o -)");
-    }
-  }
+  Destination to;
+  if (const CliStatus checked = CheckPlacementOptions(parser, o, to); !checked) return checked;
   const CliResult<int> countSpace =
       parser.isSet(o.removeSpaces) ? CountSpaceOption(parser.value(o.removeSpaces)) : 2;
   if (!countSpace) return Failure{countSpace.Reason()};
-
-  // The choices of the BIN dialog's lists and its start-address field.
-  BinTarget target = kBinNewFile;
-  BinPlacement placement = kBinAtEnd;
-  BinManner manner = kBinInsert;
-  std::string address;
-  if (parser.isSet(o.append)) {
-    target = kBinExistingFile;
-  } else if (parser.isSet(o.insert)) {
-    target = kBinExistingFile;
-    placement = kBinAtAddress;
-    CliResult<std::string> at = AddressOption(parser.value(o.insert), "--insert");
-    if (!at) return Failure{at.Reason()};
-    address = *std::move(at);
-  } else if (parser.isSet(o.replace)) {
-    target = kBinExistingFile;
-    placement = kBinAtAddress;
-    manner = kBinReplace;
-    CliResult<std::string> at = AddressOption(parser.value(o.replace), "--replace");
-    if (!at) return Failure{at.Reason()};
-    address = *std::move(at);
-  }
-
-  // The image file's format and what only an Intel HEX file takes.
-  ImageFormat image;
-  const CliResult<ImageFileFormat> file =
-      ImageFormatOption(parser, o.format, parser.value(o.output));
-  if (!file) return Failure{file.Reason()};
-  image.file = *file;
-  for (const QCommandLineOption* option : {&o.recordLength, &o.layout, &o.address}) {
-    if (const CliStatus refused = RefuseForBin(parser, *option, image.file); !refused) {
-      return refused;
-    }
-  }
-  if (parser.isSet(o.recordLength)) {
-    const CliResult<int> length = RecordLengthOption(parser.value(o.recordLength));
-    if (!length) return Failure{length.Reason()};
-    image.recordLength = *length;
-  }
-  // Checked here, taken over the profile's once that is loaded.
-  std::optional<HexLayout> layout;
-  if (parser.isSet(o.layout)) {
-    const CliResult<HexLayout> named = LayoutOption(parser.value(o.layout));
-    if (!named) return Failure{named.Reason()};
-    layout = *named;
-  }
-  if (parser.isSet(o.address)) {
-    if (target != kBinNewFile) {
-      return Usage(
-          "параметр --address задаёт начало нового файла; с --append, --insert и --replace он "
-          "не применим");
-    }
-    CliResult<std::string> at = AddressOption(parser.value(o.address), "--address");
-    if (!at) return Failure{at.Reason()};
-    address = *std::move(at);
-  }
-  if (parser.isSet(o.chip)) {
-    const CliResult<EepromChip> chip = ChipOption(parser.value(o.chip));
-    if (!chip) return Failure{chip.Reason()};
-    image.chip = *chip;
-  }
+  if (const CliStatus read = ReadDestination(parser, o, to); !read) return read;
 
   if (const CliStatus checked = o.display.Check(parser); !checked) return checked;
   if (const CliStatus checked = o.cgram.Check(parser); !checked) return checked;
   const CliResult<ProfileRecord> profile =
       DisplayProfile(o.source, o.display, o.cgram, parser, context);
   if (!profile) return Failure{profile.Reason()};
-  image.layout = layout.value_or(profile->Layout);
+  to.image.layout = to.layout.value_or(profile->Layout);
   // Records keep every screen's cells where the display shows them, so
   // nothing is taken out of the text.
   if (profile->Cgram == 1) {
@@ -274,7 +307,7 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   const std::string path = LocalPath(parser.value(o.output));
   const QString output = parser.value(o.output);
   BinPrompter prompter(parser.isSet(o.yes), NothingAt(path) ? output.toStdString() : std::string(),
-                       image.file == ImageFileFormat::IntelHex, context.console);
+                       to.image.file == ImageFileFormat::IntelHex, context.console);
   if (profile->Cgram == 1) {
     const CgramSetup setup = CgramSetupOf(*profile);
     std::vector<CgramReport> reports;
@@ -284,22 +317,13 @@ CliStatus Run(const QStringList& arguments, Context& context) {
       prompter.Show(records.Reason());
       return Reported();
     }
-    if (toStandardOutput) {
-      if (records->empty()) return Failed("Не удалось выполнить преобразование!");
-      const CliResult<std::string> bytes = NewImage(*records, image, ParseStartAddress(address));
-      if (!bytes) return Failure{bytes.Reason()};
-      if (const CliStatus written = WriteOutput({}, *bytes, context.console); !written) {
-        return written;
-      }
-    } else if (const Status written =
-                   WriteCgramRecords(path, *records, setup.geometry, image, target, placement,
-                                     manner, address, prompter);
-               !written) {
-      prompter.Show(written.Reason());
-      return Reported();
-    }
-    ReportCgram(reports, context.console);
-    return {};
+    const CliStatus written =
+        WriteBlock(*records, to, path, prompter, context, [&](const std::string& file) {
+          return WriteCgramRecords(file, *records, setup.geometry, to.image, to.target,
+                                   to.placement, to.manner, to.address, prompter);
+        });
+    if (written) ReportCgram(reports, context.console);
+    return written;
   }
   const CharacterMap map = CharacterMapOf(*profile);
   // Prepared where it stands, and let go once mapped: the text and its codes
@@ -315,19 +339,10 @@ CliStatus Run(const QStringList& arguments, Context& context) {
     }
     codes = MapToLcdCodes(*prepared, map);
   }
-  if (toStandardOutput) {
-    if (codes.empty()) return Failed("Не удалось выполнить преобразование!");
-    const CliResult<std::string> bytes = NewImage(codes, image, ParseStartAddress(address));
-    if (!bytes) return Failure{bytes.Reason()};
-    return WriteOutput({}, *bytes, context.console);
-  }
-  if (const Status written =
-          WriteImageBlock(path, codes, image, target, placement, manner, address, prompter);
-      !written) {
-    prompter.Show(written.Reason());
-    return Reported();
-  }
-  return {};
+  return WriteBlock(codes, to, path, prompter, context, [&](const std::string& file) {
+    return WriteImageBlock(file, codes, to.image, to.target, to.placement, to.manner, to.address,
+                           prompter);
+  });
 }
 
 }  // namespace
