@@ -178,6 +178,19 @@ void BinDialog::BuildControls() {
   for (const EepromChip& chip : kEepromChips) m_chip->addItem(ChipCaption(chip));
   m_chip->setMaxVisibleItems(static_cast<int>(kEepromChips.size()) + 1);
 
+  LayOutControls();
+  // Enter converts whichever of these has the focus.
+  m_browse->setAutoDefault(false);
+  m_cancel->setAutoDefault(false);
+
+  connect(m_browse, &QPushButton::clicked, this, &BinDialog::Browse);
+  connect(m_convert, &QPushButton::clicked, this, &BinDialog::Convert);
+  connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+// The one place of every control, in the window's pixels; then the captions
+// and the number field are fitted to their places.
+void BinDialog::LayOutControls() {
   PlaceControls({
       {m_fileFrame, {10, 10, 365, 145}},
       {m_pathCaption, {20, 30, 105, 15}},
@@ -221,13 +234,6 @@ void BinDialog::BuildControls() {
     frame->lower();
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);
   }
-  // Enter converts whichever of these has the focus.
-  m_browse->setAutoDefault(false);
-  m_cancel->setAutoDefault(false);
-
-  connect(m_browse, &QPushButton::clicked, this, &BinDialog::Browse);
-  connect(m_convert, &QPushButton::clicked, this, &BinDialog::Convert);
-  connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void BinDialog::SetInitialStates() {

@@ -88,6 +88,7 @@ class BinDialog : public QWidget {
 
  private:
   void BuildControls();
+  void LayOutControls();
   void SetInitialStates();
   void ConnectControls();
   void ApplyEnableRules();

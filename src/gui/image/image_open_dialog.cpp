@@ -49,8 +49,8 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
   SetTextColour(m_fileCaption, QColor(90, 10, 158));
   m_fileName = new QLabel(this);
   m_fileName->setObjectName("imageFileName");
-  const QString shown = QString::fromStdString(path);
-  m_fileName->setToolTip(shown);
+  // The whole path stays in the tooltip; the label shows what fits.
+  m_fileName->setToolTip(QString::fromStdString(path));
 
   const auto caption = [this](const char* name, const char* text) {
     auto* label = new QLabel(text, this);
@@ -110,6 +110,22 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
   m_cancel->setObjectName("imageCancelButton");
   m_cancel->setAutoDefault(false);
 
+  LayOutControls();
+
+  connect(m_fileType, &QComboBox::currentIndexChanged, this, [this] { ApplyEnableRules(); });
+  for (QLineEdit* field : {m_address, m_length}) {
+    connect(field, &QLineEdit::textChanged, this, [this] { ApplyEnableRules(); });
+  }
+  connect(m_open, &QPushButton::clicked, this, &ImageOpenDialog::accept);
+  connect(m_cancel, &QPushButton::clicked, this, &ImageOpenDialog::reject);
+  ApplyEnableRules();
+  m_address->setFocus();
+  m_address->selectAll();
+}
+
+// The one place of every control, in the window's pixels; then the captions
+// are fitted to their places and the file's path to its line.
+void ImageOpenDialog::LayOutControls() {
   PlaceControls({
       {m_fileCaption, {10, 12, 45, 15}},
       {m_fileName, {60, 12, 320, 15}},
@@ -133,18 +149,8 @@ ImageOpenDialog::ImageOpenDialog(QWidget* parent, const std::string& path, Chara
     FitText(label);
   }
   // A long path loses its start: the file's own name stays in sight.
-  m_fileName->setText(
-      m_fileName->fontMetrics().elidedText(shown, Qt::ElideLeft, m_fileName->width()));
-
-  connect(m_fileType, &QComboBox::currentIndexChanged, this, [this] { ApplyEnableRules(); });
-  for (QLineEdit* field : {m_address, m_length}) {
-    connect(field, &QLineEdit::textChanged, this, [this] { ApplyEnableRules(); });
-  }
-  connect(m_open, &QPushButton::clicked, this, &ImageOpenDialog::accept);
-  connect(m_cancel, &QPushButton::clicked, this, &ImageOpenDialog::reject);
-  ApplyEnableRules();
-  m_address->setFocus();
-  m_address->selectAll();
+  m_fileName->setText(m_fileName->fontMetrics().elidedText(m_fileName->toolTip(), Qt::ElideLeft,
+                                                           m_fileName->width()));
 }
 
 void ImageOpenDialog::ApplyEnableRules() {

@@ -34,6 +34,7 @@ class ImageOpenDialog : public QDialog {
   void accept() override;
 
  private:
+  void LayOutControls();
   void ApplyEnableRules();
 
   QLabel* m_fileCaption = nullptr;
