@@ -219,16 +219,12 @@ CliStatus ReadDestination(const QCommandLineParser& parser, const Options& o, De
       return refused;
     }
   }
-  if (parser.isSet(o.recordLength)) {
-    const CliResult<int> length = RecordLengthOption(parser.value(o.recordLength));
-    if (!length) return Failure{length.Reason()};
-    to.image.recordLength = *length;
-  }
-  if (parser.isSet(o.layout)) {
-    const CliResult<HexLayout> named = LayoutOption(parser.value(o.layout));
-    if (!named) return Failure{named.Reason()};
-    to.layout = *named;
-  }
+  const auto length = GivenValue<int>(parser, o.recordLength, RecordLengthOption);
+  if (!length) return Failure{length.Reason()};
+  to.image.recordLength = length->value_or(to.image.recordLength);
+  const auto layout = GivenValue<HexLayout>(parser, o.layout, LayoutOption);
+  if (!layout) return Failure{layout.Reason()};
+  to.layout = *layout;
   if (parser.isSet(o.address)) {
     if (to.target != kBinNewFile) {
       return Usage(
@@ -239,11 +235,9 @@ CliStatus ReadDestination(const QCommandLineParser& parser, const Options& o, De
     if (!at) return Failure{at.Reason()};
     to.address = *std::move(at);
   }
-  if (parser.isSet(o.chip)) {
-    const CliResult<EepromChip> chip = ChipOption(parser.value(o.chip));
-    if (!chip) return Failure{chip.Reason()};
-    to.image.chip = *chip;
-  }
+  const auto chip = GivenValue<EepromChip>(parser, o.chip, ChipOption);
+  if (!chip) return Failure{chip.Reason()};
+  to.image.chip = *chip;
   return {};
 }
 

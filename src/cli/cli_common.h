@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cli/console.h"
 #include "core/io/file_io.h"
@@ -44,6 +45,20 @@ Failure<CliError> Usage(std::string message);
  * through the command's prompter on standard error: nothing more is printed.
  */
 Failure<CliError> Reported();
+
+/**
+ * The value of an option that may be left out, read by parse (from the
+ * option's text to a CliResult<T>): nothing when it is not given, the reason
+ * when its value is wrong.
+ */
+template <typename T, typename Parse>
+CliResult<std::optional<T>> GivenValue(const QCommandLineParser& parser,
+                                       const QCommandLineOption& option, Parse&& parse) {
+  if (!parser.isSet(option)) return std::optional<T>();
+  CliResult<T> value = parse(parser.value(option));
+  if (!value) return Failure{value.Reason()};
+  return std::optional<T>(*std::move(value));
+}
 
 /**
  * The character as a message names it: itself in quotes when it prints, and

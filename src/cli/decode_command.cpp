@@ -112,36 +112,20 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   if (const CliStatus refused = RefuseForBin(parser, o.layout, *format); !refused) return refused;
   // The layout and ROM given are checked here, and taken over the profile's
   // once that is loaded.
-  std::optional<HexLayout> layoutGiven;
-  if (parser.isSet(o.layout)) {
-    const CliResult<HexLayout> named = LayoutOption(parser.value(o.layout));
-    if (!named) return Failure{named.Reason()};
-    layoutGiven = *named;
-  }
-  std::optional<CharacterRom> romGiven;
-  if (parser.isSet(o.rom)) {
-    const CliResult<CharacterRom> named = RomValue(parser.value(o.rom));
-    if (!named) return Failure{named.Reason()};
-    romGiven = *named;
-  }
-  std::uint64_t from = 0;
-  if (parser.isSet(o.from)) {
-    const CliResult<std::uint32_t> address = AddressValue(parser.value(o.from), "--from", 0);
-    if (!address) return Failure{address.Reason()};
-    from = *address;
-  }
-  std::optional<std::uint64_t> length;
-  if (parser.isSet(o.length)) {
-    const CliResult<std::uint32_t> count = AddressValue(parser.value(o.length), "--length", 1);
-    if (!count) return Failure{count.Reason()};
-    length = *count;
-  }
-  std::optional<LcdGeometry> geometry;
-  if (parser.isSet(o.size)) {
-    const CliResult<LcdGeometry> size = SizeOption(parser.value(o.size));
-    if (!size) return Failure{size.Reason()};
-    geometry = *size;
-  }
+  const auto layoutGiven = GivenValue<HexLayout>(parser, o.layout, LayoutOption);
+  if (!layoutGiven) return Failure{layoutGiven.Reason()};
+  const auto romGiven = GivenValue<CharacterRom>(parser, o.rom, RomValue);
+  if (!romGiven) return Failure{romGiven.Reason()};
+  const auto fromGiven = GivenValue<std::uint32_t>(
+      parser, o.from, [](const QString& value) { return AddressValue(value, "--from", 0); });
+  if (!fromGiven) return Failure{fromGiven.Reason()};
+  const std::uint64_t from = fromGiven->value_or(0);
+  const auto lengthGiven = GivenValue<std::uint32_t>(
+      parser, o.length, [](const QString& value) { return AddressValue(value, "--length", 1); });
+  if (!lengthGiven) return Failure{lengthGiven.Reason()};
+  const std::optional<std::uint64_t> length = *lengthGiven;
+  const auto geometry = GivenValue<LcdGeometry>(parser, o.size, SizeOption);
+  if (!geometry) return Failure{geometry.Reason()};
   TextEncoding encoding = TextEncoding::Utf8;
   if (parser.isSet(o.outputEncoding)) {
     const CliResult<std::optional<TextEncoding>> named =
@@ -157,8 +141,8 @@ CliStatus Run(const QStringList& arguments, Context& context) {
     if (!loaded) return Failure{loaded.Reason()};
     profile = *std::move(loaded);
   }
-  const CharacterRom rom = romGiven.value_or(profile.Rom);
-  const HexLayout layout = layoutGiven.value_or(profile.Layout);
+  const CharacterRom rom = romGiven->value_or(profile.Rom);
+  const HexLayout layout = layoutGiven->value_or(profile.Layout);
 
   const CliResult<SparseImage> image = ReadImage(file, *format, layout);
   if (!image) return Failure{image.Reason()};
@@ -173,7 +157,7 @@ CliStatus Run(const QStringList& arguments, Context& context) {
     return Failed("адреса с " + std::to_string(from) + " по " + std::to_string(from + *length - 1) +
                   " выходят за конец " + where);
   }
-  std::string text = DecodeLcdCodes(SelectImageBytes(*image, from, length), rom, geometry);
+  std::string text = DecodeLcdCodes(SelectImageBytes(*image, from, length), rom, *geometry);
   // Lines of text end with a line break, the last one too.
   if (!text.empty()) text.push_back('\n');
   const CliResult<std::string> encoded = Encoded(text, encoding);
