@@ -124,6 +124,22 @@ ScreenPage CodesScreen(const std::vector<std::string>& rows, LcdGeometry geometr
   return page;
 }
 
+// The screen's dots in the format chosen: rows of # and ., a PBM picture or a PNG one.
+CliResult<std::string> PictureBytes(PreviewFormat format, const DotBitmap& bitmap,
+                                    LcdGeometry geometry, const LcdTheme& theme, int zoom,
+                                    const std::vector<std::pair<int, int>>& marked) {
+  switch (format) {
+    case PreviewFormat::Text:
+      return DotLines(bitmap, '#', '.');
+    case PreviewFormat::Pbm:
+      return "P1\n" + std::to_string(bitmap.width) + " " + std::to_string(bitmap.height) + "\n" +
+             DotLines(bitmap, '1', '0');
+    case PreviewFormat::Png:
+      return PngBytes(bitmap, geometry, theme, zoom, marked);
+  }
+  return std::string();
+}
+
 CliStatus Run(const QStringList& arguments, Context& context) {
   const Options o;
   QCommandLineParser parser;
@@ -145,12 +161,9 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   const CliResult<std::optional<TextEncoding>> inputEncoding =
       ParseEncoding(parser.value(o.encoding), "--encoding", true);
   if (!inputEncoding) return Failure{inputEncoding.Reason()};
-  std::optional<CodeRange> range;
-  if (parser.isSet(o.codes)) {
-    const CliResult<CodeRange> codes = CodesOption(parser.value(o.codes));
-    if (!codes) return Failure{codes.Reason()};
-    range = *codes;
-  }
+  const auto codes = GivenValue<CodeRange>(parser, o.codes, CodesOption);
+  if (!codes) return Failure{codes.Reason()};
+  const std::optional<CodeRange>& range = *codes;
   if (range && !parser.positionalArguments().isEmpty()) {
     return Usage("параметр --codes нельзя указывать вместе с ВХОДОМ");
   }
@@ -207,23 +220,10 @@ CliStatus Run(const QStringList& arguments, Context& context) {
   const std::vector<std::pair<int, int>> marked =
       parser.isSet(o.markCgram) ? SlotCells(page, geometry) : std::vector<std::pair<int, int>>{};
 
-  std::string bytes;
-  switch (*chosen) {
-    case PreviewFormat::Text:
-      bytes = DotLines(bitmap, '#', '.');
-      break;
-    case PreviewFormat::Pbm:
-      bytes = "P1\n" + std::to_string(bitmap.width) + " " + std::to_string(bitmap.height) + "\n" +
-              DotLines(bitmap, '1', '0');
-      break;
-    case PreviewFormat::Png: {
-      CliResult<std::string> png = PngBytes(bitmap, geometry, **chosenTheme, *zoom, marked);
-      if (!png) return Failure{png.Reason()};
-      bytes = *std::move(png);
-      break;
-    }
-  }
-  return WriteOutput(parser.value(o.output), bytes, context.console);
+  const CliResult<std::string> bytes =
+      PictureBytes(*chosen, bitmap, geometry, **chosenTheme, *zoom, marked);
+  if (!bytes) return Failure{bytes.Reason()};
+  return WriteOutput(parser.value(o.output), *bytes, context.console);
 }
 
 }  // namespace
