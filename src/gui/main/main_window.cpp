@@ -809,23 +809,19 @@ void MainWindow::OpenImage() {
     if (const std::optional<std::string> path = m_requester.Choose(request)) {
       ImageOpenDialog dialog(DialogParent(this), *path, m_display.Rom(), m_layout);
       const FrontAgainAfterwards front(this);
-      std::optional<std::string> text;
       if (dialog.exec() == QDialog::Accepted) {
-        Result<std::string> decoded = DecodeImageFile(*path, *dialog.Decoding());
-        if (decoded) {
-          text = std::move(*decoded);
+        const Result<std::string> text = DecodeImageFile(*path, *dialog.Decoding());
+        if (!text) {
+          m_prompter.Show(text.Reason());
+        } else if (text->empty()) {
+          ShowWarning(m_prompter, "Открыть образ",
+                      "В файле \n\"" + *path + "\"\nнет данных по указанным адресам.");
         } else {
-          m_prompter.Show(decoded.Reason());
+          // A new text that no file holds yet: Save asks for a name, and
+          // leaving asks to save it.
+          m_document->Clear();
+          m_source->SetUtf8Text(*text);
         }
-      }
-      if (text && text->empty()) {
-        ShowWarning(m_prompter, "Открыть образ",
-                    "В файле \n\"" + *path + "\"\nнет данных по указанным адресам.");
-      } else if (text) {
-        // A new text that no file holds yet: Save asks for a name, and
-        // leaving asks to save it.
-        m_document->Clear();
-        m_source->SetUtf8Text(*text);
       }
     }
   }
